@@ -1,0 +1,78 @@
+// One tick of the poll cycle.
+#include "protocol/poll_tick.h"
+
+#include <cstring>
+
+#include "protocol/handlers.h"
+#include "protocol/reply_buffer.h"
+#include "protocol/status_frame.h"
+#include "serial/frame.h"
+#include "shell/host_catalogue.h"
+
+int32_t PlaylistLength = 0;
+uint32_t PlaylistPosition = 0;
+PollCounters PollStats = {};
+
+namespace {
+
+// The panel lists at most 500 entries: the host playlist is cut to that, last entry
+// first, so entries 0 to 499 are never touched.
+void TrimPlaylist() {
+  PlaylistLength = HostPlaylistLength();
+  if (PlaylistLength <= static_cast<int32_t>(kMaxListEntries)) return;
+  for (int32_t i = PlaylistLength - 1; i >= static_cast<int32_t>(kMaxListEntries); i--) {
+    HostDeletePlaylistEntry(i);
+  }
+  PlaylistLength = HostPlaylistLength();
+}
+
+void ReadPlaylistPosition() {
+  const uint32_t position = static_cast<uint32_t>(HostPlaylistPosition());
+  PlaylistPosition = position > kMaxListEntries ? kMaxListEntries : position;
+}
+
+void SendPendingReply() {
+  if (ReplyPending()) {
+    if (WriteFrame(ReplyBuffer)) {
+      PollStats.repliesSent++;
+    } else {
+      PollStats.repliesLost++;
+    }
+  }
+  std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
+}
+
+// On a tick without a command: when the playlist was changed from outside, makes up the
+// command that re-reads it ("Q" sub-command 3) and returns true.
+bool MakeUpPlaylistCommand(uint8_t* command) {
+  if (HostPlaylistChanged() == 0) return false;
+  HostMarkPlaylistClean();
+  PollStats.playlistChanges++;
+  command[0] = 'Q';
+  command[2] = 3;
+  return true;
+}
+
+}  // namespace
+
+void PollTick() {
+  PollStats.ticks++;
+  TrimPlaylist();
+  ReadPlaylistPosition();
+
+  uint8_t status[kStatusPayloadSize];
+  BuildStatusPayload(status);
+  SendFrame(status, sizeof status);
+
+  FrameBuffer frame;
+  uint8_t* command = frame + kPayloadOffset;
+  if (!ReceiveFrame(frame, kCommandWaitMs)) {
+    SendPendingReply();
+    std::memset(frame, 0, sizeof frame);
+    if (!MakeUpPlaylistCommand(command)) {
+      ArmPollTimer();
+      return;
+    }
+  }
+  DispatchCommand(command);
+}

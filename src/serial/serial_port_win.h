@@ -1,0 +1,17 @@
+// Opening and closing the panel's COM port.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// The open port that the frame codec reads and writes; null while none is open.
+extern HANDLE SerialHandle;
+
+// Opens COM1..COM3 exclusively at 19200 or 115200 baud, 8N1 without flow control, DTR on
+// and RTS off, writes timing out after 300 ms. Null for any other port or rate (without
+// touching the system) and whenever the port cannot be opened and configured; a failed
+// open leaves nothing open.
+HANDLE OpenSerialPort(uint32_t port, uint32_t baud);
+
+// Purges and closes; a null handle is ignored.
+void CloseSerialPort(HANDLE handle);

@@ -1,0 +1,88 @@
+// The fake player: each catalogue procedure records itself and acts on the model.
+#include "fakes/fake_host.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/host_catalogue.h"
+
+FakeHost Host;
+
+void ResetFakeHost() { Host = FakeHost(); }
+
+std::vector<std::string> FakeHost::CallsStartingWith(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const std::string& c : calls) {
+    if (c.compare(0, prefix.size(), prefix) == 0) found.push_back(c);
+  }
+  return found;
+}
+
+namespace {
+
+void Record(const std::string& text) { Host.calls.push_back(text); }
+std::string Num(int64_t n) { return std::to_string(n); }
+int32_t Length() { return static_cast<int32_t>(Host.files.size()); }
+bool ValidIndex(int32_t i) { return i >= 0 && i < Length(); }
+
+// Like the player: writes nothing when it knows no such tag.
+void WriteTag(const std::string* value, char* destination, uint32_t size) {
+  if (value == nullptr || size == 0) return;
+  std::snprintf(destination, size, "%s", value->c_str());
+}
+
+}  // namespace
+
+void HostClearPlaylist() { Record("101"); Host.files.clear(); Host.changed = 1; }
+int32_t HostPlayState() { Record("104"); return Host.playState; }
+int32_t HostElapsedMs() { Record("105 0"); return Host.elapsedMs; }
+int32_t HostTrackSeconds() { Record("105 1"); return Host.trackSeconds; }
+void HostSetPlaylistPosition(int32_t index) { Record("121 " + Num(index)); Host.position = index; }
+void HostSetVolume(int32_t volume) { Record("122 " + Num(volume)); Host.volume = volume; }
+int32_t HostPlaylistLength() { Record("124"); return Length(); }
+int32_t HostPlaylistPosition() { Record("125"); return Host.position; }
+const char* HostPlaylistFile(int32_t index) {
+  Record("211 " + Num(index));
+  return ValidIndex(index) ? Host.files[static_cast<size_t>(index)].c_str() : nullptr;
+}
+int32_t HostShuffle() { Record("250"); return Host.shuffle; }
+void HostSetShuffle(int32_t on) { Record("252 " + Num(on)); Host.shuffle = on; }
+void HostLocatePlaylistWindow() { Record("260"); }
+
+void HostGetTag(const char* path, const char* tag, char* destination, uint32_t size) {
+  Record(std::string("296 ") + (path ? path : "(null)") + " " + tag + " " + Num(size));
+  if (path == nullptr) return;
+  if (std::strcmp(tag, "TITLE") == 0) {
+    auto it = Host.titles.find(path);
+    WriteTag(it == Host.titles.end() ? nullptr : &it->second, destination, size);
+    return;
+  }
+  auto it = Host.tags.find(std::string(path) + "|" + tag);
+  WriteTag(it == Host.tags.end() ? nullptr : &it->second, destination, size);
+}
+
+const char* HostIniPath() { Record("334"); return Host.iniPath; }
+void HostPress(HostButton button) { Record("press " + Num(button)); }
+void HostEnqueueFile(const char* path) {
+  Record(std::string("copydata ") + path);
+  Host.files.push_back(path);
+  Host.changed = 1;
+}
+
+void HostDeletePlaylistEntry(int32_t index) {
+  Record("delete " + Num(index));
+  if (ValidIndex(index)) Host.files.erase(Host.files.begin() + index);
+  Host.changed = 1;
+}
+void HostSwapPlaylistEntries(int32_t a, int32_t b) {
+  Record("swap " + Num(a) + " " + Num(b));
+  if (ValidIndex(a) && ValidIndex(b)) std::swap(Host.files[static_cast<size_t>(a)], Host.files[static_cast<size_t>(b)]);
+  Host.changed = 1;
+}
+int32_t HostPlaylistChanged() { Record("107"); return Host.changed; }
+void HostMarkPlaylistClean() { Record("108"); Host.changed = 0; }
+
+void HostFileInfo(LibraryItem*) { Record("library 0x200"); }
+void HostFileInfoRelease(LibraryItem*) { Record("library 0x201"); }
+int32_t HostLibrarySearch(LibraryQuery*) { Record("library 0x701"); return 0; }
+void HostLibraryRelease(LibraryQuery*) { Record("library 0x705"); }

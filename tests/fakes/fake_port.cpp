@@ -1,0 +1,71 @@
+// The scripted line behind PortRead, PortWrite and PortMillis.
+#include "fakes/fake_port.h"
+
+#include <cstddef>
+
+#include "serial/port_io.h"
+
+FakeLine Line;
+
+void ResetFakeLine() { Line = FakeLine(); }
+
+void FakeLine::Queue(const std::vector<uint8_t>& bytes, uint32_t atMs) {
+  for (uint8_t b : bytes) inbound.push_back({b, atMs});
+}
+
+std::vector<uint8_t> FakeLine::Written() const {
+  std::vector<uint8_t> all;
+  for (const auto& w : writes) all.insert(all.end(), w.begin(), w.end());
+  return all;
+}
+
+std::vector<std::vector<uint8_t>> FakeLine::WrittenFrames() const {
+  std::vector<std::vector<uint8_t>> frames;
+  const std::vector<uint8_t> all = Written();
+  std::size_t at = 0;
+  while (at + 4 <= all.size()) {
+    const std::size_t size = 6u + all[at + 3];
+    if (at + size > all.size()) break;
+    frames.emplace_back(all.begin() + static_cast<long>(at), all.begin() + static_cast<long>(at + size));
+    at += size;
+  }
+  return frames;
+}
+
+std::vector<uint8_t> PanelFrame(const std::vector<uint8_t>& payload, uint8_t sequence) {
+  std::vector<uint8_t> frame = {0x55, 0xAA, sequence, static_cast<uint8_t>(payload.size())};
+  frame.insert(frame.end(), payload.begin(), payload.end());
+  frame.push_back(0xBB);
+  frame.push_back(0xCC);
+  return frame;
+}
+
+int PortWrite(const uint8_t* data, uint32_t length) {
+  const int number = static_cast<int>(Line.writes.size());
+  std::vector<uint8_t> chunk(data, data + length);
+  if (number == Line.failWriteNumber) {
+    if (Line.shortCount < 0) {
+      Line.writes.emplace_back();
+      return -1;
+    }
+    chunk.resize(static_cast<std::size_t>(Line.shortCount));
+  }
+  Line.writes.push_back(chunk);
+  return static_cast<int>(chunk.size());
+}
+
+int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
+  Line.readWaits.push_back(timeoutMs);
+  const uint32_t deadline = Line.nowMs + timeoutMs;
+  uint32_t got = 0;
+  while (got < length && !Line.inbound.empty() && Line.inbound.front().arrivesAtMs <= deadline) {
+    const FakeLine::Byte b = Line.inbound.front();
+    if (b.arrivesAtMs > Line.nowMs) Line.nowMs = b.arrivesAtMs;
+    data[got++] = b.value;
+    Line.inbound.pop_front();
+  }
+  if (got < length) Line.nowMs = deadline;
+  return static_cast<int>(got);
+}
+
+uint32_t PortMillis() { return Line.nowMs; }

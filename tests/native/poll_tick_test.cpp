@@ -1,0 +1,186 @@
+// One tick from end to end, with a scripted player, line and handlers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/settings.h"
+#include "fakes/fake_handlers.h"
+#include "fakes/fake_host.h"
+#include "fakes/fake_port.h"
+#include "fakes/fake_timer.h"
+#include "protocol/poll_tick.h"
+#include "protocol/reply_buffer.h"
+#include "protocol/status_frame.h"
+#include "serial/frame.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class PollTickTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFakeHost();
+    ResetFakeLine();
+    ResetFakeHandlers();
+    ArmCalls = 0;
+    PollStats = {};
+    FrameSequence = 0;
+    TimeDisplayMode = 0;
+    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
+    std::snprintf(CurrentFolder, sizeof CurrentFolder, "%s", "C:\\Music\\");
+  }
+  void Tick() {
+    const int before = ArmCalls;
+    PollTick();
+    ASSERT_EQ(ArmCalls, before + 1) << "every tick re-arms exactly once";
+  }
+  void Fill(int n) {
+    Host.files.clear();
+    for (int i = 0; i < n; i++) Host.files.push_back("C:\\Music\\" + std::to_string(i) + ".mp3");
+  }
+  void Post(const Bytes& reply) { PostReply(reply.data(), static_cast<uint32_t>(reply.size())); }
+  std::vector<Bytes> Frames() const { return Line.WrittenFrames(); }
+  static Bytes PayloadOf(const Bytes& frame) { return Bytes(frame.begin() + 4, frame.end() - 2); }
+};
+
+TEST_F(PollTickTest, IdleTickAsksTheHostInOrderAndSendsOneStatusFrame) {
+  Fill(2);
+  Tick();
+  const std::vector<std::string> expected = {"124", "125", "104", "250", "105 0", "211 0",
+                                             "296 C:\\Music\\0.mp3 TITLE 40", "107"};
+  EXPECT_EQ(Host.calls, expected);
+  const auto frames = Frames();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0][3], 92);
+  EXPECT_EQ(frames[0][4], 'B');
+  EXPECT_EQ(Line.readWaits.front(), kCommandWaitMs);
+  EXPECT_TRUE(HandledCommands.empty());
+}
+
+TEST_F(PollTickTest, TrimsTheHostPlaylistTo500WithinTheTick) {
+  Fill(620);
+  Tick();
+  const auto deletes = Host.CallsStartingWith("delete");
+  ASSERT_EQ(deletes.size(), 120u);
+  EXPECT_EQ(deletes.front(), "delete 619");  // highest position first
+  EXPECT_EQ(deletes.back(), "delete 500");
+  EXPECT_EQ(Host.files.size(), 500u);
+  EXPECT_EQ(Host.files.back(), "C:\\Music\\499.mp3");
+  const Bytes status = PayloadOf(Frames().at(0));
+  EXPECT_EQ(status[8], 0x01);
+  EXPECT_EQ(status[9], 0xF4);
+  EXPECT_EQ(PlaylistLength, 500);
+}
+
+TEST_F(PollTickTest, Exactly500EntriesLoseNone) {
+  Fill(500);
+  Tick();
+  EXPECT_TRUE(Host.CallsStartingWith("delete").empty());
+}
+
+TEST_F(PollTickTest, PositionAbove500IsSentAs500) {
+  Fill(3);
+  Host.position = 700;
+  Tick();
+  const Bytes status = PayloadOf(Frames().at(0));
+  EXPECT_EQ(status[10], 0x01);
+  EXPECT_EQ(status[11], 0xF4);
+  EXPECT_EQ(PlaylistPosition, 500u);
+}
+
+TEST_F(PollTickTest, PendingReplyGoesOutOnAnIdleTickOnly) {
+  Post({'L', 1, 5, 0, 0, 0});
+  Line.Queue(PanelFrame({'P', 0, 0}));
+  Tick();  // a command arrived: the reply waits
+  EXPECT_EQ(Frames().size(), 1u);
+  EXPECT_TRUE(ReplyPending());
+
+  Tick();  // idle: status, then the reply with sequence byte 0
+  const auto frames = Frames();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[2], PanelFrame({'L', 1, 5, 0, 0, 0}, 0));
+  EXPECT_FALSE(ReplyPending());
+  for (uint8_t b : ReplyBuffer) ASSERT_EQ(b, 0);
+
+  Tick();  // nothing pending: only the status frame
+  EXPECT_EQ(Frames().size(), 4u);
+}
+
+TEST_F(PollTickTest, ACommandOnEveryTickHoldsBackTheReplyAndTheLatestWins) {
+  OnHandle = [](const uint8_t* command) {
+    const uint8_t reply[6] = {'L', 0, 1, 0, 0, command[1]};
+    PostReply(reply, sizeof reply);
+  };
+  for (uint8_t i = 1; i <= 5; i++) {
+    Line.Queue(PanelFrame({'L', i, 6}));
+    Tick();
+  }
+  EXPECT_EQ(Frames().size(), 5u);  // status frames only
+  Tick();
+  const auto frames = Frames();
+  ASSERT_EQ(frames.size(), 7u);
+  EXPECT_EQ(PayloadOf(frames[6]), (Bytes{'L', 0, 1, 0, 0, 5}));
+}
+
+TEST_F(PollTickTest, ALostReplyIsClearedAllTheSame) {
+  Post({'I', 0, 0});
+  Line.failWriteNumber = 3;  // status takes writes 0 to 2; the reply's header falls short
+  Line.shortCount = 1;
+  Tick();
+  EXPECT_FALSE(ReplyPending());
+  EXPECT_EQ(PollStats.repliesLost, 1u);
+}
+
+TEST_F(PollTickTest, AChangedPlaylistIsMarkedCleanAndReReadByTheMadeUpQ3) {
+  Host.changed = 1;
+  Post({'X', 1, 2});
+  Tick();
+  EXPECT_EQ(Host.changed, 0);
+  const auto calls = Host.calls;
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2], "107");
+  EXPECT_EQ(calls.back(), "108");
+  ASSERT_EQ(HandledCommands.size(), 1u);
+  EXPECT_EQ(HandledCommands[0].letter, 'Q');
+  EXPECT_EQ(HandledCommands[0].payload[2], 3);
+  // The earlier reply went out before the change was looked at.
+  EXPECT_EQ(Frames().size(), 2u);
+}
+
+TEST_F(PollTickTest, ReceivedCommandsReachTheirHandlerWithZerosPastTheirLength) {
+  Host.changed = 1;  // looked at only on idle ticks
+  Line.Queue(PanelFrame({'P'}));
+  Tick();
+  ASSERT_EQ(HandledCommands.size(), 1u);
+  EXPECT_EQ(HandledCommands[0].letter, 'P');
+  Bytes expected(16, 0);
+  expected[0] = 'P';
+  EXPECT_EQ(HandledCommands[0].payload, expected);
+  EXPECT_TRUE(Host.CallsStartingWith("107").empty());
+}
+
+TEST_F(PollTickTest, EveryLetterOfTheTableIsRoutedAndNoOther) {
+  for (int letter = 0; letter < 256; letter++) {
+    ResetFakeHandlers();
+    Line.Queue(PanelFrame({static_cast<uint8_t>(letter), 0, 1}));
+    Tick();
+    const bool routed = std::string("EFILOPQS").find(static_cast<char>(letter)) != std::string::npos && letter != 0;
+    EXPECT_EQ(HandledCommands.size(), routed ? 1u : 0u) << letter;
+  }
+}
+
+TEST_F(PollTickTest, AnUnknownLetterChangesNothing) {
+  Post({'D', 0, 0, 1, 'x', 0});
+  Line.Queue(PanelFrame({'Z', 9, 9, 9}));
+  Tick();
+  EXPECT_TRUE(HandledCommands.empty());
+  EXPECT_EQ(PollStats.unknownLetters, 1u);
+  EXPECT_TRUE(ReplyPending());
+  EXPECT_EQ(Frames().size(), 1u);
+  EXPECT_TRUE(Host.CallsStartingWith("107").empty());
+}
+
+}  // namespace
