@@ -16,3 +16,16 @@ if(QB_CROSS_DIR)
   add_subdirectory(tests/e2e)
   add_subdirectory(tools/bench)
 endif()
+
+# The Win32 tests run from here, under Wine, each with a null-modem pty pair as COM1/COM2.
+if(QB_CROSS_DIR)
+  add_executable(nullmodem tests/support/nullmodem.cpp)
+  target_link_libraries(nullmodem PRIVATE util)
+  include(tests/wine/tests.cmake)
+  foreach(name ${WINE_TESTS})
+    add_test(NAME wine.${name}
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wine-run.sh $<TARGET_FILE:nullmodem>
+              ${QB_CROSS_DIR}/tests/wine/${name}.exe)
+    set_tests_properties(wine.${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK serial_line)
+  endforeach()
+endif()

@@ -23,15 +23,19 @@ wine_session_start() {
     wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
   fi
-  # A persistent server, started with its output thrown away, so that later wine
-  # processes do not hold the test runner's pipes open.
-  wineserver -p </dev/null >/dev/null 2>&1
   local n
   for n in 1 2 3; do
     wine_reg 'HKLM\Software\Wine\Ports' /v COM$n /d "$QB_PORT_DIR/com$n"
   done
   wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
   wine_reg 'HKCU\Software\Wine' /v ShowDotFiles /d Y
+  # The port mapping takes effect when the server starts: restart it, persistent this
+  # time and with its output thrown away, so that later wine processes do not hold the
+  # test runner's pipes open. One trivial program starts its helper processes the same way.
+  wineserver -k </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine reg query 'HKLM\Software\Wine\Ports' </dev/null >/dev/null 2>&1
   local fonts=$WINEPREFIX/drive_c/windows/Fonts
   if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/.qb-copied" ]; then
     cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true

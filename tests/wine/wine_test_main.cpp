@@ -1,0 +1,13 @@
+// Entry of every Win32 test program: the plug-in's resources are linked into the test
+// program itself, so its module is the instance the plug-in loads them from.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "shell/plugin_descriptor_win.h"
+
+int main(int argc, char** argv) {
+  Plugin.instance = GetModuleHandleA(nullptr);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
