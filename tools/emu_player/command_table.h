@@ -1,0 +1,16 @@
+// Handlers of the standard-input commands. fields[0] is the command name; the count
+// has already been checked against the command's table row.
+#pragma once
+#include <cstdint>
+
+void CommandSet(char** fields, int count);        // pos, state, elapsed, length, shuffle, volume
+void CommandPlaylist(char** fields, int count);
+void CommandTag(char** fields, int count);
+void CommandUntag(char** fields, int count);
+void CommandChanged(char** fields, int count);
+void CommandIni(char** fields, int count);
+void CommandLog(char** fields, int count);
+void CommandModel(char** fields, int count);
+
+// Strict signed decimal: digits with an optional '-', nothing else, within 32 bits.
+bool ParseInt32(const char* text, int32_t* value);

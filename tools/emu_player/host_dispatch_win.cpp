@@ -1,0 +1,55 @@
+#include <windows.h>
+
+#include "host_dispatch.h"
+#include "host_log.h"
+#include "host_replies.h"
+#include "player_actions.h"
+
+namespace {
+
+constexpr UINT kLibraryMessage = WM_USER + 0x1000;  // searches come later: answered 0
+
+DWORD AnswerDelayMs = 0;
+
+const char* WindowName(HostWindow window) {
+  switch (window) {
+    case HostWindow::Main: return "main";
+    case HostWindow::Playlist: return "playlist";
+    case HostWindow::Library: return "library";
+  }
+  return "?";
+}
+
+intptr_t CopyData(LPARAM lParam, TextLine& details) {
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (copy == nullptr) return MainCopyData(0, nullptr, 0, details);
+  return MainCopyData(copy->dwData, static_cast<const char*>(copy->lpData), copy->cbData, details);
+}
+
+intptr_t Answer(HostWindow window, UINT message, WPARAM wParam, LPARAM lParam, TextLine& details) {
+  if (window == HostWindow::Main) {
+    if (message == WM_USER) return MainUserMessage(wParam, lParam, details);
+    if (message == WM_COMMAND) return MainButton(wParam);
+    if (message == WM_COPYDATA) return CopyData(lParam, details);
+  }
+  if (window == HostWindow::Playlist && message == WM_USER) return PlaylistUserMessage(wParam, lParam);
+  if (window == HostWindow::Library && message == kLibraryMessage) return 0;
+  return 0;
+}
+
+}  // namespace
+
+bool IsHostMessage(uint32_t message) {
+  return message == WM_COMMAND || message == WM_COPYDATA || (message >= WM_USER && message < WM_APP);
+}
+
+void PlayerSetAnswerDelay(int32_t ms) { AnswerDelayMs = static_cast<DWORD>(ms); }
+
+intptr_t AnswerHostMessage(HostWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (AnswerDelayMs != 0) Sleep(AnswerDelayMs);
+  TextLine details;
+  details.used = 0;
+  intptr_t result = Answer(window, message, wParam, lParam, details);
+  LogHostMessage(WindowName(window), message, wParam, lParam, result, details);
+  return result;
+}

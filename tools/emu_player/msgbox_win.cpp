@@ -1,0 +1,23 @@
+// "msgbox": reads the plug-in's message box and presses its OK button, as a user would.
+#include <windows.h>
+
+#include "output_line.h"
+#include "player_actions.h"
+
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static that holds a message box's text
+
+}  // namespace
+
+void PlayerMessageBox() {
+  HWND box = FindWindowA("#32770", "Quillbox");
+  if (box == nullptr || !IsWindowVisible(box)) return EmitError("nowindow");
+  char text[512] = "";
+  GetDlgItemTextA(box, kMessageBoxTextId, text, sizeof text);
+  TextLine line;
+  LineBegin(line, "msgbox");
+  LineTab(line, text);
+  EmitLine(line);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}

@@ -1,0 +1,13 @@
+// Commands that act on the plug-in or on windows; each writes its own answer line.
+#pragma once
+#include <cstdint>
+
+void PlayerLoad();
+void PlayerInit();
+void PlayerQuit();
+void PlayerUnload();
+[[noreturn]] void PlayerExit();
+void PlayerClick(const char* title, int32_t control);
+void PlayerMessageBox();
+// Makes every host answer wait this long, so a tick is likely inside one when quit starts.
+void PlayerSetAnswerDelay(int32_t ms);
