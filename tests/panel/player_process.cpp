@@ -1,0 +1,223 @@
+#include "player_process.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+std::string HostCall::Detail(const std::string& key) const {
+  for (const std::string& d : details) {
+    if (d.compare(0, key.size() + 1, key + "=") == 0) return d.substr(key.size() + 1);
+  }
+  return "";
+}
+
+namespace {
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  std::string field;
+  while (std::getline(in, field, '\t')) fields.push_back(field);
+  return fields;
+}
+
+std::string Join(const std::vector<std::string>& fields) {
+  std::string line;
+  for (size_t i = 0; i < fields.size(); i++) line += (i ? "\t" : "") + fields[i];
+  return line + "\n";
+}
+
+HostCall ParseHostCall(const std::vector<std::string>& f) {
+  HostCall c;
+  c.window = f.size() > 1 ? f[1] : "";
+  if (f.size() > 5) {
+    c.message = std::stol(f[2]);
+    c.wParam = std::stoll(f[3]);
+    c.lParam = std::stoll(f[4]);
+    c.result = std::stoll(f[5]);
+  }
+  for (size_t i = 6; i < f.size(); i++) c.details.push_back(f[i]);
+  return c;
+}
+
+}  // namespace
+
+PlayerProcess::PlayerProcess() {
+  const char* built = std::getenv("QB_PLAYER_DIR");
+  std::string source = built ? built : QB_PLAYER_DIR;
+  char pattern[] = "/tmp/qb-player-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+  folder_ = pattern;
+  fs::create_directories(folder_ + "/Plugins");
+  fs::copy_file(source + "/emu_player.exe", folder_ + "/emu_player.exe");
+  fs::copy_file(source + "/Plugins/ml_quillbox.dll", folder_ + "/Plugins/ml_quillbox.dll");
+}
+
+PlayerProcess::~PlayerProcess() {
+  if (pid_ > 0) Stop(3000);
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+}
+
+std::string PlayerProcess::WindowsPath(const std::string& linuxPath) const {
+  std::string path = "Z:" + linuxPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+void PlayerProcess::WriteFile(const std::string& relative, const std::string& content) {
+  std::ofstream out(folder_ + "/" + relative, std::ios::binary);
+  out << content;
+}
+
+void PlayerProcess::Start(const std::vector<std::string>& args) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    close(in[1]);
+    close(out[0]);
+    if (chdir(folder_.c_str()) != 0) _exit(127);
+    std::vector<char*> argv = {const_cast<char*>("wine"), const_cast<char*>("emu_player.exe")};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp("wine", argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  toPlayer_ = in[1];
+  fromPlayer_ = out[0];
+  signal(SIGPIPE, SIG_IGN);
+  reader_ = std::thread([this] { ReadLoop(); });
+}
+
+void PlayerProcess::ReadLoop() {
+  std::string pending;
+  char buffer[8192];
+  for (;;) {
+    // Polled, so that a pipe some other process still holds cannot keep Stop waiting.
+    pollfd fd = {fromPlayer_, POLLIN, 0};
+    if (poll(&fd, 1, 50) == 0) {
+      if (stopReading_) break;
+      continue;
+    }
+    const ssize_t n = read(fromPlayer_, buffer, sizeof buffer);
+    if (n <= 0) break;
+    pending.append(buffer, static_cast<size_t>(n));
+    size_t end;
+    std::lock_guard<std::mutex> lock(mutex_);
+    while ((end = pending.find('\n')) != std::string::npos) {
+      const std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      const auto fields = Split(line);
+      if (!fields.empty() && fields[0] == "host") {
+        calls_.push_back(ParseHostCall(fields));
+      } else if (!fields.empty() && (fields[0] == "entry" || fields[0] == "end")) {
+        // The rest of a "model" answer: the model line itself says what tests need.
+      } else {
+        answers_.push_back(line);
+      }
+    }
+    arrived_.notify_all();
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  ended_ = true;
+  arrived_.notify_all();
+}
+
+void PlayerProcess::Send(const std::vector<std::string>& fields) {
+  const std::string line = Join(fields);
+  if (write(toPlayer_, line.data(), line.size()) < 0) return;
+}
+
+std::string PlayerProcess::WaitForLine(const std::string& prefix, int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    for (size_t i = answersTaken_; i < answers_.size(); i++) {
+      if (answers_[i].compare(0, prefix.size(), prefix) == 0) {
+        answersTaken_ = i + 1;
+        return answers_[i];
+      }
+    }
+    if (ended_) return "";
+    if (arrived_.wait_until(lock, deadline) == std::cv_status::timeout) return "";
+  }
+}
+
+std::string PlayerProcess::Command(const std::vector<std::string>& fields, int timeoutMs) {
+  size_t before;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    before = answers_.size();
+  }
+  Send(fields);
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return answers_.size() > before || ended_; })) {
+    return "";
+  }
+  if (answers_.size() <= before) return "";
+  answersTaken_ = before + 1;
+  return answers_[before];
+}
+
+std::vector<HostCall> PlayerProcess::HostCalls() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return calls_;
+}
+
+size_t PlayerProcess::HostCallCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return calls_.size();
+}
+
+bool PlayerProcess::WaitForHostCall(size_t from, const std::function<bool(const HostCall&)>& pred, int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  size_t next = from;
+  for (;;) {
+    for (; next < calls_.size(); next++) {
+      if (pred(calls_[next])) return true;
+    }
+    if (ended_) return false;
+    if (arrived_.wait_until(lock, deadline) == std::cv_status::timeout && next == calls_.size()) return false;
+  }
+}
+
+int PlayerProcess::Stop(int timeoutMs) {
+  if (pid_ <= 0) return -1;
+  Send({"exit"});
+  close(toPlayer_);
+  int status = 0;
+  int waited = 0;
+  while (waitpid(pid_, &status, WNOHANG) == 0) {
+    if (waited >= timeoutMs) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      status = -1;
+      break;
+    }
+    usleep(10000);
+    waited += 10;
+  }
+  pid_ = -1;
+  stopReading_ = true;
+  if (reader_.joinable()) reader_.join();
+  close(fromPlayer_);
+  return status == -1 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+}
