@@ -2,4 +2,5 @@
 # native build registers them with ctest to run under Wine.
 set(WINE_TESTS
   serial_line_test
+  folder_scan_test
 )

@@ -1,0 +1,31 @@
+// What one scan makes of each entry that the folder listing reports: left out, listed as
+// a folder, or listed as a playable file with its title. Apart from the listing calls so
+// that the rules run in the native tests too.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// The listing's attribute bits, with their Win32 values.
+constexpr uint32_t kAttributeHidden = 0x2;
+constexpr uint32_t kAttributeSystem = 0x4;
+constexpr uint32_t kAttributeDirectory = 0x10;
+
+// Room for a folder of 255 characters, a file name of 259 and the NUL: the listing
+// pattern and every path asked about.
+constexpr size_t kEntryPathSize = 520;
+
+// The index of the first of extensions[0..extensionCount) equal to the text after the
+// last "." of name, ignoring ASCII case; -1 when none is, or when name has no dot.
+int32_t MatchExtension(const char* name, const char* const* extensions, uint32_t extensionCount);
+
+// Decides one listing entry and, when it is listed, writes it into slot index of names
+// and titles, asking the player for a file's title. 1 when listed, 0 when left out.
+int ListFolderEntry(const char* folder, const char* name, uint32_t attributes,
+                    const char* const* extensions, uint32_t extensionCount,
+                    char* const* names, char* const* titles, uint32_t index);
+
+// Empties slots from..499 of both tables.
+void ClearBrowseSlots(char* const* names, char* const* titles, uint32_t from);
+
+// The listing pattern "<folder>*.*": 1, or 0 when it would not fit kEntryPathSize.
+int FormatSearchPattern(char (&pattern)[kEntryPathSize], const char* folder);

@@ -1,0 +1,69 @@
+// The folders-first order of the browse lists.
+//
+// The entries are copied, folders first and then files, each group in listing order,
+// into a scratch table made for the call, and the scratch table is copied back whole.
+#include <cstdlib>
+#include <cstring>
+
+#include "browse/folder_browser.h"
+#include "browse/slot_tables.h"
+
+namespace {
+
+bool IsFolderEntry(const char* entry) { return entry[0] == '\\'; }
+
+// Appends, in index order, the slots of table whose key is (or is not) a folder entry;
+// returns the next free scratch slot.
+size_t CopyGroup(char* scratch, size_t next, const char* const* table, uint32_t count,
+                 const char* const* keys, bool folders) {
+  for (uint32_t i = 0; i < count; i++) {
+    if (IsFolderEntry(keys[i]) != folders) continue;
+    std::memcpy(scratch + next * kSlotSize, table[i], kSlotSize);
+    next++;
+  }
+  return next;
+}
+
+// Fills scratch with the first count slots of table in the order of keys; the rest zero.
+void OrderInto(char* scratch, const char* const* table, uint32_t count, const char* const* keys) {
+  std::memset(scratch, 0, kSlotBlockSize);
+  const size_t files = CopyGroup(scratch, 0, table, count, keys, true);
+  CopyGroup(scratch, files, table, count, keys, false);
+}
+
+void CopyBack(char* const* table, const char* scratch) {
+  for (uint32_t k = 0; k < kSlotCount; k++) std::memcpy(table[k], scratch + static_cast<size_t>(k) * kSlotSize, kSlotSize);
+}
+
+void Reorder(char* const* table, uint32_t count, const char* const* keys, char* scratch) {
+  OrderInto(scratch, table, count, keys);
+  CopyBack(table, scratch);
+}
+
+char* NewScratch() { return static_cast<char*>(SlotAllocate(kSlotBlockSize)); }
+
+}  // namespace
+
+int SortFoldersFirst(char* const* table, uint32_t count) { return SortFoldersFirst(table, count, table); }
+
+int SortFoldersFirst(char* const* table, uint32_t count, const char* const* keys) {
+  if (table == nullptr || keys == nullptr || count > kSlotCount) return 0;
+  if (count == 0) return 1;
+  char* scratch = NewScratch();
+  if (scratch == nullptr) return 0;
+  Reorder(table, count, keys, scratch);
+  std::free(scratch);
+  return 1;
+}
+
+int SortBrowseListsFoldersFirst(char* const* names, char* const* titles, uint32_t count) {
+  if (names == nullptr || titles == nullptr || count > kSlotCount) return 0;
+  if (count == 0) return 1;
+  // One scratch table for both, so that a lack of memory leaves both in listing order.
+  char* scratch = NewScratch();
+  if (scratch == nullptr) return 0;
+  Reorder(titles, count, names, scratch);  // the titles first, while the names are still the keys
+  Reorder(names, count, names, scratch);
+  std::free(scratch);
+  return 1;
+}
