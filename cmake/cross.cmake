@@ -20,3 +20,5 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/emu_player/CMakeLists.txt)
   add_subdirectory(tools/emu_player)
 endif()
 add_subdirectory(tests/wine)
+# Needs qb_win32 from tests/wine.
+add_subdirectory(tools/dialog_shot)

@@ -4,6 +4,21 @@
 
 #define IDD_CONFIG 101
 
+// Controls of dialog 101.
+#define kCtlBanner 1001
+#define kCtlStart 1011
+#define kCtlBrowse 1014
+#define kCtlMusicLabel 1015
+#define kCtlPortLabel 1016
+#define kCtlMusicFolder 1018
+#define kCtlPlaylistFolder 1019
+#define kCtlDumpFolder 1020
+#define kCtlPortList 1025
+#define kCtlStatus 1028
+#define kCtlStatusLabel 1029
+#define kCtlQuit 1030
+#define kCtlConfigure 1031
+
 // String table.
 #define kMsgNoExtensions 2
 #define kMsgExtensionsUnparsed 3

@@ -2,5 +2,6 @@
 # native build registers them with ctest to run under Wine.
 set(WINE_TESTS
   serial_line_test
+  config_dialog_test
   folder_scan_test
 )

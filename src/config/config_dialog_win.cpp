@@ -1,0 +1,288 @@
+// The start-up dialog: copies values between its controls and the settings and shows
+// status text. The checks and computations are in dialog_rules.cpp, the file handling in
+// settings_file.cpp.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "config/config_dialog.h"
+#include "config/dialog_rules.h"
+#include "config/settings.h"
+#include "config/settings_file.h"
+#include "res/resource_ids.h"
+#include "serial/serial_port.h"
+#include "serial/serial_port_win.h"
+#include "shell/plugin_descriptor_win.h"
+#include "shell/report_failure.h"
+
+#ifndef BIF_NONEWFOLDERBUTTON
+#define BIF_NONEWFOLDERBUTTON 0x200
+#endif
+
+namespace {
+
+constexpr UINT_PTR kCountdownTimer = 1000;
+constexpr UINT kCountdownPeriodMs = 1000;
+constexpr int kStatusSize = 256;         // status texts: 255 characters and the terminator
+constexpr size_t kCountdownTextSize = 200;
+constexpr char kBrowsePrompt[] = "Browse for the folder where your music files are stored.";
+constexpr const char* kPortNames[] = {"COM1", "COM2", "COM3"};
+
+void ShowStatus(HWND dialog, const char* text) { SetDlgItemTextA(dialog, kCtlStatus, text); }
+
+void LoadMessage(int id, char* text, int size) {
+  text[0] = '\0';
+  LoadStringA(Plugin.instance, static_cast<UINT>(id), text, size);
+}
+
+void ShowMessage(HWND dialog, int id) {
+  char text[kStatusSize];
+  LoadMessage(id, text, sizeof text);
+  ShowStatus(dialog, text);
+}
+
+void ShowCountdown(HWND dialog) {
+  char message[kStatusSize];
+  LoadMessage(kMsgCountdown, message, sizeof message);
+  char text[kCountdownTextSize];
+  FormatCountdown(message, Countdown, text, sizeof text);
+  ShowStatus(dialog, text);
+}
+
+void ShowDerivedFolders(HWND dialog) {
+  SetDlgItemTextA(dialog, kCtlPlaylistFolder, PlaylistDir);
+  SetDlgItemTextA(dialog, kCtlDumpFolder, DumpDir);
+}
+
+// Start is left alone: the callers decide about it.
+void SetFieldsLocked(HWND dialog, bool locked) {
+  EnableWindow(GetDlgItem(dialog, kCtlPortList), !locked);
+  EnableWindow(GetDlgItem(dialog, kCtlBrowse), !locked);
+  SendDlgItemMessageA(dialog, kCtlMusicFolder, EM_SETREADONLY, locked, 0);
+  EnableWindow(GetDlgItem(dialog, kCtlConfigure), locked);
+}
+
+bool FolderExists(const char* path) { return path[0] != '\0' && PathFileExistsA(path); }
+
+ScreenRect FromRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
+
+// Beside the host window when the whole dialog fits there, otherwise as near to that as
+// the work area of the nearest monitor allows: a host window at the left screen edge
+// must not put the dialog off the screen.
+void PlaceDialog(HWND dialog) {
+  WINDOWINFO mine = {};
+  mine.cbSize = sizeof mine;
+  if (!GetWindowInfo(dialog, &mine)) return;
+  ScreenRect target = FromRect(mine.rcWindow);
+  WINDOWINFO host = {};
+  host.cbSize = sizeof host;
+  if (GetWindowInfo(HostMainWindow(), &host)) target = BesideHost(target, FromRect(host.rcWindow));
+  const RECT wanted = {target.left, target.top, target.right, target.bottom};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    target = KeepOnWorkArea(target, FromRect(monitor.rcWork));
+  }
+  MoveWindow(dialog, target.left, target.top, target.right - target.left, target.bottom - target.top, FALSE);
+}
+
+void FillPortList(HWND dialog) {
+  for (int i = 0; i < 3; i++) {
+    const LRESULT at = SendDlgItemMessageA(dialog, kCtlPortList, LB_ADDSTRING, 0,
+                                           reinterpret_cast<LPARAM>(kPortNames[i]));
+    SendDlgItemMessageA(dialog, kCtlPortList, LB_SETITEMDATA, static_cast<WPARAM>(at), i);
+  }
+}
+
+void SelectPort(HWND dialog, int32_t port) {
+  SendDlgItemMessageA(dialog, kCtlPortList, LB_SETCURSEL, static_cast<WPARAM>(port - 1), 0);
+}
+
+bool PortOpens(int32_t port) {
+  HANDLE handle = OpenSerialPort(static_cast<uint32_t>(port), kPanelBaud);
+  if (handle == nullptr) return false;
+  CloseSerialPort(handle);
+  return true;
+}
+
+// The folders from the file count only when they exist; a music folder too long for the
+// edit to give back whole is treated as missing, so it is never stored cut.
+bool SettingsFoldersExist() {
+  return MusicFolderFits(std::strlen(CurrentFolder)) && FolderExists(CurrentFolder) &&
+         FolderExists(PlaylistDir) && FolderExists(DumpDir);
+}
+
+void StartCountdownTimer(HWND dialog) {
+  StartCountdown();
+  SetTimer(dialog, kCountdownTimer, kCountdownPeriodMs, nullptr);
+  ShowCountdown(dialog);
+}
+
+void OnMusicFolderEdited(HWND dialog) {
+  char text[kMusicFolderChars + 1];
+  GetDlgItemTextA(dialog, kCtlMusicFolder, text, sizeof text);
+  SetMusicFolder(text);
+  ShowDerivedFolders(dialog);
+}
+
+void OnInitDialog(HWND dialog) {
+  PlaceDialog(dialog);
+  SetFieldsLocked(dialog, false);
+  const int failure = ReadSettings();
+  if (failure != 0) {
+    ReportStartupFailure(failure);
+    return;
+  }
+  FillPortList(dialog);
+  if (!SettingsFoldersExist()) {
+    char prompt[kStatusSize];
+    LoadMessage(kMsgEnterMusicFolder, prompt, sizeof prompt);
+    SetDlgItemTextA(dialog, kCtlMusicFolder, prompt);
+    PlaylistDir[0] = '\0';
+    DumpDir[0] = '\0';
+    ShowDerivedFolders(dialog);
+    return;
+  }
+  // PlaylistDir and DumpDir are derived from the music folder, as its edit's change
+  // notification does: the values from the file served only the existence test.
+  SetDlgItemTextA(dialog, kCtlMusicFolder, CurrentFolder);
+  OnMusicFolderEdited(dialog);
+  if (!ValidComPort(ComPort)) return;
+  SelectPort(dialog, ComPort);
+  if (!PortOpens(ComPort)) {
+    ShowMessage(dialog, kMsgSerialPort);
+    return;
+  }
+  SelectPort(dialog, ComPort);
+  SetFieldsLocked(dialog, true);
+  StartCountdownTimer(dialog);
+  EnableWindow(GetDlgItem(dialog, kCtlStart), FALSE);
+}
+
+void OnCountdownTimer(HWND dialog) {
+  if (CountdownTick()) {
+    SetTimer(dialog, kCountdownTimer, kCountdownPeriodMs, nullptr);
+    ShowCountdown(dialog);
+    return;
+  }
+  KillTimer(dialog, kCountdownTimer);
+  // The browse root must equal the folder browsing starts in, also when the file's
+  // LibDir lacked its backslash, so that browsing never climbs above the music folder.
+  std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
+  EndDialog(dialog, 1);
+}
+
+void OnConfigure(HWND dialog) {
+  SetFieldsLocked(dialog, false);
+  EnableWindow(GetDlgItem(dialog, kCtlStart), TRUE);
+  ShowStatus(dialog, "");
+  KillTimer(dialog, kCountdownTimer);
+}
+
+void OnPortSelected(HWND dialog) {
+  const LRESULT index = SendDlgItemMessageA(dialog, kCtlPortList, LB_GETCURSEL, 0, 0);
+  const int32_t port = PortFromListIndex(static_cast<long>(index));
+  if (port != 0) ComPort = port;
+}
+
+// The folder the user picked, with its backslash; false when none was picked or the
+// item has no file-system path.
+bool BrowseForMusicFolder(HWND dialog, char* path) {
+  // Keep COM's count balanced on the host's thread.
+  const HRESULT com = CoInitialize(nullptr);
+  BROWSEINFOA info = {};
+  info.hwndOwner = dialog;
+  info.pszDisplayName = path;
+  info.lpszTitle = kBrowsePrompt;
+  info.ulFlags = BIF_NONEWFOLDERBUTTON;
+  LPITEMIDLIST item = SHBrowseForFolderA(&info);
+  bool chosen = false;
+  if (item != nullptr) {
+    // The buffer holds the display name until this succeeds: never take that for a path.
+    chosen = SHGetPathFromIDListA(item, path) && path[0] != '\0';
+    CoTaskMemFree(item);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (chosen) AddBackslash(path, MAX_PATH);
+  return chosen;
+}
+
+void OnBrowse(HWND dialog) {
+  char path[MAX_PATH] = "";
+  if (!BrowseForMusicFolder(dialog, path)) return;
+  SetMusicFolder(path);
+  SetDlgItemTextA(dialog, kCtlMusicFolder, path);
+  ShowDerivedFolders(dialog);
+  ShowStatus(dialog, "");
+}
+
+void ReadEdit(HWND dialog, int id, char* text, int size) {
+  text[0] = '\0';
+  GetDlgItemTextA(dialog, id, text, size);
+}
+
+void OnStart(HWND dialog) {
+  const int musicLength = GetWindowTextLengthA(GetDlgItem(dialog, kCtlMusicFolder));
+  ReadEdit(dialog, kCtlMusicFolder, CurrentFolder, kMusicFolderChars + 1);
+  // Read whole: a derived folder may be longer than the music folder's 199 characters.
+  ReadEdit(dialog, kCtlPlaylistFolder, PlaylistDir, sizeof PlaylistDir);
+  ReadEdit(dialog, kCtlDumpFolder, DumpDir, sizeof DumpDir);
+  AddBackslash(CurrentFolder, sizeof CurrentFolder);
+  std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
+  // A longer edit text was cut above, and the cut path must not be stored.
+  if (!MusicFolderFits(static_cast<size_t>(musicLength)) || !FolderExists(CurrentFolder)) {
+    ShowMessage(dialog, kMsgPathNotFound);
+    return;
+  }
+  if (!ValidComPort(ComPort)) {
+    ShowMessage(dialog, kMsgSelectPort);
+    return;
+  }
+  if (!PortOpens(ComPort)) {
+    ShowMessage(dialog, kMsgSerialPort);
+    return;
+  }
+  const int failure = WriteSettings();
+  if (failure != 0) {
+    ReportStartupFailure(failure);
+    return;
+  }
+  EndDialog(dialog, 1);
+}
+
+void OnCommand(HWND dialog, int id, int code) {
+  switch (id) {
+    case IDCANCEL:
+    case kCtlQuit: EndDialog(dialog, 0); break;
+    case kCtlConfigure: OnConfigure(dialog); break;
+    case kCtlPortList:
+      if (code == LBN_SELCHANGE) OnPortSelected(dialog);
+      break;
+    case kCtlMusicFolder: OnMusicFolderEdited(dialog); break;  // every notification
+    case kCtlBrowse: OnBrowse(dialog); break;
+    case kCtlStart: OnStart(dialog); break;
+    default: break;
+  }
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_TIMER:
+      if (wParam == kCountdownTimer) OnCountdownTimer(dialog);
+      return TRUE;
+    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+int ConfigDialog() {
+  const INT_PTR result = DialogBoxParamA(Plugin.instance, MAKEINTRESOURCEA(IDD_CONFIG), HostMainWindow(),
+                                         ConfigDialogProc, 0);
+  return result == 1 ? 1 : 0;
+}

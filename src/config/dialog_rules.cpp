@@ -1,0 +1,94 @@
+// The start-up dialog's rules, written without windows so that they are tested natively.
+#include "config/dialog_rules.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "config/settings.h"
+
+int32_t Countdown = kCountdownStart;
+
+namespace {
+
+constexpr char kPlaylistsFolder[] = "QB_Playlists\\";
+constexpr char kDumpedFolder[] = "QB_Dumped\\";
+static_assert(kMusicFolderChars + 1 + sizeof kPlaylistsFolder <= kPathSize);
+
+// At most size - 1 characters of source, always terminated.
+void CopyBounded(char* destination, size_t size, const char* source, size_t limit) {
+  size_t n = 0;
+  for (; n + 1 < size && n < limit && source[n] != '\0'; n++) destination[n] = source[n];
+  destination[n] = '\0';
+}
+
+void JoinBounded(char* destination, size_t size, const char* folder, const char* name) {
+  std::snprintf(destination, size, "%.*s%s", static_cast<int>(kPathSize - 1), folder, name);
+}
+
+int64_t Clamp(int64_t value, int64_t low, int64_t high) {
+  if (value > high) value = high;
+  if (value < low) value = low;  // low wins: a rectangle too large keeps its top left
+  return value;
+}
+
+}  // namespace
+
+void AddBackslash(char* path, size_t size) {
+  const size_t length = std::strlen(path);
+  if (length == 0 || path[length - 1] == '\\' || length + 2 > size) return;
+  path[length] = '\\';
+  path[length + 1] = '\0';
+}
+
+void SetMusicFolder(const char* text) {
+  CopyBounded(CurrentFolder, sizeof CurrentFolder, text, kMusicFolderChars);
+  AddBackslash(CurrentFolder, sizeof CurrentFolder);
+  JoinBounded(PlaylistDir, sizeof PlaylistDir, CurrentFolder, kPlaylistsFolder);
+  JoinBounded(DumpDir, sizeof DumpDir, CurrentFolder, kDumpedFolder);
+}
+
+bool MusicFolderFits(size_t length) { return length <= kMusicFolderChars; }
+
+bool ValidComPort(int32_t port) { return port >= 1 && port <= 3; }
+
+int32_t PortFromListIndex(long index) {
+  if (index < 0 || index > 2) return 0;
+  return static_cast<int32_t>(index + 1);
+}
+
+ScreenRect BesideHost(ScreenRect dialog, ScreenRect host) {
+  const int64_t width = int64_t{dialog.right} - dialog.left;
+  const int64_t right = int64_t{host.left} - kHostGap;
+  const int64_t left = right - width;
+  return ScreenRect{static_cast<int32_t>(left), dialog.top, static_cast<int32_t>(right), dialog.bottom};
+}
+
+ScreenRect KeepOnWorkArea(ScreenRect rect, ScreenRect workArea) {
+  const int64_t width = int64_t{rect.right} - rect.left;
+  const int64_t height = int64_t{rect.bottom} - rect.top;
+  const int64_t left = Clamp(rect.left, workArea.left, workArea.right - width);
+  const int64_t top = Clamp(rect.top, workArea.top, workArea.bottom - height);
+  return ScreenRect{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                    static_cast<int32_t>(left + width), static_cast<int32_t>(top + height)};
+}
+
+void StartCountdown() { Countdown = kCountdownStart; }
+
+int CountdownTick() {
+  const int32_t shown = Countdown;
+  Countdown--;
+  if (shown > 0) return 1;
+  Countdown = kCountdownStart;
+  return 0;
+}
+
+void FormatCountdown(const char* message, int32_t seconds, char* out, size_t size) {
+  if (size == 0) return;
+  const char* mark = std::strstr(message, "%i");
+  if (mark == nullptr) {
+    std::snprintf(out, size, "%s", message);
+    return;
+  }
+  std::snprintf(out, size, "%.*s%d%s", static_cast<int>(mark - message), message,
+                static_cast<int>(seconds), mark + 2);
+}
