@@ -1,4 +1,5 @@
-// "click": presses a button of a top-level window, as a user of a dialog would.
+// "click" presses a button of a top-level window, as a user of a dialog would; "settext"
+// fills in one of its fields.
 #include <windows.h>
 
 #include "output_line.h"
@@ -17,4 +18,13 @@ void PlayerClick(const char* title, int32_t control) {
   // by that window's message loop.
   ReplyMessage(0);
   SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PlayerSetText(const char* title, int32_t control, const char* text) {
+  HWND window = FindWindowA(nullptr, title);
+  if (window == nullptr || !IsWindowVisible(window)) return EmitError("nowindow");
+  if (GetDlgItem(window, control) == nullptr) return EmitError("nocontrol");
+  // Like typing: the edit tells its dialog, which may derive other fields from it.
+  SetDlgItemTextA(window, control, text);
+  EmitOk("settext");
 }

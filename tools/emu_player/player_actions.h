@@ -8,6 +8,7 @@ void PlayerQuit();
 void PlayerUnload();
 [[noreturn]] void PlayerExit();
 void PlayerClick(const char* title, int32_t control);
+void PlayerSetText(const char* title, int32_t control, const char* text);
 void PlayerMessageBox();
 // Makes every host answer wait this long, so a tick is likely inside one when quit starts.
 void PlayerSetAnswerDelay(int32_t ms);

@@ -23,6 +23,15 @@ void RunQuit(char**, int) { PlayerQuit(); }
 void RunUnload(char**, int) { PlayerUnload(); }
 void RunExit(char**, int) { PlayerExit(); }
 void RunSync(char**, int) { EmitOk("sync"); }
+
+void RunSetText(char** fields, int) {
+  int32_t control = 0;
+  if (!ParseInt32(fields[2], &control)) {
+    EmitError("settext bad control id");
+    return;
+  }
+  PlayerSetText(fields[1], control, fields[3]);
+}
 void RunMessageBox(char**, int) { PlayerMessageBox(); }
 
 void RunSlow(char** fields, int) {
@@ -56,6 +65,7 @@ constexpr CommandRow kCommands[] = {
     {"unload", 1, 1, RunUnload},         {"exit", 1, 1, RunExit},
     {"sync", 1, 1, RunSync},             {"click", 3, 3, RunClick},
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
+    {"settext", 4, 4, RunSetText},
 };
 
 // Cuts line at each TAB; returns the field count, or kMaxFields + 1 when there are more.
