@@ -1,6 +1,17 @@
 // Start-up and shut-down inside the player.
+//
+// Init runs on the player's window thread, each step depending on the ones before it. A
+// failed step is reported once and ends start-up; what was built stays until quit, which
+// therefore tolerates whatever init did not get to.
+#include <windows.h>
+
 #include <cstring>
 
+#include "browse/extension_list.h"
+#include "browse/folder_browser.h"
+#include "browse/slot_tables.h"
+#include "config/config_dialog.h"
+#include "config/settings.h"
 #include "protocol/poll_tick.h"
 #include "protocol/poll_timer_win.h"
 #include "protocol/reply_buffer.h"
@@ -9,25 +20,38 @@
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
 #include "shell/host_catalogue.h"
-#include "shell/plugin_descriptor_win.h"
 #include "shell/report_failure.h"
 
 namespace {
 
-constexpr uint32_t kPanelPort = 1;
+// The panel's volume steps start from here; the player is set to it at start-up.
 constexpr int32_t kStartVolume = 125;
+
+int Fail(int messageId) {
+  ReportStartupFailure(messageId);
+  return -1;
+}
+
+// Only the last folder of the path is made; one that is there already will do.
+bool MakeFolder(const char* path) {
+  return CreateDirectoryA(path, nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
+}
 
 }  // namespace
 
 int PluginInit() {
+  if (!CreateSlotTables()) return Fail(kMsgNoMemory);
   std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
-  SerialHandle = OpenSerialPort(kPanelPort, kPanelBaud);
-  if (SerialHandle == nullptr) {
-    ReportStartupFailure(kMsgSerialPort);
-    return -1;
-  }
+  if (const int id = LoadExtensionList()) return Fail(id);
+  if (ConfigDialog() == 0) return 0;
+  SerialHandle = OpenSerialPort(static_cast<uint32_t>(ComPort), kPanelBaud);
+  if (SerialHandle == nullptr) return Fail(kMsgSerialPort);
   ResetStatusBlock();
   HostLocatePlaylistWindow();
+  BrowseCount = 0;
+  ScanFolder(CurrentFolder, ExtensionTable, ExtensionCount, BrowseNames, BrowseTitles, &BrowseCount);
+  if (!MakeFolder(DumpDir)) return Fail(kMsgDumpDir);
+  if (!MakeFolder(PlaylistDir)) return Fail(kMsgPlaylistDir);
   HostSetVolume(kStartVolume);
   AllowPollTimer();
   ArmPollTimer();
@@ -36,6 +60,7 @@ int PluginInit() {
 
 void PluginQuit() {
   StopPollTimer();
+  FreeSlotTables();
   CloseSerialPort(SerialHandle);
   SerialHandle = nullptr;
 }

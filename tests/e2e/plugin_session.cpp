@@ -1,12 +1,62 @@
 #include "plugin_session.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-std::string PluginSession::Start(const std::vector<std::vector<std::string>>& model) {
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+void PluginSession::Install(const std::string& extensionLine) {
+  player.WriteFile("winamp.ini", "[Winamp]\r\nvolume=200\r\n" + extensionLine + "\r\n");
+  fs::create_directories(Music() + "QB_Playlists");
+  fs::create_directories(Music() + "QB_Dumped");
+  player.WriteFile("Music/one.mp3", "x");
+  player.WriteFile("Music/two.wav", "x");
+  const std::string music = WindowsMusic();
+  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=1\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
+                                             "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n");
+}
+
+void PluginSession::Launch(const Model& model) {
   player.Start();
+  if (fs::exists(WinampIni())) Set({"ini", player.WindowsPath(WinampIni())});
   for (const auto& command : model) Set(command);
   EXPECT_EQ(player.Command({"load"}).rfind("loaded", 0), 0u);
-  return player.Command({"init"}, 20000);
+}
+
+bool PluginSession::Click(int control, int timeoutMs) {
+  const double deadline = NowMs() + timeoutMs;
+  while (NowMs() < deadline) {
+    const std::string answer = player.Command({"click", "Quillbox Plugin", std::to_string(control)}, 3000);
+    if (answer == "ok\tclick") return true;
+    usleep(20 * 1000);  // not up yet, or the button not enabled yet
+  }
+  return false;
+}
+
+std::string PluginSession::Init(const std::function<void()>& dialog) {
+  player.Send({"init"});
+  if (dialog) {
+    dialog();
+  } else {
+    EXPECT_TRUE(Click(kConfigureButton));
+    EXPECT_TRUE(Click(kStartButton));
+  }
+  const double deadline = NowMs() + 20000;
+  while (NowMs() < deadline) {
+    const std::string line = player.WaitForLine("init\t", 100);
+    if (!line.empty()) return line;
+    const std::string box = player.Command({"msgbox"}, 2000);
+    if (box.rfind("msgbox\t", 0) == 0) boxes.push_back(box.substr(7));
+  }
+  return "";
+}
+
+std::string PluginSession::Start(const Model& model) {
+  Install();
+  Launch(model);
+  return Init();
 }
 
 void PluginSession::Set(const std::vector<std::string>& command) {

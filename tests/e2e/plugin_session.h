@@ -1,21 +1,53 @@
-// One emulated player with the real DLL loaded and started, and the panel on the other
-// end of COM1.
+// One emulated player with the real DLL, and the panel on the other end of COM1.
+//
+// The player's folder gets what a configured installation has: winamp.ini with the
+// playable extensions, Plugins\plugin.ini naming COM1 and the music folder, and the music
+// folder with its two working folders.
 #pragma once
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "panel_line.h"
 #include "player_process.h"
 
+using Model = std::vector<std::vector<std::string>>;
+
 struct PluginSession {
   PanelLine line{1};
   PlayerProcess player;
 
-  // Starts the player, applies the model commands, loads the DLL and runs init;
-  // returns init's answer line ("init\t0" when it started).
-  std::string Start(const std::vector<std::vector<std::string>>& model = {});
-  // The next status frame that satisfies pred, within timeoutMs.
+  // Linux paths in the player's folder.
+  std::string Music() const { return player.Folder() + "/Music/"; }
+  std::string WinampIni() const { return player.Folder() + "/winamp.ini"; }
+  std::string PluginIni() const { return player.Folder() + "/Plugins/plugin.ini"; }
+  // The same as the player sees them.
+  std::string WindowsMusic() const { return player.WindowsPath(Music()); }
+
+  // Writes winamp.ini, plugin.ini and the music folder of a configured installation.
+  void Install(const std::string& extensionLine = "config_extlist=MP3:WAV:M3U");
+  // Starts the player, applies the model commands and loads the DLL.
+  void Launch(const Model& model = {});
+  // Sends init and lets `dialog` act on the configuration dialog (by default Configure,
+  // then Start); answers every message box on the way. Returns init's answer line.
+  std::string Init(const std::function<void()>& dialog = {});
+  // Install, Launch and Init with the default clicks.
+  std::string Start(const Model& model = {});
+
+  // Presses a dialog button once the dialog is up and the button enabled; false after
+  // the wait.
+  bool Click(int control, int timeoutMs = 10000);
+  // The texts of the message boxes answered by Init, in order.
+  std::vector<std::string> boxes;
+
   bool NextStatus(const std::function<bool(const Status&)>& pred, int timeoutMs, Status* found = nullptr);
   void Set(const std::vector<std::string>& command);  // a model command that must answer ok
 };
+
+// Control ids of the configuration dialog.
+constexpr int kConfigureButton = 1031;
+constexpr int kStartButton = 1011;
+constexpr int kQuitButton = 1030;
+constexpr int kMusicEdit = 1018;
+constexpr int kPlaylistEdit = 1019;
+constexpr int kDumpEdit = 1020;

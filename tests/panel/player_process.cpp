@@ -131,6 +131,7 @@ void PlayerProcess::ReadLoop() {
         // The rest of a "model" answer: the model line itself says what tests need.
       } else {
         answers_.push_back(line);
+        taken_.push_back(false);
       }
     }
     arrived_.notify_all();
@@ -149,9 +150,9 @@ std::string PlayerProcess::WaitForLine(const std::string& prefix, int timeoutMs)
   std::unique_lock<std::mutex> lock(mutex_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    for (size_t i = answersTaken_; i < answers_.size(); i++) {
-      if (answers_[i].compare(0, prefix.size(), prefix) == 0) {
-        answersTaken_ = i + 1;
+    for (size_t i = 0; i < answers_.size(); i++) {
+      if (!taken_[i] && answers_[i].compare(0, prefix.size(), prefix) == 0) {
+        taken_[i] = true;
         return answers_[i];
       }
     }
@@ -168,12 +169,21 @@ std::string PlayerProcess::Command(const std::vector<std::string>& fields, int t
   }
   Send(fields);
   std::unique_lock<std::mutex> lock(mutex_);
-  if (!arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return answers_.size() > before || ended_; })) {
-    return "";
-  }
-  if (answers_.size() <= before) return "";
-  answersTaken_ = before + 1;
-  return answers_[before];
+  // The answer is the first line after the command that nobody has taken: a line that
+  // some earlier command left behind (init's, say) stays for WaitForLine.
+  // init's own answer comes only when init returns, possibly after other commands.
+  const bool wantsInit = fields[0] == "init";
+  std::string answer;
+  arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+    for (size_t i = before; i < answers_.size(); i++) {
+      if (taken_[i] || (answers_[i].rfind("init\t", 0) == 0) != wantsInit) continue;
+      taken_[i] = true;
+      answer = answers_[i];
+      return true;
+    }
+    return ended_;
+  });
+  return answer;
 }
 
 std::vector<HostCall> PlayerProcess::HostCalls() {

@@ -62,7 +62,7 @@ class PlayerProcess {
   std::condition_variable arrived_;
   std::vector<HostCall> calls_;
   std::vector<std::string> answers_;   // every other line, in order
-  size_t answersTaken_ = 0;
+  std::vector<bool> taken_;            // answers already returned to a caller
   bool ended_ = false;
   std::atomic<bool> stopReading_{false};
 };

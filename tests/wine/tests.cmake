@@ -4,4 +4,5 @@ set(WINE_TESTS
   serial_line_test
   config_dialog_test
   folder_scan_test
+  startup_test
 )
