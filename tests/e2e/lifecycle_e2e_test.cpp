@@ -86,6 +86,14 @@ TEST(StartupE2E, QuitInTheDialogStartsNothing) {
   EXPECT_EQ(s.player.Stop(), 0);
 }
 
+// The working folders are derived from the music folder, whose existence the dialog
+// checks: only a field changed behind the dialog's back can name a missing parent.
+void StartWithMissingParent(PluginSession& s, int folderEdit) {
+  EXPECT_TRUE(s.Click(kConfigureButton));
+  s.Set({"settext", "Quillbox Plugin", std::to_string(folderEdit), s.WindowsMusic() + "no\\such\\"});
+  EXPECT_TRUE(s.Click(kStartButton));
+}
+
 // Failures of the extension list come before the dialog.
 const auto kNoDialog = [](PluginSession&) {};
 
@@ -109,18 +117,10 @@ TEST(StartupE2E, EveryFailureIsReportedOnceAndInitGivesUp) {
        [](PluginSession& s) { s.player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist = MP3\r\n"); }, {},
        kNoDialog, "Could not parse extensions string in winamp.ini.  Click OK to terminate Quillbox plugin."},
       {"the dump folder's parent is missing", nullptr, {},
-       [](PluginSession& s) {
-         EXPECT_TRUE(s.Click(kConfigureButton));
-         s.Set({"settext", "Quillbox Plugin", std::to_string(kDumpEdit), s.WindowsMusic() + "no\\such\\"});
-         EXPECT_TRUE(s.Click(kStartButton));
-       },
+       [](PluginSession& s) { StartWithMissingParent(s, kDumpEdit); },
        "Could not create dump directory. Click OK to terminate Quillbox plugin."},
       {"the playlist folder's parent is missing", nullptr, {},
-       [](PluginSession& s) {
-         EXPECT_TRUE(s.Click(kConfigureButton));
-         s.Set({"settext", "Quillbox Plugin", std::to_string(kPlaylistEdit), s.WindowsMusic() + "no\\such\\"});
-         EXPECT_TRUE(s.Click(kStartButton));
-       },
+       [](PluginSession& s) { StartWithMissingParent(s, kPlaylistEdit); },
        "Could not create dir for playlist storage. Click OK to terminate Quillbox plugin."},
       {"the port went away after the dialog tested it", nullptr, {},
        [](PluginSession&) {

@@ -32,14 +32,6 @@ std::vector<std::vector<uint8_t>> FakeLine::WrittenFrames() const {
   return frames;
 }
 
-std::vector<uint8_t> PanelFrame(const std::vector<uint8_t>& payload, uint8_t sequence) {
-  std::vector<uint8_t> frame = {0x55, 0xAA, sequence, static_cast<uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
-  frame.push_back(0xBB);
-  frame.push_back(0xCC);
-  return frame;
-}
-
 int PortWrite(const uint8_t* data, uint32_t length) {
   const int number = static_cast<int>(Line.writes.size());
   std::vector<uint8_t> chunk(data, data + length);

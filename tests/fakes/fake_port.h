@@ -8,6 +8,8 @@
 #include <deque>
 #include <vector>
 
+#include "panel/wire.h"  // frames as the panel builds them
+
 struct FakeLine {
   struct Byte {
     uint8_t value;
@@ -30,6 +32,3 @@ struct FakeLine {
 extern FakeLine Line;
 
 void ResetFakeLine();
-
-// A frame as the panel builds it, from the wire layout (not from the plug-in's codec).
-std::vector<uint8_t> PanelFrame(const std::vector<uint8_t>& payload, uint8_t sequence = 0);

@@ -109,7 +109,7 @@ TEST_F(FrameCodec, ReceivesWellFormedFrames) {
   EXPECT_EQ(Line.readWaits, (std::vector<uint32_t>{15, 30}));  // header, then end marker
 
   const Bytes payload = Range(250, 7);
-  Line.Queue(PanelFrame(payload, 9));
+  Line.Queue(EncodeFrame(payload, 9));
   ASSERT_EQ(ReceiveFrame(buffer.get(), 15), 1);
   EXPECT_EQ(Bytes(buffer.get() + 4, buffer.get() + 254), payload);
   EXPECT_EQ(LinkStats.framesReceived, 2u);
@@ -117,7 +117,7 @@ TEST_F(FrameCodec, ReceivesWellFormedFrames) {
 
 TEST_F(FrameCodec, ZeroesTheBufferSoShortPayloadsReadZeroBeyond) {
   std::fill(buffer.get(), buffer.get() + kFrameSize, 0xEE);
-  Line.Queue(PanelFrame({'P'}));
+  Line.Queue(EncodeFrame({'P'}));
   ASSERT_EQ(ReceiveFrame(buffer.get(), 15), 1);
   for (uint32_t i = 5; i < 254; i++) ASSERT_EQ(buffer[i], 0) << i;
 }
@@ -135,7 +135,7 @@ TEST_F(FrameCodec, HuntsForTheStartMarkerSoALateFrameCostsOnlyItself) {
   for (const Case& c : cases) {
     SetUp();
     Line.Queue(c.before);
-    Line.Queue(PanelFrame({'P', 0, 5}));
+    Line.Queue(EncodeFrame({'P', 0, 5}));
     ASSERT_EQ(ReceiveFrame(buffer.get(), 15), 1) << c.what;
     EXPECT_EQ(buffer[4], 'P') << c.what;
     EXPECT_EQ(buffer[6], 5) << c.what;
@@ -184,7 +184,7 @@ TEST_F(FrameCodec, RefusesLengthsPastTheBufferAtTheHeader) {
 }
 
 TEST_F(FrameCodec, AFrameArrivingLateInTheWaitIsStillTaken) {
-  Line.Queue(PanelFrame({'S', 0, 1}), 12);
+  Line.Queue(EncodeFrame({'S', 0, 1}), 12);
   ASSERT_EQ(ReceiveFrame(buffer.get(), 15), 1);
   EXPECT_EQ(buffer[4], 'S');
 }

@@ -93,7 +93,7 @@ TEST_F(PollTickTest, PositionAbove500IsSentAs500) {
 
 TEST_F(PollTickTest, PendingReplyGoesOutOnAnIdleTickOnly) {
   Post({'L', 1, 5, 0, 0, 0});
-  Line.Queue(PanelFrame({'P', 0, 0}));
+  Line.Queue(EncodeFrame({'P', 0, 0}));
   Tick();  // a command arrived: the reply waits
   EXPECT_EQ(Frames().size(), 1u);
   EXPECT_TRUE(ReplyPending());
@@ -101,7 +101,7 @@ TEST_F(PollTickTest, PendingReplyGoesOutOnAnIdleTickOnly) {
   Tick();  // idle: status, then the reply with sequence byte 0
   const auto frames = Frames();
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[2], PanelFrame({'L', 1, 5, 0, 0, 0}, 0));
+  EXPECT_EQ(frames[2], EncodeFrame({'L', 1, 5, 0, 0, 0}, 0));
   EXPECT_FALSE(ReplyPending());
   for (uint8_t b : ReplyBuffer) ASSERT_EQ(b, 0);
 
@@ -115,7 +115,7 @@ TEST_F(PollTickTest, ACommandOnEveryTickHoldsBackTheReplyAndTheLatestWins) {
     PostReply(reply, sizeof reply);
   };
   for (uint8_t i = 1; i <= 5; i++) {
-    Line.Queue(PanelFrame({'L', i, 6}));
+    Line.Queue(EncodeFrame({'L', i, 6}));
     Tick();
   }
   EXPECT_EQ(Frames().size(), 5u);  // status frames only
@@ -152,7 +152,7 @@ TEST_F(PollTickTest, AChangedPlaylistIsMarkedCleanAndReReadByTheMadeUpQ3) {
 
 TEST_F(PollTickTest, ReceivedCommandsReachTheirHandlerWithZerosPastTheirLength) {
   Host.changed = 1;  // looked at only on idle ticks
-  Line.Queue(PanelFrame({'P'}));
+  Line.Queue(EncodeFrame({'P'}));
   Tick();
   ASSERT_EQ(HandledCommands.size(), 1u);
   EXPECT_EQ(HandledCommands[0].letter, 'P');
@@ -165,7 +165,7 @@ TEST_F(PollTickTest, ReceivedCommandsReachTheirHandlerWithZerosPastTheirLength) 
 TEST_F(PollTickTest, EveryLetterOfTheTableIsRoutedAndNoOther) {
   for (int letter = 0; letter < 256; letter++) {
     ResetFakeHandlers();
-    Line.Queue(PanelFrame({static_cast<uint8_t>(letter), 0, 1}));
+    Line.Queue(EncodeFrame({static_cast<uint8_t>(letter), 0, 1}));
     Tick();
     const bool routed = std::string("EFILOPQS").find(static_cast<char>(letter)) != std::string::npos && letter != 0;
     EXPECT_EQ(HandledCommands.size(), routed ? 1u : 0u) << letter;
@@ -174,7 +174,7 @@ TEST_F(PollTickTest, EveryLetterOfTheTableIsRoutedAndNoOther) {
 
 TEST_F(PollTickTest, AnUnknownLetterChangesNothing) {
   Post({'D', 0, 0, 1, 'x', 0});
-  Line.Queue(PanelFrame({'Z', 9, 9, 9}));
+  Line.Queue(EncodeFrame({'Z', 9, 9, 9}));
   Tick();
   EXPECT_TRUE(HandledCommands.empty());
   EXPECT_EQ(PollStats.unknownLetters, 1u);

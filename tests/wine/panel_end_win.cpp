@@ -35,18 +35,6 @@ Bytes PanelRead(HANDLE panel, size_t count, DWORD waitMs) {
   return bytes;
 }
 
-Bytes PanelFrame(const Bytes& payload, uint8_t sequence) {
-  Bytes frame(payload.size() + 6);
-  frame[0] = 0x55;
-  frame[1] = 0xAA;
-  frame[2] = sequence;
-  frame[3] = static_cast<uint8_t>(payload.size());
-  for (size_t i = 0; i < payload.size(); i++) frame[4 + i] = payload[i];
-  frame[4 + payload.size()] = 0xBB;
-  frame[5 + payload.size()] = 0xCC;
-  return frame;
-}
-
 bool RunningUnderWine() {
   return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }

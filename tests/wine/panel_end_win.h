@@ -7,13 +7,12 @@
 #include <cstdint>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "panel/wire.h"  // frames as the panel builds them
+
 
 HANDLE OpenPanelEnd();
 void PanelWrite(HANDLE panel, const Bytes& bytes);
 // Reads until `count` bytes arrived or `waitMs` passed.
 Bytes PanelRead(HANDLE panel, size_t count, DWORD waitMs);
-// A frame laid out from the wire table.
-Bytes PanelFrame(const Bytes& payload, uint8_t sequence = 0);
 // True under Wine, which does not enforce exclusive opens.
 bool RunningUnderWine();

@@ -51,13 +51,13 @@ std::vector<Bytes> AwkwardPayloads() {
 TEST_F(SerialLine, EveryByteValueCrossesUnchangedTowardsThePanel) {
   uint8_t sequence = FrameSequence;
   for (const Bytes& payload : AwkwardPayloads()) {
-    EXPECT_EQ(SendAndCatch(payload), PanelFrame(payload, sequence++)) << "first byte " << int(payload[0]);
+    EXPECT_EQ(SendAndCatch(payload), EncodeFrame(payload, sequence++)) << "first byte " << int(payload[0]);
   }
 }
 
 TEST_F(SerialLine, EveryByteValueCrossesUnchangedFromThePanel) {
   for (const Bytes& payload : AwkwardPayloads()) {
-    PanelWrite(panel, PanelFrame(payload, 0x13));
+    PanelWrite(panel, EncodeFrame(payload, 0x13));
     ASSERT_EQ(ReceiveFrame(frame, 500), 1) << "first byte " << int(payload[0]);
     EXPECT_EQ(Bytes(frame + 4, frame + 4 + payload.size()), payload);
     EXPECT_EQ(frame[2], 0x13);
@@ -84,7 +84,7 @@ TEST_F(SerialLine, EmptyAndFullPayloadsAndTheRefusedOne) {
 TEST_F(SerialLine, BrokenFramesCostOnlyThemselves) {
   PanelWrite(panel, {0x55, 0xAB, 0x00, 0x01});                  // bad start marker
   PanelWrite(panel, {0x55, 0xAA, 0x00, 0x01, 'X', 0xBB, 0xCD});  // bad end marker
-  PanelWrite(panel, PanelFrame({'P', 0, 7}));
+  PanelWrite(panel, EncodeFrame({'P', 0, 7}));
   EXPECT_EQ(ReceiveFrame(frame, 200), 0);  // the bad end marker ends this one
   ASSERT_EQ(ReceiveFrame(frame, 200), 1);
   EXPECT_EQ(frame[4], 'P');
