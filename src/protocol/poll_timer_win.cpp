@@ -59,6 +59,7 @@ int ArmPollTimer() {
   }
   const UINT id = PollTimerId;
   ReleaseSRWLockExclusive(&ArmLock);
+  // While quitting, the cycle simply ends here: nothing failed, so there is no alarm.
   if (stopping || id != 0) return 1;
   ReportStartupFailure(kMsgTimer);
   return -1;
