@@ -16,9 +16,7 @@ target_link_options(ml_quillbox PRIVATE ${STATIC_RUNTIME})
 set_target_properties(ml_quillbox PROPERTIES PREFIX "" OUTPUT_NAME ml_quillbox
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/player/Plugins)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tools/emu_player/CMakeLists.txt)
-  add_subdirectory(tools/emu_player)
-endif()
+add_subdirectory(tools/emu_player)
 add_subdirectory(tests/wine)
 # Needs qb_win32 from tests/wine.
 add_subdirectory(tools/dialog_shot)

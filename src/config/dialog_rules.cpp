@@ -14,13 +14,6 @@ constexpr char kPlaylistsFolder[] = "QB_Playlists\\";
 constexpr char kDumpedFolder[] = "QB_Dumped\\";
 static_assert(kMusicFolderChars + 1 + sizeof kPlaylistsFolder <= kPathSize);
 
-// At most size - 1 characters of source, always terminated.
-void CopyBounded(char* destination, size_t size, const char* source, size_t limit) {
-  size_t n = 0;
-  for (; n + 1 < size && n < limit && source[n] != '\0'; n++) destination[n] = source[n];
-  destination[n] = '\0';
-}
-
 void JoinBounded(char* destination, size_t size, const char* folder, const char* name) {
   std::snprintf(destination, size, "%.*s%s", static_cast<int>(kPathSize - 1), folder, name);
 }

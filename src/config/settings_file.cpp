@@ -99,13 +99,6 @@ bool StartsWith(const char* text, const char* prefix) {
   return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-// Copies at most size - 1 characters: a longer value is cut, never written past.
-void CopyBounded(char* destination, size_t size, const char* source) {
-  size_t n = 0;
-  for (; n + 1 < size && source[n] != '\0'; n++) destination[n] = source[n];
-  destination[n] = '\0';
-}
-
 // A decimal number as atol reads it (leading blanks, a sign, the leading digits; 0 when
 // there are none), held at the int32 limits instead of overflowing.
 int32_t ParseDecimal(const char* text) {

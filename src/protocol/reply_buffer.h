@@ -12,8 +12,4 @@ extern FrameBuffer ReplyBuffer;
 // pending. Lengths above 250 are cut to 250.
 void PostReply(const uint8_t* payload, uint32_t length);
 
-// The acknowledge reply: the command's first `length` payload bytes with byte 2
-// (the sub-command) replaced by the status code.
-void PostAcknowledge(const uint8_t* command, uint32_t length, uint8_t status);
-
 inline bool ReplyPending() { return ReplyBuffer[kLengthOffset] != 0; }
