@@ -7,7 +7,7 @@ cd "$top"
 
 scripts/install-deps.sh
 
-build=$top/build
+build=${QB_BUILD_DIR:-$top/build}
 cmake -S . -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build/win32"

@@ -9,7 +9,7 @@
 
 #include "browse/slot_tables.h"
 #include "res/resource_ids.h"
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 uint32_t ExtensionCount = 0;
 

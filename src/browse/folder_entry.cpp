@@ -12,7 +12,7 @@
 
 #include "browse/folder_browser.h"
 #include "browse/slot_tables.h"
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 uint32_t BrowseCount = 0;
 

@@ -15,8 +15,8 @@
 #include "res/resource_ids.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
-#include "shell/plugin_descriptor_win.h"
-#include "shell/report_failure.h"
+#include "host/host_windows_win.h"
+#include "host/report_failure.h"
 
 #ifndef BIF_NONEWFOLDERBUTTON
 #define BIF_NONEWFOLDERBUTTON 0x200
@@ -35,7 +35,7 @@ void ShowStatus(HWND dialog, const char* text) { SetDlgItemTextA(dialog, kCtlSta
 
 void LoadMessage(int id, char* text, int size) {
   text[0] = '\0';
-  LoadStringA(Plugin.instance, static_cast<UINT>(id), text, size);
+  LoadStringA(PluginInstance(), static_cast<UINT>(id), text, size);
 }
 
 void ShowMessage(HWND dialog, int id) {
@@ -282,7 +282,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int ConfigDialog() {
-  const INT_PTR result = DialogBoxParamA(Plugin.instance, MAKEINTRESOURCEA(IDD_CONFIG), HostMainWindow(),
+  const INT_PTR result = DialogBoxParamA(PluginInstance(), MAKEINTRESOURCEA(IDD_CONFIG), HostMainWindow(),
                                          ConfigDialogProc, 0);
   return result == 1 ? 1 : 0;
 }

@@ -3,7 +3,7 @@
 
 #include "protocol/command.h"
 #include "protocol/handlers.h"
-#include "protocol/poll_tick.h"
+#include "protocol/poll_tick.h"  // PollStats
 
 namespace {
 
@@ -30,5 +30,4 @@ void DispatchCommand(const uint8_t* command) {
     }
   }
   PollStats.unknownLetters++;
-  ArmPollTimer();
 }

@@ -1,6 +1,6 @@
 // The command handlers, one per letter. Each takes the payload of the tick's command
-// (250 bytes readable, zero past what arrived) and ends, on every path, by calling
-// ArmPollTimer exactly once.
+// (250 bytes readable, zero past what arrived), acts, and returns; the tick re-arms the
+// timer after it, so no handler arms anything.
 #pragma once
 #include <cstdint>
 
@@ -13,5 +13,5 @@ void HandlePlaylistEdit(const uint8_t* command);   // "E"
 void HandleSongInfo(const uint8_t* command);       // "I"
 void HandleDump(const uint8_t* command);           // "F"
 
-// Runs the handler of the command's letter; a letter no handler takes only re-arms.
+// Runs the handler of the command's letter; a letter no handler takes does nothing.
 void DispatchCommand(const uint8_t* command);

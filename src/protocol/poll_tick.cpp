@@ -7,7 +7,7 @@
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 int32_t PlaylistLength = 0;
 uint32_t PlaylistPosition = 0;
@@ -66,13 +66,14 @@ void PollTick() {
 
   FrameBuffer frame;
   uint8_t* command = frame + kPayloadOffset;
-  if (!ReceiveFrame(frame, kCommandWaitMs)) {
+  bool haveCommand = ReceiveFrame(frame, kCommandWaitMs) != 0;
+  if (!haveCommand) {
     SendPendingReply();
     std::memset(frame, 0, sizeof frame);
-    if (!MakeUpPlaylistCommand(command)) {
-      ArmPollTimer();
-      return;
-    }
+    haveCommand = MakeUpPlaylistCommand(command);
   }
-  DispatchCommand(command);
+  if (haveCommand) DispatchCommand(command);
+  // The one place that arms the next tick: whatever a handler did or refused, the cycle
+  // goes on exactly once.
+  ArmPollTimer();
 }

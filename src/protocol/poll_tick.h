@@ -11,8 +11,8 @@ constexpr uint32_t kCommandWaitMs = 15;     // how long a tick waits for a comma
 extern int32_t PlaylistLength;
 extern uint32_t PlaylistPosition;           // above 500 is stored as 500
 
-// One run of the cycle. Ends, on every path, with exactly one ArmPollTimer call,
-// made by the command handler or by the tick itself.
+// One run of the cycle. Ends, on every path, with exactly one ArmPollTimer call, made
+// by the tick itself after the command's handler has returned.
 void PollTick();
 
 // Arms the next tick (poll_timer_win.cpp): 1 when armed, -1 after the alarm of a failure.

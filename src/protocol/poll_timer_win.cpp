@@ -9,7 +9,7 @@
 #include "protocol/poll_timer_win.h"
 #include "protocol/poll_tick.h"
 #include "res/resource_ids.h"
-#include "shell/report_failure.h"
+#include "host/report_failure.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "config/settings.h"
 #include "protocol/poll_tick.h"
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 uint8_t TimeDisplayMode = 0;
 uint8_t StatusBlock[kStatusBlockSize] = {};

@@ -18,8 +18,5 @@ static_assert(sizeof(PluginDescriptor) == 32);
 
 extern PluginDescriptor Plugin;
 
-inline HWND HostMainWindow() { return Plugin.hostMainWindow; }
-inline HWND LibraryWindow() { return Plugin.libraryWindow; }
-
 int PluginInit();
 void PluginQuit();

@@ -12,6 +12,9 @@
 #include "browse/slot_tables.h"
 #include "config/config_dialog.h"
 #include "config/settings.h"
+#include "host/host_catalogue.h"
+#include "host/host_windows_win.h"
+#include "host/report_failure.h"
 #include "protocol/poll_tick.h"
 #include "protocol/poll_timer_win.h"
 #include "protocol/reply_buffer.h"
@@ -19,8 +22,7 @@
 #include "res/resource_ids.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
-#include "shell/host_catalogue.h"
-#include "shell/report_failure.h"
+#include "shell/plugin_descriptor_win.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ bool MakeFolder(const char* path) {
 }  // namespace
 
 int PluginInit() {
+  SetHostWindows(Plugin.hostMainWindow, Plugin.libraryWindow, Plugin.instance);
   if (!CreateSlotTables()) return Fail(kMsgNoMemory);
   std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
   if (const int id = LoadExtensionList()) return Fail(id);

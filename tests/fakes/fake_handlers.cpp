@@ -1,7 +1,6 @@
 #include "fakes/fake_handlers.h"
 
 #include "protocol/handlers.h"
-#include "protocol/poll_tick.h"
 
 std::vector<Dispatched> HandledCommands;
 std::function<void(const uint8_t*)> OnHandle;
@@ -16,7 +15,6 @@ namespace {
 void Handle(const uint8_t* command) {
   HandledCommands.push_back({command[0], std::vector<uint8_t>(command, command + 16)});
   if (OnHandle) OnHandle(command);
-  ArmPollTimer();
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 FakeHost Host;
 

@@ -21,7 +21,7 @@
 #include "config/settings.h"
 #include "config/settings_file.h"
 #include "res/resource_ids.h"
-#include "shell/plugin_descriptor_win.h"
+#include "host/host_windows_win.h"
 
 namespace {
 
@@ -260,8 +260,8 @@ class ConfigDialogTest : public ::testing::Test {
     PlaceHost(900, 300);
   }
   void TearDown() override {
-    if (Plugin.hostMainWindow != nullptr) DestroyWindow(Plugin.hostMainWindow);
-    Plugin.hostMainWindow = nullptr;
+    if (HostMainWindow() != nullptr) DestroyWindow(HostMainWindow());
+    SetHostWindows(nullptr, nullptr, PluginInstance());
     RemoveSettings();
     RemoveDirectoryA(SettingsFolder().c_str());
     for (const std::string& folder : {music + "QB_Playlists\\", music + "QB_Dumped\\", music}) {
@@ -273,8 +273,8 @@ class ConfigDialogTest : public ::testing::Test {
     RemoveDirectoryA(SettingsPath().c_str());  // the case that makes it a folder
   }
   void PlaceHost(int x, int y) {
-    if (Plugin.hostMainWindow != nullptr) DestroyWindow(Plugin.hostMainWindow);
-    Plugin.hostMainWindow = MakeHostWindow(x, y);
+    if (HostMainWindow() != nullptr) DestroyWindow(HostMainWindow());
+    SetHostWindows(MakeHostWindow(x, y), nullptr, PluginInstance());
   }
   // Settings that let the dialog count down: COM2, and folders that exist.
   std::string CompleteSection(int port) const {
@@ -606,7 +606,7 @@ TEST_F(ConfigDialogTest, TheDialogOpensBesideTheHostAndAlwaysOnTheScreen) {
     RECT dialogRect = {}, hostRect = {};
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    GetWindowRect(Plugin.hostMainWindow, &hostRect);
+    GetWindowRect(HostMainWindow(), &hostRect);
     RunDialog([&] {
       HWND dialog = WaitForDialog();
       ASSERT_NE(dialog, nullptr);

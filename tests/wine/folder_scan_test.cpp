@@ -14,8 +14,8 @@
 
 #include "browse/folder_browser.h"
 #include "browse/slot_tables.h"
-#include "shell/host_catalogue.h"
-#include "shell/plugin_descriptor_win.h"
+#include "host/host_catalogue.h"
+#include "host/host_windows_win.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ class FolderScan : public ::testing::Test {
     AskedPaths.clear();
     player = MakePlayerWindow();
     ASSERT_NE(player, nullptr);
-    Plugin.hostMainWindow = player;
+    SetHostWindows(player, nullptr, PluginInstance());
     char temp[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
     char unique[64];
@@ -93,7 +93,7 @@ class FolderScan : public ::testing::Test {
   }
   void TearDown() override {
     RemoveTree(root);
-    Plugin.hostMainWindow = nullptr;
+    SetHostWindows(nullptr, nullptr, PluginInstance());
     if (player != nullptr) DestroyWindow(player);
     FreeSlotTables();
   }

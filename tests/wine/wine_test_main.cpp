@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "host/host_windows_win.h"
 #include "shell/plugin_descriptor_win.h"
 
 int main(int argc, char** argv) {
   Plugin.instance = GetModuleHandleA(nullptr);
+  SetHostWindows(nullptr, nullptr, Plugin.instance);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

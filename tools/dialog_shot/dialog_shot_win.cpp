@@ -11,7 +11,7 @@
 
 #include "config/config_dialog.h"
 #include "res/resource_ids.h"
-#include "shell/plugin_descriptor_win.h"
+#include "host/host_windows_win.h"
 
 namespace {
 
@@ -84,12 +84,11 @@ int main() {
   const std::string settings = folder + "Plugins\\";
   DeleteFileA((folder + "dialog_shot.done").c_str());
   CreateDirectoryA(settings.c_str(), nullptr);
-  Plugin.instance = GetModuleHandleA(nullptr);
-  Plugin.hostMainWindow = MakeHostWindow();
+  SetHostWindows(MakeHostWindow(), nullptr, GetModuleHandleA(nullptr));
   std::thread user(Pose, folder);
   const int result = ConfigDialog();
   user.join();
-  DestroyWindow(Plugin.hostMainWindow);
+  DestroyWindow(HostMainWindow());
   DeleteFileA((settings + "plugin.ini").c_str());
   RemoveDirectoryA(settings.c_str());
   return result;

@@ -1,10 +1,10 @@
 // The host catalogue as window messages. Everything here is a synchronous SendMessageA:
 // a tick waits until the player's window procedure has answered.
-#include "shell/host_catalogue.h"
+#include "host/host_catalogue.h"
 
 #include <cstring>
 
-#include "shell/plugin_descriptor_win.h"
+#include "host/host_windows_win.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Tells the user why the plug-in stopped: a beep, then the message box.
-#include "shell/report_failure.h"
+#include "host/report_failure.h"
 
-#include "shell/plugin_descriptor_win.h"
+#include "host/host_windows_win.h"
 
 void ReportStartupFailure(int messageId) {
   Beep(1000, 1000);
   char text[200] = "";
-  LoadStringA(Plugin.instance, static_cast<UINT>(messageId), text, sizeof text);
+  LoadStringA(PluginInstance(), static_cast<UINT>(messageId), text, sizeof text);
   MessageBoxA(HostMainWindow(), text, "Quillbox", MB_OK);
 }
