@@ -5,10 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// The listing's attribute bits, with their Win32 values.
-constexpr uint32_t kAttributeHidden = 0x2;
-constexpr uint32_t kAttributeSystem = 0x4;
-constexpr uint32_t kAttributeDirectory = 0x10;
+#include "files/file_system.h"  // the attribute bits
+
 
 // Room for a folder of 255 characters, a file name of 259 and the NUL: the listing
 // pattern and every path asked about.

@@ -21,6 +21,14 @@ bool IsSingleFolderName(const char* name) {
 
 }  // namespace
 
+int JoinPath(char* path, size_t size, const char* folder, const char* name) {
+  if (size == 0) return 0;
+  const int length = std::snprintf(path, size, "%s%s", folder, name);
+  if (length >= 0 && static_cast<size_t>(length) < size) return 1;
+  path[0] = '\0';
+  return 0;
+}
+
 int ReturnToRoot() {
   std::snprintf(CurrentFolder, kPathSize, "%s", LibraryRoot);
   return 1;

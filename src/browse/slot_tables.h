@@ -8,8 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// The limit of every list: the host playlist is trimmed to it, positions are reported up
+// to it, scans and searches stop at it, and no index at or above it names an entry.
+constexpr uint32_t kMaxListEntries = 500;
+
 // The list shape: 500 slots of 500 bytes, a string of at most 499 characters in each.
-constexpr uint32_t kSlotCount = 500;
+constexpr uint32_t kSlotCount = kMaxListEntries;
 constexpr uint32_t kSlotSize = 500;
 constexpr uint32_t kSlotBlockSize = kSlotCount * kSlotSize;
 static_assert(kSlotBlockSize == 250000);

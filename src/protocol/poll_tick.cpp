@@ -61,7 +61,7 @@ void PollTick() {
   ReadPlaylistPosition();
 
   uint8_t status[kStatusPayloadSize];
-  BuildStatusPayload(status);
+  BuildStatusPayload(status, PlaylistLength, PlaylistPosition);
   SendFrame(status, sizeof status);
 
   FrameBuffer frame;

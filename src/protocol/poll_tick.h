@@ -4,7 +4,8 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t kMaxListEntries = 500;   // the limit of every list, the playlist too
+#include "browse/slot_tables.h"  // kMaxListEntries
+
 constexpr uint32_t kCommandWaitMs = 15;     // how long a tick waits for a command to begin
 
 // Read from the host at the top of every tick; handlers read them as the tick left them.

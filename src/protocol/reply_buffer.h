@@ -12,4 +12,8 @@ extern FrameBuffer ReplyBuffer;
 // pending. Lengths above 250 are cut to 250.
 void PostReply(const uint8_t* payload, uint32_t length);
 
+// The acknowledge reply: the command's first length bytes (6, or 10 for "E") with the
+// sub-command byte replaced by status.
+void PostAcknowledge(const uint8_t* command, uint32_t length, uint8_t status);
+
 inline bool ReplyPending() { return ReplyBuffer[kLengthOffset] != 0; }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "config/settings.h"
-#include "protocol/poll_tick.h"
 #include "host/host_catalogue.h"
 
 uint8_t TimeDisplayMode = 0;
@@ -38,9 +37,9 @@ void PutText(uint8_t* field, const char* text) {
   std::memcpy(field, text, n);
 }
 
-void FillTitleField(uint8_t* field) {
+void FillTitleField(uint8_t* field, uint32_t playlistPosition) {
   std::memset(TitleBuffer, 0, sizeof TitleBuffer);
-  const char* path = HostPlaylistFile(static_cast<int32_t>(PlaylistPosition));
+  const char* path = HostPlaylistFile(static_cast<int32_t>(playlistPosition));
   // The host has no path for an entry it does not have; asking it about a null path
   // would hand it nothing to look up.
   if (path != nullptr && path[0] != '\0') HostGetTag(path, "TITLE", TitleBuffer, sizeof TitleBuffer);
@@ -101,7 +100,7 @@ void FillFolderField(uint8_t field[kTextFieldSize], const char* folder) {
   field[kTextFieldSize - 2] = '\\';
 }
 
-void BuildStatusPayload(uint8_t payload[kStatusPayloadSize]) {
+void BuildStatusPayload(uint8_t payload[kStatusPayloadSize], int32_t playlistLength, uint32_t playlistPosition) {
   std::memset(StatusBlock, 0, sizeof StatusBlock);
   StatusBlock[kPlayStateAt] = MapPlayState(HostPlayState());
   StatusBlock[kShuffleAt] = static_cast<uint8_t>(HostShuffle());
@@ -110,9 +109,9 @@ void BuildStatusPayload(uint8_t payload[kStatusPayloadSize]) {
     const int32_t length = TimeDisplayMode == 1 ? HostTrackSeconds() : 0;
     FillTimeFields(&StatusBlock[kMinutesAt], &StatusBlock[kSecondsAt], elapsed, length, TimeDisplayMode);
   }
-  PutHighFirst(&StatusBlock[kPositionAt], PlaylistPosition);
-  if (PlaylistLength > 0) FillTitleField(&StatusBlock[kTitleAt]);
-  PutHighFirst(&StatusBlock[kLengthAt], PlaylistLength > 0 ? static_cast<uint32_t>(PlaylistLength) : 0);
+  PutHighFirst(&StatusBlock[kPositionAt], playlistPosition);
+  if (playlistLength > 0) FillTitleField(&StatusBlock[kTitleAt], playlistPosition);
+  PutHighFirst(&StatusBlock[kLengthAt], playlistLength > 0 ? static_cast<uint32_t>(playlistLength) : 0);
   FillFolderField(&StatusBlock[kFolderAt], CurrentFolder);
 
   std::memset(payload, 0, kStatusPayloadSize);

@@ -29,9 +29,9 @@ extern uint8_t StatusBlock[kStatusBlockSize];
 // Start-up leaves the block zero with the player shown as stopped.
 void ResetStatusBlock();
 
-// Reads the player's state from the host into the status block and builds the payload.
-// Uses PlaylistLength and PlaylistPosition as the tick read them.
-void BuildStatusPayload(uint8_t payload[kStatusPayloadSize]);
+// Reads the player's state from the host into the status block and builds the payload,
+// with the playlist length and position as the tick read them.
+void BuildStatusPayload(uint8_t payload[kStatusPayloadSize], int32_t playlistLength, uint32_t playlistPosition);
 
 // The last component of a folder path with its two backslashes ("\Rock\" for
 // C:\Music\Rock\), or null when there is none (a drive root such as C:\).

@@ -12,6 +12,7 @@
 #include "browse/slot_tables.h"
 #include "config/config_dialog.h"
 #include "config/settings.h"
+#include "files/file_system.h"
 #include "host/host_catalogue.h"
 #include "host/host_windows_win.h"
 #include "host/report_failure.h"
@@ -34,11 +35,6 @@ int Fail(int messageId) {
   return -1;
 }
 
-// Only the last folder of the path is made; one that is there already will do.
-bool MakeFolder(const char* path) {
-  return CreateDirectoryA(path, nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 }  // namespace
 
 int PluginInit() {
@@ -53,6 +49,7 @@ int PluginInit() {
   HostLocatePlaylistWindow();
   BrowseCount = 0;
   ScanFolder(CurrentFolder, ExtensionTable, ExtensionCount, BrowseNames, BrowseTitles, &BrowseCount);
+  // Only the last folder of each path is made; one that is there already will do.
   if (!MakeFolder(DumpDir)) return Fail(kMsgDumpDir);
   if (!MakeFolder(PlaylistDir)) return Fail(kMsgPlaylistDir);
   HostSetVolume(kStartVolume);

@@ -100,9 +100,7 @@ class StatusPayload : public ::testing::Test {
     std::snprintf(CurrentFolder, sizeof CurrentFolder, "%s", "C:\\Music\\Rock\\");
   }
   void Build() {
-    PlaylistLength = static_cast<int32_t>(Host.files.size());
-    PlaylistPosition = static_cast<uint32_t>(Host.position);
-    BuildStatusPayload(payload);
+    BuildStatusPayload(payload, static_cast<int32_t>(Host.files.size()), static_cast<uint32_t>(Host.position));
   }
   std::string Title() const { return std::string(reinterpret_cast<const char*>(payload + 12)); }
   uint8_t payload[kStatusPayloadSize];

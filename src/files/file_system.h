@@ -1,0 +1,77 @@
+// Every file-system call the plug-in makes, one procedure each: listing a folder, making
+// a folder, moving, creating, writing, replacing and reading files, and the local time.
+//
+// The DLL links file_system_win.cpp (the Win32 calls); the native tests link a fake over
+// an in-memory folder tree that records every call and can be told to fail any of them,
+// so the browser and the handlers that touch files run natively under the sanitizers.
+// Paths are narrow, NUL-terminated and used as given: no call here cuts or joins them.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// A listed entry's name holds at most 259 characters (MAX_PATH with its NUL).
+constexpr uint32_t kListedNameSize = 260;
+
+// The listing's attribute bits, with their Win32 values.
+constexpr uint32_t kAttributeHidden = 0x2;
+constexpr uint32_t kAttributeSystem = 0x4;
+constexpr uint32_t kAttributeDirectory = 0x10;
+
+struct ListedEntry {
+  char name[kListedNameSize];  // always terminated
+  uint32_t attributes;
+};
+
+struct FolderListing;  // an open listing, owned by the file system
+
+// Starts listing what matches pattern ("<folder>*.*") and fills *first with the first
+// entry. Null when the listing cannot be started (a missing or unreadable folder).
+FolderListing* ListingStart(const char* pattern, ListedEntry* first);
+
+// The next entry: 1 with *next filled, 0 when no entries are left, -1 on any other
+// failure of the listing.
+int ListingNext(FolderListing* listing, ListedEntry* next);
+
+// Ends a listing that ListingStart opened.
+void ListingEnd(FolderListing* listing);
+
+// Makes the last folder of path: 1 when it was made or is there already, 0 otherwise.
+int MakeFolder(const char* path);
+
+// Moves a file, never over an existing one: 1 when moved, 0 (nothing moved) otherwise.
+int MoveFileTo(const char* from, const char* to);
+
+// Deletes a file: 1 when it is gone.
+int DeleteFileAt(const char* path);
+
+struct OutputFile;  // a file open for writing
+
+enum FileCreation { kCreateNew, kCreateAlways };
+
+// Creates a file for writing, with no sharing. One file is open for writing at a time
+// (the settings file before the ticks start, a saved playlist inside one tick). kCreateNew never touches an existing
+// file (null then); kCreateAlways empties one. Null when it cannot be created.
+OutputFile* CreateFileFor(const char* path, FileCreation how);
+
+// Writes all length bytes: 1 when all of them were written, 0 otherwise.
+int WriteToFile(OutputFile* file, const void* data, uint32_t length);
+
+// Flushes and closes: 1 when everything written reached the file, 0 otherwise. The
+// handle is gone either way.
+int CloseFile(OutputFile* file);
+
+// Puts replacement in target's place in one step, so that target is either the old
+// file whole or the new one whole: 1 when done; 0 with both files untouched.
+int ReplaceFileWith(const char* target, const char* replacement);
+
+enum FileReadResult { kFileRead = 1, kFileMissing = 0, kFileUnreadable = -1, kFileTooLarge = -2 };
+
+// Reads a whole file of at most capacity bytes into buffer and its size into *size.
+FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size);
+
+struct LocalTime {
+  int32_t year, month, day, hour, minute, second;
+};
+
+// The date and time on the local clock.
+LocalTime ReadLocalTime();

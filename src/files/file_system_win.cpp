@@ -1,0 +1,114 @@
+// The file-system calls as Win32 calls, narrow (code page) paths throughout.
+#include <windows.h>
+
+#include <cstring>
+
+#include "files/file_system.h"
+
+struct FolderListing {
+  HANDLE find;
+};
+
+struct OutputFile {
+  HANDLE handle;
+};
+
+namespace {
+
+void TakeEntry(const WIN32_FIND_DATAA& found, ListedEntry* entry) {
+  static_assert(sizeof found.cFileName == kListedNameSize);
+  std::memcpy(entry->name, found.cFileName, kListedNameSize);
+  entry->name[kListedNameSize - 1] = '\0';
+  entry->attributes = found.dwFileAttributes;
+}
+
+}  // namespace
+
+FolderListing* ListingStart(const char* pattern, ListedEntry* first) {
+  WIN32_FIND_DATAA found;
+  const HANDLE find = FindFirstFileA(pattern, &found);
+  if (find == INVALID_HANDLE_VALUE) return nullptr;
+  // One listing is open at a time, on the tick's thread; a static record saves an
+  // allocation per scan.
+  static FolderListing listing;
+  listing.find = find;
+  TakeEntry(found, first);
+  return &listing;
+}
+
+int ListingNext(FolderListing* listing, ListedEntry* next) {
+  WIN32_FIND_DATAA found;
+  if (!FindNextFileA(listing->find, &found)) return GetLastError() == ERROR_NO_MORE_FILES ? 0 : -1;
+  TakeEntry(found, next);
+  return 1;
+}
+
+void ListingEnd(FolderListing* listing) {
+  if (listing == nullptr) return;
+  FindClose(listing->find);
+  listing->find = INVALID_HANDLE_VALUE;
+}
+
+int MakeFolder(const char* path) {
+  return CreateDirectoryA(path, nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+int MoveFileTo(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
+
+int DeleteFileAt(const char* path) { return DeleteFileA(path) != 0; }
+
+OutputFile* CreateFileFor(const char* path, FileCreation how) {
+  const DWORD disposition = how == kCreateNew ? CREATE_NEW : CREATE_ALWAYS;
+  const HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  // Playlists and the settings file are written one at a time on one thread.
+  static OutputFile file;
+  file.handle = handle;
+  return &file;
+}
+
+int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
+  DWORD written = 0;
+  return WriteFile(file->handle, data, length, &written, nullptr) != 0 && written == length;
+}
+
+int CloseFile(OutputFile* file) {
+  const bool flushed = FlushFileBuffers(file->handle) != 0;
+  const bool closed = CloseHandle(file->handle) != 0;
+  file->handle = INVALID_HANDLE_VALUE;
+  return flushed && closed;
+}
+
+int ReplaceFileWith(const char* target, const char* replacement) {
+  return MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {
+  *size = 0;
+  const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? kFileMissing : kFileUnreadable;
+  }
+  LARGE_INTEGER length = {};
+  FileReadResult result = kFileRead;
+  DWORD got = 0;
+  if (!GetFileSizeEx(handle, &length)) {
+    result = kFileUnreadable;
+  } else if (static_cast<unsigned long long>(length.QuadPart) > capacity) {
+    result = kFileTooLarge;
+  } else if (!ReadFile(handle, buffer, static_cast<DWORD>(length.QuadPart), &got, nullptr) ||
+             got != static_cast<DWORD>(length.QuadPart)) {
+    result = kFileUnreadable;
+  }
+  CloseHandle(handle);
+  if (result == kFileRead) *size = got;
+  return result;
+}
+
+LocalTime ReadLocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}

@@ -1,0 +1,228 @@
+// The in-memory folder tree behind the file-system procedures.
+#include "fakes/fake_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+FakeFileSystem Files;
+
+void ResetFakeFiles() { Files = FakeFileSystem(); }
+
+struct FolderListing {
+  std::vector<ListedEntry> entries;
+  size_t next = 0;
+};
+
+struct OutputFile {
+  std::string key;
+  std::string content;
+};
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+std::string Trimmed(std::string path) {
+  while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':') path.pop_back();
+  if (path.size() > 2 && path.back() == '\\') path.pop_back();  // "C:\" is the drive "C:"
+  return path;
+}
+
+std::string Key(const std::string& path) { return Lower(Trimmed(path)); }
+
+std::string Parent(const std::string& path) {
+  const size_t at = path.rfind('\\');
+  return at == std::string::npos ? "" : path.substr(0, at);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t at = path.rfind('\\');
+  return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+const FakeFileSystem::Node* Find(const std::string& path) {
+  auto it = Files.nodes.find(Key(path));
+  return it == Files.nodes.end() ? nullptr : &it->second;
+}
+
+bool IsFolder(const std::string& path) {
+  const FakeFileSystem::Node* node = Find(path);
+  return node != nullptr && node->folder;
+}
+
+// A parent that exists: a folder of the tree, or a bare drive.
+bool ParentExists(const std::string& path) {
+  const std::string parent = Parent(Trimmed(path));
+  if (parent.empty()) return false;
+  return IsFolder(parent) || parent.size() == 2;
+}
+
+void Record(const std::string& text) { Files.calls.push_back(text); }
+
+ListedEntry Entry(const std::string& name, uint32_t attributes) {
+  ListedEntry entry = {};
+  std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
+  entry.attributes = attributes;
+  return entry;
+}
+
+}  // namespace
+
+void FakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
+  const std::string trimmed = Trimmed(path);
+  const std::string parent = Parent(trimmed);
+  if (!parent.empty() && parent.size() > 2 && !Exists(parent)) AddFolder(parent);
+  Node& node = nodes[Key(trimmed)];
+  node.path = trimmed;
+  node.folder = true;
+  node.attributes = attributes | kAttributeDirectory;
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& content, uint32_t attributes) {
+  const std::string parent = Parent(path);
+  if (parent.size() > 2 && !Exists(parent)) AddFolder(parent);
+  Node& node = nodes[Key(path)];
+  node.path = path;
+  node.folder = false;
+  node.attributes = attributes;
+  node.content = content;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const { return nodes.count(Key(path)) != 0; }
+
+std::string FakeFileSystem::Content(const std::string& path) const {
+  auto it = nodes.find(Key(path));
+  return it == nodes.end() ? "" : it->second.content;
+}
+
+std::vector<std::string> FakeFileSystem::Names(const std::string& folder) const {
+  const std::string prefix = Key(folder) + "\\";
+  std::vector<std::string> names;
+  for (const auto& [key, node] : nodes) {
+    if (key.compare(0, prefix.size(), prefix) != 0) continue;
+    if (key.find('\\', prefix.size()) != std::string::npos) continue;
+    names.push_back(NameOf(node.path));
+  }
+  return names;  // the map's order is the lower-case order
+}
+
+FolderListing* ListingStart(const char* pattern, ListedEntry* first) {
+  Record(std::string("list ") + pattern);
+  const std::string text = pattern;
+  if (text.size() < 3 || text.compare(text.size() - 3, 3, "*.*") != 0) return nullptr;
+  const std::string folder = text.substr(0, text.size() - 3);
+  if (!IsFolder(folder)) return nullptr;
+  static FolderListing listing;
+  listing = FolderListing();
+  listing.entries.push_back(Entry(".", kAttributeDirectory));
+  listing.entries.push_back(Entry("..", kAttributeDirectory));
+  const std::string prefix = Key(folder) + "\\";
+  for (const std::string& name : Files.Names(folder)) {
+    listing.entries.push_back(Entry(name, Files.nodes[prefix + Lower(name)].attributes));
+  }
+  *first = listing.entries[0];
+  listing.next = 1;
+  return &listing;
+}
+
+int ListingNext(FolderListing* listing, ListedEntry* next) {
+  if (Files.listingFailsAfter >= 0 && listing->next >= static_cast<size_t>(Files.listingFailsAfter)) return -1;
+  if (listing->next >= listing->entries.size()) return 0;
+  *next = listing->entries[listing->next++];
+  return 1;
+}
+
+void ListingEnd(FolderListing* listing) {
+  Record("list end");
+  if (listing != nullptr) listing->entries.clear();
+}
+
+int MakeFolder(const char* path) {
+  Record(std::string("mkdir ") + path);
+  if (IsFolder(path)) return 1;
+  if (Files.Exists(path) || !ParentExists(path)) return 0;
+  Files.AddFolder(path);
+  return 1;
+}
+
+int MoveFileTo(const char* from, const char* to) {
+  Record(std::string("move ") + from + " " + to);
+  const FakeFileSystem::Node* source = Find(from);
+  if (Files.failMove || source == nullptr || source->folder || Files.Exists(to) || !ParentExists(to)) return 0;
+  FakeFileSystem::Node moved = *source;
+  Files.nodes.erase(Key(from));
+  moved.path = to;
+  Files.nodes[Key(to)] = moved;
+  return 1;
+}
+
+int DeleteFileAt(const char* path) {
+  Record(std::string("delete ") + path);
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr || node->folder) return 0;
+  Files.nodes.erase(Key(path));
+  return 1;
+}
+
+OutputFile* CreateFileFor(const char* path, FileCreation how) {
+  Record(std::string(how == kCreateNew ? "create new " : "create always ") + path);
+  for (const std::string& refused : Files.refuseCreate) {
+    if (Key(refused) == Key(path)) return nullptr;
+  }
+  const FakeFileSystem::Node* node = Find(path);
+  if (node != nullptr && (node->folder || how == kCreateNew)) return nullptr;
+  if (!ParentExists(path)) return nullptr;
+  Files.AddFile(path, "");
+  static OutputFile file;
+  file = OutputFile{Key(path), ""};
+  return &file;
+}
+
+int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
+  Record("write " + std::to_string(length));
+  const int number = Files.writes++;
+  if (number == Files.failWriteNumber) return 0;
+  file->content.append(static_cast<const char*>(data), length);
+  return 1;
+}
+
+int CloseFile(OutputFile* file) {
+  Record("close");
+  auto it = Files.nodes.find(file->key);
+  if (it != Files.nodes.end()) it->second.content = file->content;
+  return Files.failClose ? 0 : 1;
+}
+
+int ReplaceFileWith(const char* target, const char* replacement) {
+  Record(std::string("replace ") + target + " " + replacement);
+  const FakeFileSystem::Node* source = Find(replacement);
+  if (Files.failReplace || source == nullptr || source->folder || IsFolder(target)) return 0;
+  FakeFileSystem::Node moved = *source;
+  Files.nodes.erase(Key(replacement));
+  moved.path = target;
+  Files.nodes[Key(target)] = moved;
+  return 1;
+}
+
+FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {
+  Record(std::string("read ") + path);
+  *size = 0;
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr) return kFileMissing;
+  if (node->folder) return kFileUnreadable;
+  if (node->content.size() > capacity) return kFileTooLarge;
+  std::memcpy(buffer, node->content.data(), node->content.size());
+  *size = node->content.size();
+  return kFileRead;
+}
+
+LocalTime ReadLocalTime() {
+  Record("time");
+  return Files.now;
+}

@@ -1,0 +1,48 @@
+// The file system as an in-memory folder tree behind the procedures of files/, with a
+// record of every call and switches that make any of them fail.
+//
+// Paths compare ignoring ASCII case, as on Windows; a folder is listed with "." and ".."
+// first and then its entries in case-insensitive name order, as NTFS and Wine list them.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "files/file_system.h"
+
+struct FakeFileSystem {
+  struct Node {
+    std::string path;  // as created, folders without their trailing backslash
+    bool folder = false;
+    uint32_t attributes = 0;
+    std::string content;
+  };
+  std::map<std::string, Node> nodes;  // by lower-case path
+  std::vector<std::string> calls;     // "list C:\M\*.*", "move A B", "create P", ...
+
+  // Failures on demand.
+  std::vector<std::string> refuseCreate;  // paths CreateFileFor refuses
+  int failWriteNumber = -1;               // this WriteToFile (0-based) writes nothing
+  bool failClose = false;
+  bool failReplace = false;
+  bool failMove = false;
+  int listingFailsAfter = -1;             // ListingNext fails after this many entries
+  LocalTime now = {2005, 3, 7, 14, 5, 9};
+
+  // Makes the folder and every folder above it; trailing backslash optional.
+  void AddFolder(const std::string& path, uint32_t attributes = 0);
+  // Makes the file, and the folders above it.
+  void AddFile(const std::string& path, const std::string& content = "", uint32_t attributes = 0);
+  bool Exists(const std::string& path) const;
+  std::string Content(const std::string& path) const;
+  // The names directly inside folder, in listing order (without "." and "..").
+  std::vector<std::string> Names(const std::string& folder) const;
+
+  int writes = 0;  // WriteToFile calls so far
+};
+
+extern FakeFileSystem Files;
+
+// An empty tree, no failures, an empty call record.
+void ResetFakeFiles();
