@@ -7,6 +7,8 @@
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
+#include "serial/port_io.h"
+#include "serial/port_recovery.h"
 #include "host/host_catalogue.h"
 
 int32_t PlaylistLength = 0;
@@ -53,13 +55,8 @@ bool MakeUpPlaylistCommand(uint8_t* command) {
   return true;
 }
 
-}  // namespace
-
-void PollTick() {
-  PollStats.ticks++;
-  TrimPlaylist();
-  ReadPlaylistPosition();
-
+// The status frame out, a command in, and its handling.
+void ExchangeWithPanel() {
   uint8_t status[kStatusPayloadSize];
   BuildStatusPayload(status, PlaylistLength, PlaylistPosition);
   SendFrame(status, sizeof status);
@@ -68,11 +65,25 @@ void PollTick() {
   uint8_t* command = frame + kPayloadOffset;
   bool haveCommand = ReceiveFrame(frame, kCommandWaitMs) != 0;
   if (!haveCommand) {
+    // A port that went away during this tick keeps the pending reply, and the player's
+    // playlist change, for the panel's return.
+    if (!PortIsOpen()) return;
     SendPendingReply();
     std::memset(frame, 0, sizeof frame);
     haveCommand = MakeUpPlaylistCommand(command);
   }
   if (haveCommand) DispatchCommand(command);
+}
+
+}  // namespace
+
+void PollTick() {
+  PollStats.ticks++;
+  TrimPlaylist();
+  ReadPlaylistPosition();
+  // While the port is gone the tick keeps the player's playlist in bounds and, about
+  // once a second, tries to get the port back; it skips the line and its wait.
+  if (PanelPortReady()) ExchangeWithPanel();
   // The one place that arms the next tick: whatever a handler did or refused, the cycle
   // goes on exactly once.
   ArmPollTimer();

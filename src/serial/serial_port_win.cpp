@@ -1,6 +1,7 @@
 // The COM port under the frame codec, opened the one way the panel needs it.
 #include "serial/serial_port_win.h"
 
+#include "serial/port_io.h"
 #include "serial/serial_port.h"
 
 HANDLE SerialHandle = nullptr;
@@ -63,4 +64,18 @@ void CloseSerialPort(HANDLE handle) {
   if (handle == nullptr) return;
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
   CloseHandle(handle);
+}
+
+// Opening it again after it went away; the dead handle was closed before.
+
+bool PortIsOpen() { return SerialHandle != nullptr; }
+
+bool PortOpen(uint32_t port, uint32_t baud) {
+  SerialHandle = OpenSerialPort(port, baud);
+  return SerialHandle != nullptr;
+}
+
+void PortClose() {
+  CloseSerialPort(SerialHandle);
+  SerialHandle = nullptr;
 }

@@ -21,6 +21,7 @@
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "res/resource_ids.h"
+#include "serial/port_recovery.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
 #include "shell/plugin_descriptor_win.h"
@@ -45,6 +46,7 @@ int PluginInit() {
   if (ConfigDialog() == 0) return 0;
   SerialHandle = OpenSerialPort(static_cast<uint32_t>(ComPort), kPanelBaud);
   if (SerialHandle == nullptr) return Fail(kMsgSerialPort);
+  WatchPanelPort(static_cast<uint32_t>(ComPort), kPanelBaud);
   ResetStatusBlock();
   HostLocatePlaylistWindow();
   BrowseCount = 0;
