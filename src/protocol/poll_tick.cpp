@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "protocol/handlers.h"
+#include "protocol/quit_request.h"
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
@@ -16,14 +17,17 @@ PollCounters PollStats = {};
 namespace {
 
 // The panel lists at most 500 entries: the host playlist is cut to that, last entry
-// first, so entries 0 to 499 are never touched.
-void TrimPlaylist() {
+// first, so entries 0 to 499 are never touched. False when quit cut the trim short: the
+// playlist may still be longer than any list may be.
+bool TrimPlaylist() {
   PlaylistLength = HostPlaylistLength();
-  if (PlaylistLength <= static_cast<int32_t>(kMaxListEntries)) return;
+  if (PlaylistLength <= static_cast<int32_t>(kMaxListEntries)) return true;
   for (int32_t i = PlaylistLength - 1; i >= static_cast<int32_t>(kMaxListEntries); i--) {
+    if (QuitRequested()) return false;
     HostDeletePlaylistEntry(i);
   }
   PlaylistLength = HostPlaylistLength();
+  return true;
 }
 
 void ReadPlaylistPosition() {
@@ -53,11 +57,8 @@ bool MakeUpPlaylistCommand(uint8_t* command) {
   return true;
 }
 
-}  // namespace
-
-void PollTick() {
-  PollStats.ticks++;
-  TrimPlaylist();
+// Everything after the trim: the status frame out, a command in, and its handling.
+void ExchangeWithPanel() {
   ReadPlaylistPosition();
 
   uint8_t status[kStatusPayloadSize];
@@ -73,7 +74,16 @@ void PollTick() {
     haveCommand = MakeUpPlaylistCommand(command);
   }
   if (haveCommand) DispatchCommand(command);
+}
+
+}  // namespace
+
+void PollTick() {
+  PollStats.ticks++;
+  // A trim that quit cut short leaves more than 500 entries, which nothing may report or
+  // index; the tick has no more to do anyway.
+  if (TrimPlaylist()) ExchangeWithPanel();
   // The one place that arms the next tick: whatever a handler did or refused, the cycle
-  // goes on exactly once.
+  // goes on exactly once (or, once quit has begun, not at all).
   ArmPollTimer();
 }
