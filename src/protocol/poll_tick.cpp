@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "protocol/handlers.h"
+#include "protocol/quit_request.h"
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
@@ -18,14 +19,17 @@ PollCounters PollStats = {};
 namespace {
 
 // The panel lists at most 500 entries: the host playlist is cut to that, last entry
-// first, so entries 0 to 499 are never touched.
-void TrimPlaylist() {
+// first, so entries 0 to 499 are never touched. False when quit cut the trim short: the
+// playlist may still be longer than any list may be.
+bool TrimPlaylist() {
   PlaylistLength = HostPlaylistLength();
-  if (PlaylistLength <= static_cast<int32_t>(kMaxListEntries)) return;
+  if (PlaylistLength <= static_cast<int32_t>(kMaxListEntries)) return true;
   for (int32_t i = PlaylistLength - 1; i >= static_cast<int32_t>(kMaxListEntries); i--) {
+    if (QuitRequested()) return false;
     HostDeletePlaylistEntry(i);
   }
   PlaylistLength = HostPlaylistLength();
+  return true;
 }
 
 void ReadPlaylistPosition() {
@@ -55,8 +59,10 @@ bool MakeUpPlaylistCommand(uint8_t* command) {
   return true;
 }
 
-// The status frame out, a command in, and its handling.
+// Everything after the trim: the status frame out, a command in, and its handling.
 void ExchangeWithPanel() {
+  ReadPlaylistPosition();
+
   uint8_t status[kStatusPayloadSize];
   BuildStatusPayload(status, PlaylistLength, PlaylistPosition);
   SendFrame(status, sizeof status);
@@ -79,12 +85,12 @@ void ExchangeWithPanel() {
 
 void PollTick() {
   PollStats.ticks++;
-  TrimPlaylist();
-  ReadPlaylistPosition();
-  // While the port is gone the tick keeps the player's playlist in bounds and, about
-  // once a second, tries to get the port back; it skips the line and its wait.
-  if (PanelPortReady()) ExchangeWithPanel();
+  // A trim that quit cut short leaves more than 500 entries, which nothing may report or
+  // index; the tick has no more to do anyway. While the port is gone the tick keeps the
+  // playlist in bounds and, about once a second, tries to get the port back (one open at
+  // most, so quit never waits long for the tick); it skips the line and its wait.
+  if (TrimPlaylist() && PanelPortReady()) ExchangeWithPanel();
   // The one place that arms the next tick: whatever a handler did or refused, the cycle
-  // goes on exactly once.
+  // goes on exactly once (or, once quit has begun, not at all).
   ArmPollTimer();
 }

@@ -17,6 +17,8 @@ extern uint32_t PlaylistPosition;           // above 500 is stored as 500
 void PollTick();
 
 // Arms the next tick (poll_timer_win.cpp): 1 when armed, -1 after the alarm of a failure.
+// Arming while a tick is armed, or once quit has begun, arms nothing and returns 1: there
+// is only ever one chain of ticks.
 int ArmPollTimer();
 
 // What the cycle did without telling anyone; for tests and a debug build.

@@ -60,6 +60,8 @@ int PluginInit() {
   return 0;
 }
 
+// The player may unload the DLL as soon as this returns: the cycle is over for good
+// before the tables and the port it uses go.
 void PluginQuit() {
   StopPollTimer();
   FreeSlotTables();

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -178,6 +179,59 @@ TEST(LifecycleE2E, QuitDoesNotWaitForeverOnATickInsideAHostMessage) {
     s.Set({"slow", "30"});
   }
   s.Set({"slow", "0"});
+  EXPECT_EQ(s.player.Stop(), 0);
+}
+
+// A slow player (30 ms an answer) with 900 entries: the trim alone would take 12 s.
+// Returns once the tick is deleting entries, that is, in the middle of the trim.
+void StartALongTrim(PluginSession& s) {
+  s.Set({"slow", "30"});
+  const size_t from = s.player.HostCallCount();
+  s.Set({"playlist", "fill", "900", "C:\\Music\\many%03d.mp3"});
+  ASSERT_TRUE(s.player.WaitForHostCall(
+      from, [](const HostCall& c) { return c.window == "playlist" && c.wParam == 104; }, 5000));
+}
+
+// Milliseconds per status frame over the next 40 frames, from the panel's clock.
+double MsPerFrame(PluginSession& s) {
+  constexpr size_t kFrames = 40;
+  const size_t from = s.line.FrameCount();
+  if (!s.line.WaitForCount(from + kFrames + 1, 10000)) return 0;
+  const std::vector<Frame> frames = s.line.Frames();
+  return (frames[from + kFrames].atMs - frames[from].atMs) / kFrames;
+}
+
+TEST(LifecycleE2E, QuitDuringALongTrimLeavesNothingRunningAndTheDllUnloads) {
+  PluginSession s;
+  ASSERT_EQ(s.Start({{"playlist", "fill", "5", "C:\\Music\\s%d.mp3"}}), "init\t0");
+  StartALongTrim(s);
+  size_t callsAtQuit = 0;
+  const double start = NowMs();
+  ASSERT_EQ(s.player.Command({"quit"}, 20000, &callsAtQuit), "quit\tdone");
+  std::printf("quit during the trim took %.0f ms\n", NowMs() - start);  // a figure, not a check
+  // Unloading pulls the code out from under anything of ours still running; the player
+  // then goes on answering messages, as a real one does until it exits.
+  EXPECT_EQ(s.player.Command({"unload"}), "unloaded");
+  EXPECT_EQ(s.player.Command({"sync"}, 3000), "ok\tsync");
+  EXPECT_EQ(s.player.Stop(), 0);
+  EXPECT_EQ(s.player.HostCallCount(), callsAtQuit) << "a tick went on after quit had answered";
+}
+
+TEST(LifecycleE2E, InitAfterQuitDuringALongTrimRunsOneChainOfTicks) {
+  PluginSession s;
+  ASSERT_EQ(s.Start({{"playlist", "fill", "5", "C:\\Music\\s%d.mp3"}}), "init\t0");
+  const double oneChain = MsPerFrame(s);
+  ASSERT_GT(oneChain, 0);
+  StartALongTrim(s);
+  ASSERT_EQ(s.player.Command({"quit"}, 20000), "quit\tdone");
+  ASSERT_EQ(s.Init(), "init\t0");  // while a tick left over from before quit would still trim
+  s.Set({"slow", "0"});
+  ASSERT_TRUE(s.NextStatus([](const Status& st) { return st.length == 500; }, 20000));
+  // A second chain beside the first halves the time between frames.
+  EXPECT_GT(MsPerFrame(s), 0.75 * oneChain) << "one chain: " << oneChain << " ms a frame";
+  EXPECT_EQ(s.player.Command({"quit"}), "quit\tdone");
+  ExpectNoTicks(s, "after the second quit");
+  EXPECT_TRUE(s.boxes.empty());
   EXPECT_EQ(s.player.Stop(), 0);
 }
 

@@ -27,6 +27,7 @@ class PollTickTest : public ::testing::Test {
     ResetFakeLine();
     ResetFakeHandlers();
     ArmCalls = 0;
+    QuitAfterQuestions = -1;
     PollStats = {};
     FrameSequence = 0;
     TimeDisplayMode = 0;
@@ -82,6 +83,27 @@ TEST_F(PollTickTest, Exactly500EntriesLoseNone) {
   Fill(500);
   Tick();
   EXPECT_TRUE(Host.CallsStartingWith("delete").empty());
+}
+
+TEST_F(PollTickTest, QuitCutsTheTrimShortAndEndsTheTick) {
+  const struct Case {
+    int quitAfter;   // QuitRequested() answers false this many times first
+    size_t deletes;
+    size_t frames;
+  } cases[] = {
+      {0, 0, 0},     // quit before the first deletion: no message more to the player
+      {50, 50, 0},   // quit halfway: it stops at once, and no frame reports 570 entries
+      {-1, 120, 1},  // no quit: the whole trim, then the status frame
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.quitAfter);
+    SetUp();
+    QuitAfterQuestions = c.quitAfter;
+    Fill(620);
+    Tick();
+    EXPECT_EQ(Host.CallsStartingWith("delete").size(), c.deletes);
+    EXPECT_EQ(Frames().size(), c.frames);
+  }
 }
 
 TEST_F(PollTickTest, PositionAbove500IsSentAs500) {

@@ -132,6 +132,7 @@ void PlayerProcess::ReadLoop() {
       } else {
         answers_.push_back(line);
         taken_.push_back(false);
+        callsBefore_.push_back(calls_.size());
       }
     }
     arrived_.notify_all();
@@ -161,7 +162,7 @@ std::string PlayerProcess::WaitForLine(const std::string& prefix, int timeoutMs)
   }
 }
 
-std::string PlayerProcess::Command(const std::vector<std::string>& fields, int timeoutMs) {
+std::string PlayerProcess::Command(const std::vector<std::string>& fields, int timeoutMs, size_t* callsBefore) {
   size_t before;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -179,6 +180,7 @@ std::string PlayerProcess::Command(const std::vector<std::string>& fields, int t
       if (taken_[i] || (answers_[i].rfind("init\t", 0) == 0) != wantsInit) continue;
       taken_[i] = true;
       answer = answers_[i];
+      if (callsBefore) *callsBefore = callsBefore_[i];
       return true;
     }
     return ended_;

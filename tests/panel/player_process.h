@@ -37,8 +37,9 @@ class PlayerProcess {
 
   void Start(const std::vector<std::string>& args = {});
   // Sends one command (fields joined with TABs) and returns its answer line; "" when
-  // none came within the wait.
-  std::string Command(const std::vector<std::string>& fields, int timeoutMs = 10000);
+  // none came within the wait. *callsBefore, when given, gets the number of host lines
+  // the player had written before that answer.
+  std::string Command(const std::vector<std::string>& fields, int timeoutMs = 10000, size_t* callsBefore = nullptr);
   // Sends without waiting for the answer (for commands answered only later).
   void Send(const std::vector<std::string>& fields);
   // Waits for a non-host line that begins with prefix; returns it or "".
@@ -63,6 +64,7 @@ class PlayerProcess {
   std::vector<HostCall> calls_;
   std::vector<std::string> answers_;   // every other line, in order
   std::vector<bool> taken_;            // answers already returned to a caller
+  std::vector<size_t> callsBefore_;    // host lines written before each answer
   bool ended_ = false;
   std::atomic<bool> stopReading_{false};
 };
