@@ -43,6 +43,10 @@ double PanelLine::PlugBack() {
 void PanelLine::Connect() {
   char name[128];
   if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+  // Kept from the player and its helpers, which are started later: an end that they
+  // inherited would keep the line plugged in after Unplug.
+  fcntl(master_, F_SETFD, FD_CLOEXEC);
+  fcntl(slave_, F_SETFD, FD_CLOEXEC);
   termios raw;
   tcgetattr(slave_, &raw);
   cfmakeraw(&raw);
