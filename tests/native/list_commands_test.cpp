@@ -200,6 +200,11 @@ TEST_F(ListCommands, TransferSendsChunksThenTheEnd) {
       EXPECT_EQ(reply, (Bytes{'L', 3, static_cast<uint8_t>(s.reply), 4, 5, 6})) << s.fault;
     }
   }
+  ActiveList = {LibraryTitles, 3};
+  FreeSlotTables();  // the plug-in quits and starts again in the same process
+  ASSERT_EQ(CreateSlotTables(), 1);
+  Run({'L', 3, 0});
+  EXPECT_TRUE(TakeReply().empty()) << "a table from before the restart is never read";
 }
 
 TEST_F(ListCommands, AChangedPlaylistBecomesTheListOnTheNextIdleTick) {
