@@ -201,6 +201,7 @@ TEST_F(ListCommands, TransferSendsChunksThenTheEnd) {
     }
   }
   ActiveList = {LibraryTitles, 3};
+  ListCursor = 0;
   FreeSlotTables();  // the plug-in quits and starts again in the same process
   ASSERT_EQ(CreateSlotTables(), 1);
   Run({'L', 3, 0});
