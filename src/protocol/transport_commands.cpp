@@ -12,7 +12,7 @@
 #include "protocol/poll_tick.h"
 #include "protocol/status_frame.h"
 
-uint8_t VolumeLevel = 125;
+uint8_t VolumeLevel = kStartVolume;
 
 namespace {
 

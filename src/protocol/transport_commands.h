@@ -5,3 +5,4 @@
 // 0 to 255 on the player's scale; 125 at load, as start-up sets the player. Never read
 // back from the player: changes made in its own window are not seen.
 extern uint8_t VolumeLevel;
+constexpr uint8_t kStartVolume = 125;

@@ -20,15 +20,13 @@
 #include "protocol/poll_timer_win.h"
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
+#include "protocol/transport_commands.h"
 #include "res/resource_ids.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
 #include "shell/plugin_descriptor_win.h"
 
 namespace {
-
-// The panel's volume steps start from here; the player is set to it at start-up.
-constexpr int32_t kStartVolume = 125;
 
 int Fail(int messageId) {
   ReportStartupFailure(messageId);
@@ -52,6 +50,9 @@ int PluginInit() {
   // Only the last folder of each path is made; one that is there already will do.
   if (!MakeFolder(DumpDir)) return Fail(kMsgDumpDir);
   if (!MakeFolder(PlaylistDir)) return Fail(kMsgPlaylistDir);
+  // The panel's volume steps start from the level the player is set to, also when the
+  // plug-in is started again in the same process.
+  VolumeLevel = kStartVolume;
   HostSetVolume(kStartVolume);
   AllowPollTimer();
   ArmPollTimer();
