@@ -21,6 +21,7 @@ void PollTick();
 // is only ever one chain of ticks.
 int ArmPollTimer();
 
+
 // What the cycle did without telling anyone; for tests and a debug build.
 struct PollCounters {
   uint32_t ticks;

@@ -20,6 +20,7 @@
 #include "protocol/poll_timer_win.h"
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
+#include "protocol/transport_commands.h"
 #include "res/resource_ids.h"
 #include "serial/port_recovery.h"
 #include "serial/serial_port.h"
@@ -27,9 +28,6 @@
 #include "shell/plugin_descriptor_win.h"
 
 namespace {
-
-// The panel's volume steps start from here; the player is set to it at start-up.
-constexpr int32_t kStartVolume = 125;
 
 int Fail(int messageId) {
   ReportStartupFailure(messageId);
@@ -54,6 +52,9 @@ int PluginInit() {
   // Only the last folder of each path is made; one that is there already will do.
   if (!MakeFolder(DumpDir)) return Fail(kMsgDumpDir);
   if (!MakeFolder(PlaylistDir)) return Fail(kMsgPlaylistDir);
+  // The panel's volume steps start from the level the player is set to, also when the
+  // plug-in is started again in the same process.
+  VolumeLevel = kStartVolume;
   HostSetVolume(kStartVolume);
   AllowPollTimer();
   ArmPollTimer();

@@ -1,7 +1,5 @@
 // The panel unplugged and plugged back while the real DLL runs in the emulated player:
 // the pty behind COM1 is closed at both ends, then a new one is put behind the same name.
-// The command handlers are not what is tested here: a command counts as taken when the
-// tick that took it skipped the idle tick's question about the playlist.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,11 +12,16 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 
-const Model kPlaying = {{"playlist", "fill", "3", "C:\\Music\\song%d.mp3"}, {"state", "1"}};
+// A song plays 65 s into its 200 s, so the time bytes show the display mode.
+const Model kPlaying = {{"playlist", "fill", "3", "C:\\Music\\song%d.mp3"},
+                        {"state", "1"},
+                        {"elapsed", "65000"},
+                        {"length", "200"}};
 
+bool Elapsed(const Status& s) { return s.minutes == 1 && s.seconds == 5; }
+bool Remaining(const Status& s) { return s.minutes == -2 && s.seconds == -15; }
 bool IsStatusFrame(const Frame& f) { return DecodeStatus(f.payload).has_value(); }
 bool IsTickStart(const HostCall& c) { return c.window == "main" && c.message == 1024 && c.lParam == 124; }
-bool IsChangedQuestion(const HostCall& c) { return c.window == "playlist" && c.wParam == 107; }
 bool IsMarkedClean(const HostCall& c) { return c.window == "playlist" && c.wParam == 108; }
 
 // The tick goes on reading the player while the line is gone.
@@ -29,24 +32,6 @@ bool WaitForTicks(PluginSession& s, int ticks) {
   return true;
 }
 
-// Only a tick that took no command asks whether the playlist changed: a whole tick in
-// the log without that question took a command frame.
-bool WaitForTickWithCommand(PluginSession& s, size_t from) {
-  bool inTick = false;
-  bool asked = false;
-  return s.player.WaitForHostCall(
-      from,
-      [&](const HostCall& c) {
-        if (IsChangedQuestion(c)) asked = true;
-        if (!IsTickStart(c)) return false;
-        const bool tookCommand = inTick && !asked;
-        inTick = true;
-        asked = false;
-        return tookCommand;
-      },
-      kWaitMs);
-}
-
 bool Called(PluginSession& s, size_t from, bool (*pred)(const HostCall&)) {
   const std::vector<HostCall> calls = s.player.HostCalls();
   for (size_t i = from; i < calls.size(); i++) {
@@ -55,10 +40,24 @@ bool Called(PluginSession& s, size_t from, bool (*pred)(const HostCall&)) {
   return false;
 }
 
+// "O" sub-command 0 flips between elapsed and remaining time.
+bool FlipTimeDisplay(PluginSession& s, bool (*shows)(const Status&)) {
+  s.line.Send({'O', 0, 0});
+  return s.NextStatus(shows, kWaitMs);
+}
+
+// "S" sub-command 0 sets the player's volume one step up from where the panel left it.
+bool VolumeUpTo(PluginSession& s, long long level) {
+  const size_t from = s.player.HostCallCount();
+  s.line.Send({'S', 0, 0});
+  return s.player.WaitForHostCall(
+      from, [&](const HostCall& c) { return c.message == 1024 && c.lParam == 122 && c.wParam == level; }, kWaitMs);
+}
+
 TEST(ReplugE2E, ThePanelPluggedBackIsServedAgainWithTheSameState) {
   PluginSession s;
   ASSERT_EQ(s.Start(kPlaying), "init\t0");
-  ASSERT_TRUE(s.line.WaitForCount(3, kWaitMs));
+  ASSERT_TRUE(FlipTimeDisplay(s, Remaining));
   std::vector<double> backAfterMs;
   for (int round = 0; round < 3; round++) {
     SCOPED_TRACE(round);
@@ -81,10 +80,11 @@ TEST(ReplugE2E, ThePanelPluggedBackIsServedAgainWithTheSameState) {
     const uint8_t step = static_cast<uint8_t>(first.sequence - lastSequence);
     EXPECT_TRUE(step >= 1 && step <= 5) << "the sequence goes on: " << int(lastSequence) << " then " << int(first.sequence);
     EXPECT_TRUE(s.player.WaitForHostCall(pluggedCalls, IsMarkedClean, kWaitMs)) << "the change is told now";
+    EXPECT_TRUE(Remaining(*DecodeStatus(first.payload))) << "the display mode was kept";
 
-    const size_t beforeCommand = s.player.HostCallCount();
-    s.line.Send({'O', 0, 0});
-    EXPECT_TRUE(WaitForTickWithCommand(s, beforeCommand)) << "commands are taken again";
+    EXPECT_TRUE(VolumeUpTo(s, 135 + 10 * round)) << "commands work, from the volume they left";
+    EXPECT_TRUE(FlipTimeDisplay(s, Elapsed));
+    EXPECT_TRUE(FlipTimeDisplay(s, Remaining));
   }
   EXPECT_EQ(s.player.Command({"msgbox"}, 2000).rfind("msgbox\t", 0), std::string::npos) << "no message box";
   EXPECT_EQ(s.line.BrokenFrames(), 0);

@@ -3,7 +3,8 @@
 #include "protocol/quit_request.h"
 
 int ArmCalls = 0;
-int QuitAfterQuestions = -1;
+int QuitAfterChecks = -1;
+int QuitChecks = 0;
 
 int ArmPollTimer() {
   ArmCalls++;
@@ -11,8 +12,6 @@ int ArmPollTimer() {
 }
 
 bool QuitRequested() {
-  if (QuitAfterQuestions < 0) return false;
-  if (QuitAfterQuestions == 0) return true;
-  QuitAfterQuestions--;
-  return false;
+  const int number = QuitChecks++;
+  return QuitAfterChecks >= 0 && number >= QuitAfterChecks;
 }

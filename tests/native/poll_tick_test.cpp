@@ -27,7 +27,8 @@ class PollTickTest : public ::testing::Test {
     ResetFakeLine();
     ResetFakeHandlers();
     ArmCalls = 0;
-    QuitAfterQuestions = -1;
+    QuitAfterChecks = -1;
+    QuitChecks = 0;
     PollStats = {};
     FrameSequence = 0;
     TimeDisplayMode = 0;
@@ -98,7 +99,8 @@ TEST_F(PollTickTest, QuitCutsTheTrimShortAndEndsTheTick) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.quitAfter);
     SetUp();
-    QuitAfterQuestions = c.quitAfter;
+    QuitAfterChecks = c.quitAfter;
+    QuitChecks = 0;
     Fill(620);
     Tick();
     EXPECT_EQ(Host.CallsStartingWith("delete").size(), c.deletes);
