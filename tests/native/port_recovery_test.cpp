@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "fakes/fake_port.h"
-#include "serial/frame.h"
 #include "serial/port_recovery.h"
 
 namespace {
@@ -44,51 +43,10 @@ TEST(PortRecovery, AnOpenIsDueASecondAfterTheLastOneAcrossTheClocksWrap) {
   for (const Case& c : cases) EXPECT_EQ(ReopenDue(c.now, c.last), c.due) << c.now << " " << c.last;
 }
 
-class PortLoss : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetFakeLine();
-    PortStats = {};
-    WatchPanelPort(2, 115200);
-  }
-  uint8_t frame[kFrameSize];
-};
-
-// Whichever call finds the port dead, the handle is closed once and nothing else is
-// tried on it; a call that only timed out changes nothing.
-TEST_F(PortLoss, AFailedReadOrWriteClosesThePortOnce) {
-  struct Case {
-    const char* what;
-    int failWrite;
-    int failRead;
-    uint32_t code;
-    bool lost;
-  } cases[] = {
-      {"the status header's write", 0, -1, 31, true},
-      {"the payload's write", 1, -1, 22, true},
-      {"the header's read", -1, 0, 1167, true},
-      {"a read the driver timed out", -1, 0, 1460, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    SetUp();
-    Line.failWriteNumber = c.failWrite;
-    Line.shortCount = -1;
-    Line.failReadNumber = c.failRead;
-    Line.failCode = c.code;
-    const uint8_t payload[3] = {'B', 0, 0};
-    SendFrame(payload, sizeof payload);
-    ReceiveFrame(frame, 15);
-    SendFrame(payload, sizeof payload);
-    EXPECT_EQ(Line.open, !c.lost);
-    EXPECT_EQ(Line.closes, c.lost ? 1 : 0);
-    EXPECT_EQ(PortStats.losses, c.lost ? 1u : 0u);
-    EXPECT_EQ(PortStats.quietFailures, c.lost ? 0u : 1u);
-    EXPECT_EQ(Line.callsWhileClosed, 0);
-  }
-}
-
-TEST_F(PortLoss, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
+TEST(PortRecovery, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
+  ResetFakeLine();
+  PortStats = {};
+  WatchPanelPort(2, 115200);
   Line.nowMs = 400;
   Line.Unplug();
   EXPECT_FALSE(PanelPortReady());  // the line status finds it, 400 ms after start-up's open
