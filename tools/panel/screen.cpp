@@ -1,0 +1,107 @@
+#include "screen.h"
+
+#include <curses.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "describe.h"
+
+namespace {
+
+constexpr int kHeaderRows = 4;  // title, status, folder and list name, rule
+constexpr int kFooterRows = 2;  // rule, reply line
+
+void Line(int row, const std::string& text, attr_t attr = A_NORMAL) {
+  move(row, 0);
+  clrtoeol();
+  attron(attr);
+  addnstr(text.c_str(), COLS);
+  attroff(attr);
+}
+
+void DrawHeader(const ScreenState& s) {
+  const Session& session = s.panel.session;
+  char title[160];
+  std::snprintf(title, sizeof title, "Quillbox panel on %s   frames %ld  bad %d", s.device.c_str(), session.frames,
+                session.broken);
+  std::string line = title;
+  if (session.deviceGone) {
+    line += "   DEVICE GONE";
+  } else if (session.quiet) {
+    line += "   LINE QUIET";
+  }
+  Line(0, line, A_REVERSE);
+  if (!session.status) {
+    Line(1, " waiting for the first status frame...");
+    Line(2, "");
+    return;
+  }
+  const Status& st = *session.status;
+  char status[200];
+  std::snprintf(status, sizeof status, " %-8s %7s   shuffle %-3s   entry %u of %u   %s", PlayStateName(st.playState),
+                TimeText(st.minutes, st.seconds).c_str(), st.shuffle ? "on" : "off", st.position, st.length,
+                st.title.c_str());
+  Line(1, status, A_BOLD);
+  Line(2, " folder " + st.folder);
+}
+
+void DrawList(ScreenState& s, int rows) {
+  const ListKind kind = ShownList(s);
+  const int k = static_cast<int>(kind);
+  const auto& titles = s.panel.session.lists[k];
+  const int count = static_cast<int>(titles.size());
+  char heading[128];
+  std::snprintf(heading, sizeof heading, "-- %s list, %d entries %s", ListKindName(kind), count,
+                s.fetching ? "" : (s.panel.session.listKnown[k] ? "" : "(not transferred yet)"));
+  std::string head = heading;
+  if (s.fetching) head += "  transferring: " + std::to_string(s.fetched) + " received";
+  Line(kHeaderRows - 1, head, A_DIM);
+  int& cursor = s.cursor[k];
+  int& top = s.top[k];
+  cursor = std::clamp(cursor, 0, std::max(count - 1, 0));
+  if (cursor < top) top = cursor;
+  if (cursor >= top + rows) top = cursor - rows + 1;
+  for (int r = 0; r < rows; r++) {
+    const int i = top + r;
+    if (i >= count) {
+      Line(kHeaderRows + r, "");
+      continue;
+    }
+    char entry[96];
+    std::snprintf(entry, sizeof entry, "%c%4d  %s", i == cursor ? '>' : ' ', i, titles[static_cast<size_t>(i)].c_str());
+    Line(kHeaderRows + r, entry, i == cursor ? A_REVERSE : A_NORMAL);
+  }
+}
+
+void DrawBox(const std::vector<std::string>& lines) {
+  size_t width = 20;
+  for (const std::string& l : lines) width = std::max(width, l.size());
+  const int w = std::min(static_cast<int>(width) + 4, COLS);
+  const int h = std::min(static_cast<int>(lines.size()) + 2, LINES);
+  WINDOW* box = newwin(h, w, std::max((LINES - h) / 2, 0), std::max((COLS - w) / 2, 0));
+  ::box(box, 0, 0);
+  for (int i = 0; i + 2 < h; i++) mvwaddnstr(box, i + 1, 2, lines[static_cast<size_t>(i)].c_str(), w - 4);
+  wnoutrefresh(box);
+  delwin(box);
+}
+
+}  // namespace
+
+ListKind ShownList(const ScreenState& s) { return s.panel.view.value_or(ListKind::Folder); }
+
+void DrawScreen(ScreenState& s) {
+  const int listRows = std::max(LINES - kHeaderRows - kFooterRows, 1);
+  DrawHeader(s);
+  DrawList(s, listRows);
+  Line(LINES - 2, "-- ? keys   q quit", A_DIM);
+  if (s.overlay == Overlay::Prompt) {
+    Line(LINES - 1, s.prompt + s.input, A_BOLD);
+  } else {
+    Line(LINES - 1, s.lastReply);
+  }
+  touchwin(stdscr);  // a box closed since the last draw leaves nothing behind
+  wnoutrefresh(stdscr);
+  if (s.overlay == Overlay::Help || s.overlay == Overlay::Info || s.overlay == Overlay::Confirm) DrawBox(s.box);
+  doupdate();
+}
