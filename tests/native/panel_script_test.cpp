@@ -76,9 +76,9 @@ TEST(PanelScript, RunsAgainstTheLineAndPrintsWhatHappens) {
                                   &status);
   const char* expected[] = {
       "> browse root\nstatus stopped 0:00 shuffle off pos 0/0 \"\" folder \"\"\n",
-      "list folder\nlist folder 2\n  0 \\Jazz\n  1 Song A\n",
-      "> enter jazz\nlist folder\n",  // a folder by its bare name, letter case ignored
-      "> playlist\nlist playlist\nlist playlist 1\n  0 Song A\n",
+      "chosen: folder list\nlist folder 2\n  0 \\Jazz\n  1 Song A\n",
+      "> enter jazz\nchosen: folder list\n",  // a folder by its bare name, letter case ignored
+      "> playlist\nchosen: playlist\nlist playlist 1\n  0 Song A\n",
       "info artist \"Artist\" title \"Song\" length 4:05 bitrate 128 year 2005 type mp3\n",
       "> delete 5\nrefused: no entry 5 in the playlist list\n",
       "> delete 0\ndone delete 0\n",

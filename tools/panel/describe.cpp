@@ -12,6 +12,15 @@ const char* PlayStateName(uint8_t state) {
   return "state?";
 }
 
+const char* ListTitle(ListKind kind) {
+  switch (kind) {
+    case ListKind::Playlist: return "playlist";
+    case ListKind::Folder: return "folder list";
+    case ListKind::Search: return "search results";
+  }
+  return "?";
+}
+
 std::string TimeText(int8_t minutes, int8_t seconds) {
   const bool remaining = minutes < 0 || seconds < 0;
   char text[16];
@@ -65,7 +74,7 @@ std::string EventText(const Event& e) {
     case EventKind::Replied: return ReplyText(e);
     case EventKind::NoReply: return "no reply to " + e.label;
     case EventKind::ListChosen:
-      return std::string(e.asked ? "list " : "list changed by the player: ") + ListKindName(e.list);
+      return std::string(e.asked ? "chosen: " : "chosen by the player: ") + ListTitle(e.list);
     case EventKind::ListUnchanged: return "list not changed";
     case EventKind::ListFailed: return "list transfer failed: " + e.label;
     case EventKind::Stray:

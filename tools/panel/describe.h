@@ -8,6 +8,8 @@
 #include "wire.h"
 
 const char* PlayStateName(uint8_t state);
+// "playlist", "folder list", "search results"
+const char* ListTitle(ListKind kind);
 // "1:05" elapsed, "-3:05" remaining (the plug-in sends remaining time negative).
 std::string TimeText(int8_t minutes, int8_t seconds);
 // state, time, shuffle, position/length, "title", folder "\name\"

@@ -172,7 +172,7 @@ void OnEvent(ScreenState& s, const Event& e) {
   }
   if (std::string text = EventText(e); !text.empty()) s.lastReply = text;
   if (e.kind == EventKind::ListDone) {
-    s.lastReply = std::string(ListKindName(e.list)) + " list: " + std::to_string(e.count) + " entries";
+    s.lastReply = std::string(ListTitle(e.list)) + ": " + std::to_string(e.count) + " entries";
   }
 }
 

@@ -52,7 +52,7 @@ void DrawList(ScreenState& s, int rows) {
   const auto& titles = s.panel.session.lists[k];
   const int count = static_cast<int>(titles.size());
   char heading[128];
-  std::snprintf(heading, sizeof heading, "-- %s list, %d entries %s", ListKindName(kind), count,
+  std::snprintf(heading, sizeof heading, "-- %s, %d entries %s", ListTitle(kind), count,
                 s.fetching ? "" : (s.panel.session.listKnown[k] ? "" : "(not transferred yet)"));
   std::string head = heading;
   if (s.fetching) head += "  transferring: " + std::to_string(s.fetched) + " received";
