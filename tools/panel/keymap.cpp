@@ -17,26 +17,26 @@ const std::vector<KeyBinding>& KeyBindings() {
       {'-', KeyAction::VolumeDown, "-", "volume down"},
       {'r', KeyAction::Shuffle, "r", "shuffle on/off"},
       {'t', KeyAction::TimeMode, "t", "elapsed/remaining time"},
-      {'\n', KeyAction::Open, "Enter", "open a folder, play a song or entry"},
-      {KEY_ENTER, KeyAction::Open, "Enter", ""},
+      {'\n', KeyAction::Open, "Enter", "open folder, play entry"},
+      {KEY_ENTER, KeyAction::Open, "", ""},  // the keypad's Enter
       {KEY_RIGHT, KeyAction::Open, "Right", ""},
-      {KEY_BACKSPACE, KeyAction::Up, "Backspace", "one folder up"},
+      {KEY_BACKSPACE, KeyAction::Up, "BkSp", "one folder up"},
       {KEY_LEFT, KeyAction::Up, "Left", ""},
       {'u', KeyAction::Up, "u", ""},
-      {'g', KeyAction::Root, "g", "back to the music folder"},
+      {'g', KeyAction::Root, "g", "the music folder"},
       {'f', KeyAction::Folder, "f", "folder list"},
       {'l', KeyAction::Playlist, "l", "playlist"},
-      {'/', KeyAction::Search, "/", "search the media library"},
-      {'R', KeyAction::Refetch, "R", "transfer the list again"},
-      {'e', KeyAction::Enqueue, "e", "enqueue the songs of a folder"},
-      {'a', KeyAction::Add, "a", "add a song, folder or search result"},
+      {'/', KeyAction::Search, "/", "search the library"},
+      {'R', KeyAction::Refetch, "R", "fetch the list again"},
+      {'e', KeyAction::Enqueue, "e", "enqueue a folder's songs"},
+      {'a', KeyAction::Add, "a", "add song, folder, result"},
       {'d', KeyAction::Delete, "d", "delete a playlist entry"},
       {KEY_DC, KeyAction::Delete, "Delete", ""},
       {'m', KeyAction::Move, "m", "move a playlist entry"},
       {'w', KeyAction::Save, "w", "save the playlist"},
-      {'C', KeyAction::Clear, "C", "clear the playlist (asks first)"},
+      {'C', KeyAction::Clear, "C", "clear playlist (asks)"},
       {'i', KeyAction::Info, "i", "song info"},
-      {'D', KeyAction::Dump, "D", "dump the song (asks first)"},
+      {'D', KeyAction::Dump, "D", "dump song (asks)"},
       {KEY_UP, KeyAction::CursorUp, "Up", "cursor up"},
       {'k', KeyAction::CursorUp, "k", ""},
       {KEY_DOWN, KeyAction::CursorDown, "Down", "cursor down"},
@@ -66,14 +66,14 @@ std::vector<std::string> KeyHelpLines() {
   for (const KeyBinding& b : KeyBindings()) {
     if (b.help[0] != 0) {
       rows.push_back({b.name, b.help});
-    } else if (!rows.empty()) {
+    } else if (!rows.empty() && b.name[0] != 0) {
       rows.back().first += std::string(" ") + b.name;
     }
   }
   std::vector<std::string> lines;
   for (const auto& [names, help] : rows) {
     char line[128];
-    std::snprintf(line, sizeof line, "%-17s %s", names.c_str(), help.c_str());
+    std::snprintf(line, sizeof line, "%-12s %s", names.c_str(), help.c_str());
     lines.push_back(line);
   }
   return lines;

@@ -52,7 +52,7 @@ void DrawList(ScreenState& s, int rows) {
   const auto& titles = s.panel.session.lists[k];
   const int count = static_cast<int>(titles.size());
   char heading[128];
-  std::snprintf(heading, sizeof heading, "-- %s, %d entries %s", ListTitle(kind), count,
+  std::snprintf(heading, sizeof heading, "-- %s, %d %s %s", ListTitle(kind), count, count == 1 ? "entry" : "entries",
                 s.fetching ? "" : (s.panel.session.listKnown[k] ? "" : "(not transferred yet)"));
   std::string head = heading;
   if (s.fetching) head += "  transferring: " + std::to_string(s.fetched) + " received";
@@ -74,14 +74,24 @@ void DrawList(ScreenState& s, int rows) {
   }
 }
 
+// Lines that do not fit the screen's height go into a second column.
 void DrawBox(const std::vector<std::string>& lines) {
   size_t width = 20;
   for (const std::string& l : lines) width = std::max(width, l.size());
-  const int w = std::min(static_cast<int>(width) + 4, COLS);
-  const int h = std::min(static_cast<int>(lines.size()) + 2, LINES);
+  const int rows = static_cast<int>(lines.size());
+  const int columns = rows + 2 > LINES ? 2 : 1;
+  const int perColumn = (rows + columns - 1) / columns;
+  const int w = std::min(static_cast<int>(width) * columns + 3 * columns + 1, COLS);
+  const int h = std::min(perColumn + 2, LINES);
   WINDOW* box = newwin(h, w, std::max((LINES - h) / 2, 0), std::max((COLS - w) / 2, 0));
   ::box(box, 0, 0);
-  for (int i = 0; i + 2 < h; i++) mvwaddnstr(box, i + 1, 2, lines[static_cast<size_t>(i)].c_str(), w - 4);
+  for (int i = 0; i < rows; i++) {
+    const int row = i % perColumn;
+    const int column = 2 + (i / perColumn) * (static_cast<int>(width) + 3);
+    if (row + 2 < h && column < w - 1) {
+      mvwaddnstr(box, row + 1, column, lines[static_cast<size_t>(i)].c_str(), w - 1 - column);
+    }
+  }
   wnoutrefresh(box);
   delwin(box);
 }

@@ -52,10 +52,14 @@ int ReadWithin(int fd, uint8_t* into, size_t room, int waitMs) {
   const int ready = poll(&p, 1, waitMs);
   if (ready < 0) return errno == EINTR ? 0 : -1;
   if (ready == 0) return 0;
-  if (!(p.revents & POLLIN)) return -1;  // hung up or failed, nothing left to read
+  if (!(p.revents & POLLIN)) {
+    errno = 0;  // hung up or failed, nothing left to read: no call failed to say why
+    return -1;
+  }
   const ssize_t n = read(fd, into, room);
   if (n > 0) return static_cast<int>(n);
   if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+  if (n == 0) errno = 0;
   return -1;
 }
 
