@@ -127,6 +127,27 @@ TEST(PanelSession, LearnsOfAPlaylistThePlayerChanged) {
   EXPECT_EQ(run.panel.session.active, ListKind::Folder);
 }
 
+TEST(PanelSession, ChoosesTheViewAgainWhenThePlayerCutsItsTransferShort) {
+  PanelRun run;
+  run.line.plugin.lists[1] = Titles(300, 30);
+  run.line.plugin.lists[0] = Titles(2, 8);
+  BrowseRoot(run.panel);
+  run.Run(1500);  // a few chunks in
+  ASSERT_TRUE(run.panel.session.fetch.active);
+  run.line.plugin.playlistChanged = true;
+  ASSERT_TRUE(run.Settle());
+  EXPECT_EQ(run.panel.view, ListKind::Folder);
+  EXPECT_EQ(run.panel.session.lists[1], run.line.plugin.lists[1]);
+  EXPECT_EQ(run.panel.session.active, ListKind::Folder);
+}
+
+TEST(PanelSession, RefusesCommandsPilingUpOnAQuietLine) {
+  PanelRun run;
+  run.line.silent = true;
+  for (size_t i = 0; i < kMaxWaiting; i++) EXPECT_EQ(Transport(run.panel, kNext), "");
+  EXPECT_NE(Transport(run.panel, kNext), "");
+}
+
 TEST(PanelSession, TellsStraysAndMissingRepliesApart) {
   PanelRun run;
   run.Run(200);

@@ -34,7 +34,10 @@ void Note(ScreenState& s, const std::string& why) {
 
 void Open(ScreenState& s) {
   const int i = Selected(s);
-  if (ShownList(s) == ListKind::Folder && IsFolderEntry(s.panel, i)) return Note(s, EnterFolder(s.panel, i));
+  if (ShownList(s) == ListKind::Folder && IsFolderEntry(s.panel, i)) {
+    s.cursor[static_cast<int>(ListKind::Folder)] = 0;
+    return Note(s, EnterFolder(s.panel, i));
+  }
   Note(s, PlayEntry(s.panel, i));
 }
 
@@ -77,12 +80,15 @@ bool Act(ScreenState& s, KeyAction action) {
     case KeyAction::Shuffle: Note(s, Shuffle(p, !(p.session.status && p.session.status->shuffle))); break;
     case KeyAction::TimeMode: Note(s, SwitchTimeMode(p)); break;
     case KeyAction::Open: Open(s); break;
-    case KeyAction::Up: Note(s, BrowseUp(p)); break;
-    case KeyAction::Root: Note(s, BrowseRoot(p)); break;
+    case KeyAction::Up: Note(s, BrowseUp(p)); s.cursor[static_cast<int>(ListKind::Folder)] = 0; break;
+    case KeyAction::Root: Note(s, BrowseRoot(p)); s.cursor[static_cast<int>(ListKind::Folder)] = 0; break;
     case KeyAction::Folder: Note(s, Choose(p, ListKind::Folder)); break;
     case KeyAction::Playlist: Note(s, Choose(p, ListKind::Playlist)); break;
     case KeyAction::Search:
-      Prompt(s, "search: ", [](ScreenState& st, const std::string& text) { Note(st, Search(st.panel, text)); });
+      Prompt(s, "search: ", [](ScreenState& st, const std::string& text) {
+        st.cursor[static_cast<int>(ListKind::Search)] = 0;
+        Note(st, Search(st.panel, text));
+      });
       break;
     case KeyAction::Refetch: Note(s, Refetch(p)); break;
     case KeyAction::Enqueue: Note(s, EnqueueFolder(p, Selected(s))); break;
@@ -156,14 +162,6 @@ void ShowInfo(ScreenState& s, const Bytes& payload) {
 void OnEvent(ScreenState& s, const Event& e) {
   Absorb(s.panel, e);
   switch (e.kind) {
-    case EventKind::ListChosen:
-      s.fetching = true;
-      s.fetched = 0;
-      if (e.asked) s.cursor[static_cast<int>(e.list)] = 0;
-      break;
-    case EventKind::ListProgress: s.fetched = e.count; break;
-    case EventKind::ListDone:
-    case EventKind::ListFailed: s.fetching = false; break;
     case EventKind::Replied:
       if (ClassifyReply(e.payload) == ReplyForm::SongInfo) ShowInfo(s, e.payload);
       break;

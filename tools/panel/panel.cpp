@@ -21,6 +21,7 @@ bool IsNumber(const std::string& text) {
 
 std::string Queue(Panel& panel, Bytes payload, std::string label, ReplyForm expect = ReplyForm::None,
                   FollowUp then = FollowUp::None) {
+  if (panel.session.queue.size() >= kMaxWaiting) return "busy: commands are still waiting for the line";
   Request r;
   r.payload = std::move(payload);
   r.label = std::move(label);
@@ -60,7 +61,12 @@ FollowUp PlaylistFollowUp(const Panel& panel) {
 }  // namespace
 
 void Absorb(Panel& panel, const Event& event) {
-  if (event.kind == EventKind::ListChosen && event.asked) panel.view = event.list;
+  if (event.kind != EventKind::ListChosen) return;
+  if (event.asked) {
+    panel.view = event.list;
+  } else if (event.interrupted && panel.view && panel.view != event.list) {
+    Choose(panel, *panel.view);
+  }
 }
 
 std::optional<int> FindEntry(const Panel& panel, ListKind list, const std::string& what) {

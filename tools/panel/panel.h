@@ -7,13 +7,18 @@
 
 #include "session.h"
 
+// Commands waiting beyond this are refused: a quiet line must not pile up key presses.
+constexpr size_t kMaxWaiting = 8;
+
 struct Panel {
   Session session;
   std::optional<ListKind> view;
   std::string lastSearch;
 };
 
-// Keeps the view in step with the lists the user chose; call it for every event.
+// Keeps the view in step with the lists the user chose, and chooses the viewed list
+// again when the player's own playlist change cut its transfer short; call it for every
+// event.
 void Absorb(Panel& panel, const Event& event);
 
 // An entry of a list by its index, or by its title (letter case ignored; a folder also

@@ -51,11 +51,13 @@ void DrawList(ScreenState& s, int rows) {
   const int k = static_cast<int>(kind);
   const auto& titles = s.panel.session.lists[k];
   const int count = static_cast<int>(titles.size());
+  const ListFetch& fetch = s.panel.session.fetch;
+  const bool fetching = fetch.active && fetch.kind == kind;
   char heading[128];
   std::snprintf(heading, sizeof heading, "-- %s, %d %s %s", ListTitle(kind), count, count == 1 ? "entry" : "entries",
-                s.fetching ? "" : (s.panel.session.listKnown[k] ? "" : "(not transferred yet)"));
+                fetching || s.panel.session.listKnown[k] ? "" : "(not transferred yet)");
   std::string head = heading;
-  if (s.fetching) head += "  transferring: " + std::to_string(s.fetched) + " received";
+  if (fetching) head += "  transferring: " + std::to_string(fetch.titles.size()) + " received";
   Line(kHeaderRows - 1, head, A_DIM);
   int& cursor = s.cursor[k];
   int& top = s.top[k];

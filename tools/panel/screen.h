@@ -14,8 +14,6 @@ struct ScreenState {
   int cursor[kListKinds] = {};
   int top[kListKinds] = {};    // first entry shown
   std::string lastReply;       // the last answer or message
-  bool fetching = false;
-  size_t fetched = 0;
   Overlay overlay = Overlay::None;
   std::vector<std::string> box;        // lines of the help or info box, or the question
   std::string prompt;                  // "search: ", "move 3 to: "

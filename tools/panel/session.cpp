@@ -87,8 +87,10 @@ void OnFetchReply(Session& s, ReplyForm form, const Bytes& p) {
 void OnChosen(Session& s, const Bytes& p, bool asked) {
   const auto kind = ChosenKind(p);
   if (!kind) return Emit(s, EventKind::ListUnchanged);
+  const bool interrupted = s.fetch.active && s.fetch.kind != *kind;
   s.active = kind;
   EmitList(s, EventKind::ListChosen, *kind, 0, asked);
+  s.events.back().interrupted = interrupted;
   StartFetch(s, *kind);
 }
 

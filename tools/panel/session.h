@@ -62,6 +62,7 @@ struct Event {
   Bytes payload;
   ListKind list = ListKind::Folder;
   bool asked = true;
+  bool interrupted = false;  // ListChosen: a transfer of another list was cut short
   size_t count = 0;
 };
 
