@@ -29,7 +29,9 @@ bool SameStatus(const Status& a, const Status& b) {
 // ---- list transfer ----
 
 void StartFetch(Session& s, ListKind kind) {
+  const unsigned generation = s.fetch.generation + 1;
   s.fetch = ListFetch{};
+  s.fetch.generation = generation;
   s.fetch.active = true;
   s.fetch.kind = kind;
 }
@@ -69,8 +71,10 @@ void RetryFetch(Session& s, const std::string& why) {
   s.fetch.titles.clear();
 }
 
+bool StepOfThisFetch(const Session& s) { return s.fetch.active && s.inFlightGeneration == s.fetch.generation; }
+
 void OnFetchReply(Session& s, ReplyForm form, const Bytes& p) {
-  if (!s.fetch.active) return;  // the transfer was replaced while this step was out
+  if (!StepOfThisFetch(s)) return;  // the transfer ended or was replaced while this step was out
   if (form == ReplyForm::ListRestarted) {
     s.fetch.restarted = true;
   } else if (form == ReplyForm::ListEnd) {
@@ -138,7 +142,7 @@ void Conclude(Session& s) {
   s.inFlight.reset();
   if (done.expect != ReplyForm::None && !s.replied) {
     if (!fetching) return Emit(s, EventKind::NoReply, done.label);
-    if (s.fetch.active) RetryFetch(s, "no reply to " + done.label);
+    if (StepOfThisFetch(s)) RetryFetch(s, "no reply to " + done.label);
     return;
   }
   if (!fetching) Follow(s, done.then);
@@ -154,6 +158,7 @@ Bytes SendNext(Session& s) {
   } else if (s.fetch.active) {
     r = FetchStep(s);
     s.inFlightFetches = true;
+    s.inFlightGeneration = s.fetch.generation;
   } else {
     return {};
   }

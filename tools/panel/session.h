@@ -69,6 +69,7 @@ struct Event {
 struct ListFetch {
   bool active = false;
   ListKind kind = ListKind::Folder;
+  unsigned generation = 0; // which transfer this is: a step's reply counts only for its own
   bool restarted = false;  // "L" 6 acknowledged: the cursor is at the first entry
   int attempts = 0;
   std::vector<std::string> titles;
@@ -88,7 +89,8 @@ struct Session {
   // Commands.
   std::deque<Request> queue;
   std::optional<Request> inFlight;
-  bool inFlightFetches = false;  // the command in flight is a step of the list transfer
+  bool inFlightFetches = false;  // the command in flight is a step of the list transfer ...
+  unsigned inFlightGeneration = 0;  // ... of this one
   int ticksSinceSend = 0;
   bool replied = false;
   uint8_t tag = 0;
