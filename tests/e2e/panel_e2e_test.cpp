@@ -102,7 +102,7 @@ TEST(PanelE2E, AScriptBrowsesPlaysAndReadsThePlaylist) {
   const char* expected[] = {
       "list folder 5\n  0 \\QB_Dumped\n  1 \\QB_Playlists\n  2 \\Rock\n  3 one.mp3\n  4 two.wav\n",
       "> enter Rock\n",
-      "list folder 3\n  0 \\Live\n  1 Song A\n  2 b.mp3\n",   // folders first, titles from the player
+      "list folder 3\n  0 \\Live\n  1 Song A\n  2 b.mp3\n",  // folders first, titles from the player
       "status playing ",
       "\"Song A\" folder \"\\Rock\\\"",
       "list playlist 1\n  0 Song A\n",
@@ -145,12 +145,12 @@ TEST(PanelE2E, TheScreenShowsTheStatusAndAnswersKeys) {
   ASSERT_TRUE(WaitForLinkChange(before));
   ASSERT_EQ(s.Init(), "init\t0");
   std::string screen;
-  EXPECT_TRUE(WaitForScreen(socket, "stopped", &screen)) << screen;            // the status line
+  EXPECT_TRUE(WaitForScreen(socket, "stopped", &screen)) << screen;  // the status line
   EXPECT_TRUE(WaitForScreen(socket, "folder list, 5 entries", &screen)) << screen;
   EXPECT_NE(screen.find("\\Rock"), std::string::npos) << screen;
   Tmux(socket, "send-keys -t panel '?'");
-  EXPECT_TRUE(WaitForScreen(socket, "dump song", &screen)) << screen;     // the help box
-  Tmux(socket, "send-keys -t panel x Down Down Enter");                        // any key closes; open \Rock
+  EXPECT_TRUE(WaitForScreen(socket, "dump song", &screen)) << screen;  // the help box
+  Tmux(socket, "send-keys -t panel x Down Down Enter");                // any key closes; open \Rock
   EXPECT_TRUE(WaitForScreen(socket, "folder \\Rock\\", &screen)) << screen;
   EXPECT_TRUE(WaitForScreen(socket, "Song A", &screen)) << screen;
   Tmux(socket, "send-keys -t panel q");

@@ -122,7 +122,8 @@ Bytes FakePluginLine::Answer(const Bytes& c) {
         return Ack(c, 6, 1);
       }
       if (sub != 0 || plugin.active < 0) return {};
-      if (plugin.lists[plugin.active].empty() || plugin.cursor == plugin.lists[plugin.active].size()) return Ack(c, 6, 3);
+      if (plugin.lists[plugin.active].empty() || plugin.cursor == plugin.lists[plugin.active].size())
+        return Ack(c, 6, 3);
       return NextChunk();
     case 'E': return Ack(c, 10, 6);
     case 'F': return Ack(c, 6, 2);

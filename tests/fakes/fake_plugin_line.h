@@ -11,11 +11,11 @@
 #include "line.h"
 
 struct FakePlugin {
-  std::vector<std::string> lists[3];   // titles by list kind
-  int active = -1;                     // no list chosen yet
+  std::vector<std::string> lists[3];  // titles by list kind
+  int active = -1;                    // no list chosen yet
   size_t cursor = 0;
-  bool dropNextChunk = false;          // the next "D" chunk is lost on the line
-  bool playlistChanged = false;        // the player changed its playlist: posted at the next idle tick
+  bool dropNextChunk = false;    // the next "D" chunk is lost on the line
+  bool playlistChanged = false;  // the player changed its playlist: posted at the next idle tick
   Bytes status = [] {
     Bytes b(92, 0);
     b[0] = 'B';
@@ -34,9 +34,9 @@ class FakePluginLine : public Line {
   FakePlugin plugin;
   double now = 0;
   long ticks = 0;
-  int late = 0;              // commands that missed their window
-  bool silent = false;       // the plug-in stopped ticking
-  std::string problem;       // the device is gone while this is set
+  int late = 0;         // commands that missed their window
+  bool silent = false;  // the plug-in stopped ticking
+  std::string problem;  // the device is gone while this is set
 
   int Read(uint8_t* into, size_t room, int waitMs) override;
   bool Write(const Bytes& bytes) override;
@@ -50,7 +50,7 @@ class FakePluginLine : public Line {
   Bytes Answer(const Bytes& command);
   Bytes NextChunk();
   double nextTick_ = 0;
-  double windowEnd_ = -1;    // the 15 ms after the status frame; -1 when shut
+  double windowEnd_ = -1;  // the 15 ms after the status frame; -1 when shut
   bool tookCommand_ = false;
   Bytes pending_;
   Bytes fromPanel_;

@@ -18,17 +18,17 @@ TEST(PanelScript, ChecksEveryLineBeforeRunning) {
     std::vector<std::string> args;
   } cases[] = {
       {"browse root", true, {"root"}},
-      {"enter Blue Train", true, {"Blue Train"}},      // the last argument takes the rest
+      {"enter Blue Train", true, {"Blue Train"}},  // the last argument takes the rest
       {"move 3 0", true, {"3", "0"}},
       {"info playlist 0", true, {"playlist", "0"}},
       {"raw 50 00 06", true, {"50", "00", "06"}},
       {"wait 0.5", true, {"0.5"}},
-      {"fly away", false, {}},                         // no such command
-      {"volume loud", false, {}},                      // not one of its words
-      {"wait soon", false, {}},                        // not a number
-      {"raw 5G", false, {}},                           // not hexadecimal
-      {"move 3", false, {}},                           // too few arguments
-      {"stop now", false, {}},                         // too many
+      {"fly away", false, {}},     // no such command
+      {"volume loud", false, {}},  // not one of its words
+      {"wait soon", false, {}},    // not a number
+      {"raw 5G", false, {}},       // not hexadecimal
+      {"move 3", false, {}},       // too few arguments
+      {"stop now", false, {}},     // too many
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);

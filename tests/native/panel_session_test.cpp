@@ -70,11 +70,9 @@ TEST(PanelSession, ReassemblesListsOfEverySize) {
     int entries;
     size_t length;
   } cases[] = {
-      {0, 0},      // an empty list: the first "L" 0 already ends it
-      {3, 5},
-      {500, 0},    // empty titles: 200 to a chunk
-      {300, 10},
-      {40, 60},    // long titles arrive cut to 39 characters
+      {0, 0},               // an empty list: the first "L" 0 already ends it
+      {3, 5},    {500, 0},  // empty titles: 200 to a chunk
+      {300, 10}, {40, 60},  // long titles arrive cut to 39 characters
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entries);

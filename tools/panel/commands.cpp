@@ -10,7 +10,7 @@ const char* ListKindName(ListKind kind) {
 }
 
 Bytes CommandPayload(char letter, uint8_t sub, uint16_t index) {
-  return Bytes{static_cast<uint8_t>(letter), 0, sub, static_cast<uint8_t>(index >> 8),
+  return Bytes{static_cast<uint8_t>(letter),       0, sub, static_cast<uint8_t>(index >> 8),
                static_cast<uint8_t>(index & 0xFF), 0};
 }
 

@@ -19,7 +19,11 @@ constexpr size_t kSearchTextRoom = 20;
 constexpr size_t kEditLength = 10;
 
 // Sub-commands, as the tables number them.
-enum PlaySub : uint8_t { kPlay = 0, kPlayEntry, kEnqueueFolder, kPlayBrowsed, kPlayFound, kPause, kStop, kNext, kPrevious };
+// clang-format off
+enum PlaySub : uint8_t {
+  kPlay = 0, kPlayEntry, kEnqueueFolder, kPlayBrowsed, kPlayFound, kPause, kStop, kNext, kPrevious
+};
+// clang-format on
 enum OptionSub : uint8_t { kTimeMode = 0, kShuffleOn, kShuffleOff };
 enum VolumeSub : uint8_t { kLouder = 0, kSofter };
 enum ChooseSub : uint8_t { kUp = 0, kEnter, kRoot, kPlaylistTitles, kSearch };

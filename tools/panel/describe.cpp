@@ -31,8 +31,8 @@ std::string TimeText(int8_t minutes, int8_t seconds) {
 std::string StatusText(const Status& s) {
   char text[256];
   std::snprintf(text, sizeof text, "%s %s shuffle %s pos %u/%u \"%s\" folder \"%s\"", PlayStateName(s.playState),
-                TimeText(s.minutes, s.seconds).c_str(), s.shuffle ? "on" : "off", s.position, s.length,
-                s.title.c_str(), s.folder.c_str());
+                TimeText(s.minutes, s.seconds).c_str(), s.shuffle ? "on" : "off", s.position, s.length, s.title.c_str(),
+                s.folder.c_str());
   return text;
 }
 
@@ -73,8 +73,7 @@ std::string EventText(const Event& e) {
   switch (e.kind) {
     case EventKind::Replied: return ReplyText(e);
     case EventKind::NoReply: return "no reply to " + e.label;
-    case EventKind::ListChosen:
-      return std::string(e.asked ? "chosen: " : "chosen by the player: ") + ListTitle(e.list);
+    case EventKind::ListChosen: return std::string(e.asked ? "chosen: " : "chosen by the player: ") + ListTitle(e.list);
     case EventKind::ListUnchanged: return "list not changed";
     case EventKind::ListFailed: return "list transfer failed: " + e.label;
     case EventKind::Stray:
@@ -86,8 +85,7 @@ std::string EventText(const Event& e) {
     case EventKind::Status:
     case EventKind::Sent:
     case EventKind::ListProgress:
-    case EventKind::ListDone:
-      return "";
+    case EventKind::ListDone: return "";
   }
   return "";
 }

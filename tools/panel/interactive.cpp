@@ -80,8 +80,14 @@ bool Act(ScreenState& s, KeyAction action) {
     case KeyAction::Shuffle: Note(s, Shuffle(p, !(p.session.status && p.session.status->shuffle))); break;
     case KeyAction::TimeMode: Note(s, SwitchTimeMode(p)); break;
     case KeyAction::Open: Open(s); break;
-    case KeyAction::Up: Note(s, BrowseUp(p)); s.cursor[static_cast<int>(ListKind::Folder)] = 0; break;
-    case KeyAction::Root: Note(s, BrowseRoot(p)); s.cursor[static_cast<int>(ListKind::Folder)] = 0; break;
+    case KeyAction::Up:
+      Note(s, BrowseUp(p));
+      s.cursor[static_cast<int>(ListKind::Folder)] = 0;
+      break;
+    case KeyAction::Root:
+      Note(s, BrowseRoot(p));
+      s.cursor[static_cast<int>(ListKind::Folder)] = 0;
+      break;
     case KeyAction::Folder: Note(s, Choose(p, ListKind::Folder)); break;
     case KeyAction::Playlist: Note(s, Choose(p, ListKind::Playlist)); break;
     case KeyAction::Search:
@@ -97,11 +103,16 @@ bool Act(ScreenState& s, KeyAction action) {
       Note(s, ShownList(s) == ListKind::Playlist ? DeleteEntry(p, Selected(s)) : "delete works in the playlist (l)");
       break;
     case KeyAction::Move:
-      if (ShownList(s) != ListKind::Playlist) return Note(s, "move works in the playlist (l)"), true;
-      AskMove(s);
+      if (ShownList(s) == ListKind::Playlist) {
+        AskMove(s);
+      } else {
+        Note(s, "move works in the playlist (l)");
+      }
       break;
     case KeyAction::Save: Note(s, SavePlaylist(p)); break;
-    case KeyAction::Clear: Ask(s, "Clear the playlist?", [](ScreenState& st) { Note(st, ClearPlaylist(st.panel)); }); break;
+    case KeyAction::Clear:
+      Ask(s, "Clear the playlist?", [](ScreenState& st) { Note(st, ClearPlaylist(st.panel)); });
+      break;
     case KeyAction::Info: Note(s, SongInfo(p, SourceOf(ShownList(s)), Selected(s))); break;
     case KeyAction::Dump: AskDump(s); break;
     case KeyAction::CursorUp: MoveCursor(s, -1); break;
@@ -139,8 +150,10 @@ bool Key(ScreenState& s, int key) {
     case Overlay::Prompt: PromptKey(s, key); return true;
     case Overlay::Confirm:
       s.overlay = Overlay::None;
-      if (key == 'y' || key == 'Y') s.onYes(s);
-      else s.lastReply = "not done";
+      if (key == 'y' || key == 'Y')
+        s.onYes(s);
+      else
+        s.lastReply = "not done";
       return true;
     case Overlay::Help:
     case Overlay::Info: s.overlay = Overlay::None; return true;
@@ -154,9 +167,16 @@ void ShowInfo(ScreenState& s, const Bytes& payload) {
   char length[16] = "unknown";
   if (d.seconds >= 0 && d.seconds < 60) std::snprintf(length, sizeof length, "%d:%02d", d.minutes, d.seconds);
   s.overlay = Overlay::Info;
-  s.box = {"Song info", "", "artist   " + d.artist, "title    " + d.title, std::string("length   ") + length,
-           "bitrate  " + std::to_string(d.bitrate) + " kbit/s (low 8 bits)", "year     " + std::to_string(d.year),
-           "type     " + d.type, "", "any key closes"};
+  s.box = {"Song info",
+           "",
+           "artist   " + d.artist,
+           "title    " + d.title,
+           std::string("length   ") + length,
+           "bitrate  " + std::to_string(d.bitrate) + " kbit/s (low 8 bits)",
+           "year     " + std::to_string(d.year),
+           "type     " + d.type,
+           "",
+           "any key closes"};
 }
 
 void OnEvent(ScreenState& s, const Event& e) {

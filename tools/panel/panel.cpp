@@ -75,7 +75,8 @@ std::optional<int> FindEntry(const Panel& panel, ListKind list, const std::strin
   const std::string want = Lower(what);
   for (size_t i = 0; i < titles.size(); i++) {
     const std::string title = Lower(titles[i]);
-    const bool folderByName = list == ListKind::Folder && title.size() > 1 && title[0] == '\\' && title.substr(1) == want;
+    const bool folderByName =
+        list == ListKind::Folder && title.size() > 1 && title[0] == '\\' && title.substr(1) == want;
     if (title == want || folderByName) return static_cast<int>(i);
   }
   return std::nullopt;
@@ -120,8 +121,7 @@ std::string Choose(Panel& panel, ListKind list) {
   switch (list) {
     case ListKind::Playlist:
       return Queue(panel, CommandPayload('Q', kPlaylistTitles), "playlist", ReplyForm::ListChosen);
-    case ListKind::Folder:
-      return Queue(panel, CommandPayload('Q', kEnter, kNoEntry), "folder", ReplyForm::ListChosen);
+    case ListKind::Folder: return Queue(panel, CommandPayload('Q', kEnter, kNoEntry), "folder", ReplyForm::ListChosen);
     case ListKind::Search:
       if (panel.lastSearch.empty()) return "nothing searched yet";
       return Search(panel, panel.lastSearch);
@@ -131,9 +131,7 @@ std::string Choose(Panel& panel, ListKind list) {
 
 std::string BrowseUp(Panel& panel) { return Queue(panel, CommandPayload('Q', kUp), "up", ReplyForm::ListChosen); }
 
-std::string BrowseRoot(Panel& panel) {
-  return Queue(panel, CommandPayload('Q', kRoot), "root", ReplyForm::ListChosen);
-}
+std::string BrowseRoot(Panel& panel) { return Queue(panel, CommandPayload('Q', kRoot), "root", ReplyForm::ListChosen); }
 
 std::string EnterFolder(Panel& panel, int index) {
   if (std::string why = CheckIndex(panel, ListKind::Folder, index); !why.empty()) return why;
@@ -162,13 +160,11 @@ std::string PlayEntry(Panel& panel, int index) {
   if (std::string why = CheckIndex(panel, *panel.view, index); !why.empty()) return why;
   const auto at = static_cast<uint16_t>(index);
   switch (*panel.view) {
-    case ListKind::Playlist:
-      return Queue(panel, CommandPayload('P', kPlayEntry, at), Numbered("play entry", index));
+    case ListKind::Playlist: return Queue(panel, CommandPayload('P', kPlayEntry, at), Numbered("play entry", index));
     case ListKind::Folder:
       if (IsFolderEntry(panel, index)) return Numbered("entry", index) + " is a folder: enter or enqueue it";
       return Queue(panel, CommandPayload('P', kPlayBrowsed, at), Numbered("play browsed", index));
-    case ListKind::Search:
-      return Queue(panel, CommandPayload('P', kPlayFound, at), Numbered("play found", index));
+    case ListKind::Search: return Queue(panel, CommandPayload('P', kPlayFound, at), Numbered("play found", index));
   }
   return "no such list";
 }
@@ -215,13 +211,9 @@ std::string ClearPlaylist(Panel& panel) {
   return Queue(panel, EditPayload(kClear, 0), "clear", ReplyForm::Edited, PlaylistFollowUp(panel));
 }
 
-namespace {
-
 ListKind ListOf(SongSource source) {
   return source == kFromPlaylist ? ListKind::Playlist : source == kFromSearch ? ListKind::Search : ListKind::Folder;
 }
-
-}  // namespace
 
 std::string SongInfo(Panel& panel, SongSource source, int index) {
   if (std::string why = CheckIndex(panel, ListOf(source), index); !why.empty()) return why;

@@ -37,8 +37,8 @@ std::string BrowseUp(Panel& panel);
 std::string BrowseRoot(Panel& panel);
 std::string EnterFolder(Panel& panel, int index);
 std::string Search(Panel& panel, const std::string& text);
-std::string Refetch(Panel& panel);                 // the viewed list, from its first entry
-std::string PlayEntry(Panel& panel, int index);    // of the viewed list
+std::string Refetch(Panel& panel);               // the viewed list, from its first entry
+std::string PlayEntry(Panel& panel, int index);  // of the viewed list
 std::string EnqueueFolder(Panel& panel, int index);
 std::string AddEntry(Panel& panel, int index);     // a browsed song or folder, or a search result
 std::string DeleteEntry(Panel& panel, int index);  // playlist entries from here on
@@ -49,5 +49,6 @@ std::string SongInfo(Panel& panel, SongSource source, int index);
 std::string DumpSong(Panel& panel, SongSource source, int index);
 std::string SendRaw(Panel& panel, const Bytes& payload);
 
-// The source of "I" and "F" that names entries of a list.
+// The source of "I" and "F" that names entries of a list, and back.
 SongSource SourceOf(ListKind list);
+ListKind ListOf(SongSource source);

@@ -50,10 +50,8 @@ int EchoedTag(ReplyForm form, const Bytes& p) {
     case ReplyForm::ListEnd:
     case ReplyForm::Edited:
     case ReplyForm::Dumped:
-    case ReplyForm::SongInfo:
-      return p[1];
-    default:
-      return -1;
+    case ReplyForm::SongInfo: return p[1];
+    default: return -1;
   }
 }
 

@@ -12,7 +12,7 @@ namespace {
 constexpr int kHeaderRows = 4;  // title, status, folder and list name, rule
 constexpr int kFooterRows = 2;  // rule, reply line
 
-void Line(int row, const std::string& text, attr_t attr = A_NORMAL) {
+void Row(int row, const std::string& text, attr_t attr = A_NORMAL) {
   move(row, 0);
   clrtoeol();
   attron(attr);
@@ -31,10 +31,10 @@ void DrawHeader(const ScreenState& s) {
   } else if (session.quiet) {
     line += "   LINE QUIET";
   }
-  Line(0, line, A_REVERSE);
+  Row(0, line, A_REVERSE);
   if (!session.status) {
-    Line(1, " waiting for the first status frame...");
-    Line(2, "");
+    Row(1, " waiting for the first status frame...");
+    Row(2, "");
     return;
   }
   const Status& st = *session.status;
@@ -42,8 +42,8 @@ void DrawHeader(const ScreenState& s) {
   std::snprintf(status, sizeof status, " %-8s %7s   shuffle %-3s   entry %u of %u   %s", PlayStateName(st.playState),
                 TimeText(st.minutes, st.seconds).c_str(), st.shuffle ? "on" : "off", st.position, st.length,
                 st.title.c_str());
-  Line(1, status, A_BOLD);
-  Line(2, " folder " + st.folder);
+  Row(1, status, A_BOLD);
+  Row(2, " folder " + st.folder);
 }
 
 void DrawList(ScreenState& s, int rows) {
@@ -58,7 +58,7 @@ void DrawList(ScreenState& s, int rows) {
                 fetching || s.panel.session.listKnown[k] ? "" : "(not transferred yet)");
   std::string head = heading;
   if (fetching) head += "  transferring: " + std::to_string(fetch.titles.size()) + " received";
-  Line(kHeaderRows - 1, head, A_DIM);
+  Row(kHeaderRows - 1, head, A_DIM);
   int& cursor = s.cursor[k];
   int& top = s.top[k];
   cursor = std::clamp(cursor, 0, std::max(count - 1, 0));
@@ -67,12 +67,12 @@ void DrawList(ScreenState& s, int rows) {
   for (int r = 0; r < rows; r++) {
     const int i = top + r;
     if (i >= count) {
-      Line(kHeaderRows + r, "");
+      Row(kHeaderRows + r, "");
       continue;
     }
     char entry[96];
     std::snprintf(entry, sizeof entry, "%c%4d  %s", i == cursor ? '>' : ' ', i, titles[static_cast<size_t>(i)].c_str());
-    Line(kHeaderRows + r, entry, i == cursor ? A_REVERSE : A_NORMAL);
+    Row(kHeaderRows + r, entry, i == cursor ? A_REVERSE : A_NORMAL);
   }
 }
 
@@ -106,11 +106,11 @@ void DrawScreen(ScreenState& s) {
   const int listRows = std::max(LINES - kHeaderRows - kFooterRows, 1);
   DrawHeader(s);
   DrawList(s, listRows);
-  Line(LINES - 2, "-- ? keys   q quit", A_DIM);
+  Row(LINES - 2, "-- ? keys   q quit", A_DIM);
   if (s.overlay == Overlay::Prompt) {
-    Line(LINES - 1, s.prompt + s.input, A_BOLD);
+    Row(LINES - 1, s.prompt + s.input, A_BOLD);
   } else {
-    Line(LINES - 1, s.lastReply);
+    Row(LINES - 1, s.lastReply);
   }
   touchwin(stdscr);  // a box closed since the last draw leaves nothing behind
   wnoutrefresh(stdscr);

@@ -10,14 +10,14 @@ enum class Overlay { None, Help, Info, Confirm, Prompt };
 
 struct ScreenState {
   Panel panel;
-  std::string device;          // the line's name, for the title
+  std::string device;  // the line's name, for the title
   int cursor[kListKinds] = {};
-  int top[kListKinds] = {};    // first entry shown
-  std::string lastReply;       // the last answer or message
+  int top[kListKinds] = {};  // first entry shown
+  std::string lastReply;     // the last answer or message
   Overlay overlay = Overlay::None;
-  std::vector<std::string> box;        // lines of the help or info box, or the question
-  std::string prompt;                  // "search: ", "move 3 to: "
-  std::string input;                   // what has been typed at the prompt
+  std::vector<std::string> box;                                   // lines of the help or info box, or the question
+  std::string prompt;                                             // "search: ", "move 3 to: "
+  std::string input;                                              // what has been typed at the prompt
   std::function<void(ScreenState&)> onYes;                        // a confirmed action
   std::function<void(ScreenState&, const std::string&)> onInput;  // a finished prompt
 };

@@ -8,20 +8,20 @@ namespace {
 
 struct Verb {
   const char* name;
-  int least, most;       // argument counts
-  const char* words;     // when set: the first argument is one of these (blank-separated)
-  bool numbers;          // every argument is a number
+  int least, most;    // argument counts
+  const char* words;  // when set: the first argument is one of these (blank-separated)
+  bool numbers;       // every argument is a number
 };
 
 const Verb kVerbs[] = {
-    {"play", 0, 1, nullptr, false},     {"pause", 0, 0, nullptr, false},     {"stop", 0, 0, nullptr, false},
-    {"next", 0, 0, nullptr, false},     {"prev", 0, 0, nullptr, false},      {"volume", 1, 1, "up down", false},
-    {"shuffle", 1, 1, "on off", false}, {"time", 0, 0, nullptr, false},      {"browse", 0, 1, "root up", false},
-    {"enter", 1, 1, nullptr, false},    {"playlist", 0, 0, nullptr, false},  {"search", 1, 1, nullptr, false},
-    {"list", 0, 0, nullptr, false},     {"enqueue", 1, 1, nullptr, false},   {"add", 1, 1, nullptr, false},
-    {"delete", 1, 1, nullptr, false},   {"move", 2, 2, nullptr, false},      {"save", 0, 0, nullptr, false},
-    {"clear", 0, 0, nullptr, false},    {"info", 1, 2, nullptr, false},      {"dump", 1, 2, nullptr, false},
-    {"wait", 1, 1, nullptr, true},      {"status", 0, 0, nullptr, false},    {"raw", 1, 250, nullptr, false},
+    {"play", 0, 1, nullptr, false},     {"pause", 0, 0, nullptr, false},    {"stop", 0, 0, nullptr, false},
+    {"next", 0, 0, nullptr, false},     {"prev", 0, 0, nullptr, false},     {"volume", 1, 1, "up down", false},
+    {"shuffle", 1, 1, "on off", false}, {"time", 0, 0, nullptr, false},     {"browse", 0, 1, "root up", false},
+    {"enter", 1, 1, nullptr, false},    {"playlist", 0, 0, nullptr, false}, {"search", 1, 1, nullptr, false},
+    {"list", 0, 0, nullptr, false},     {"enqueue", 1, 1, nullptr, false},  {"add", 1, 1, nullptr, false},
+    {"delete", 1, 1, nullptr, false},   {"move", 2, 2, nullptr, false},     {"save", 0, 0, nullptr, false},
+    {"clear", 0, 0, nullptr, false},    {"info", 1, 2, nullptr, false},     {"dump", 1, 2, nullptr, false},
+    {"wait", 1, 1, nullptr, true},      {"status", 0, 0, nullptr, false},   {"raw", 1, 250, nullptr, false},
 };
 
 const Verb* FindVerb(const std::string& name) {

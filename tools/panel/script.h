@@ -7,7 +7,7 @@
 
 struct ScriptStep {
   int line = 0;
-  std::string text;                // the line as written, for the echo
+  std::string text;  // the line as written, for the echo
   std::string verb;
   std::vector<std::string> args;
 };

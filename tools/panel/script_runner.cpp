@@ -74,7 +74,7 @@ std::string SourceAndEntry(Run& run, const ScriptStep& step, SongSource* source,
       what = step.args[0] + " " + step.args[1];
     } else {
       *source = static_cast<SongSource>(named);
-      return Resolve(run, static_cast<ListKind>(named == 0 ? 1 : named == 1 ? 0 : 2), what, index);
+      return Resolve(run, ListOf(*source), what, index);
     }
   }
   if (!run.panel.view) return "no list chosen yet: name playlist, browsed or search";
@@ -98,7 +98,8 @@ std::string Execute(Run& run, const ScriptStep& step) {
   Panel& p = run.panel;
   const std::string& v = step.verb;
   const std::string first = step.args.empty() ? "" : step.args[0];
-  if (v == "play") return first.empty() ? Transport(p, kPlay) : OnEntry(run, ViewOr(run, ListKind::Folder), first, PlayEntry);
+  if (v == "play")
+    return first.empty() ? Transport(p, kPlay) : OnEntry(run, ViewOr(run, ListKind::Folder), first, PlayEntry);
   if (v == "pause") return Transport(p, kPause);
   if (v == "stop") return Transport(p, kStop);
   if (v == "next") return Transport(p, kNext);
@@ -112,7 +113,9 @@ std::string Execute(Run& run, const ScriptStep& step) {
   if (v == "search") return Search(p, first);
   if (v == "list") return Refetch(p);
   if (v == "enqueue") return OnEntry(run, ListKind::Folder, first, EnqueueFolder);
-  if (v == "add") return OnEntry(run, ViewOr(run, ListKind::Folder) == ListKind::Search ? ListKind::Search : ListKind::Folder, first, AddEntry);
+  if (v == "add")
+    return OnEntry(run, ViewOr(run, ListKind::Folder) == ListKind::Search ? ListKind::Search : ListKind::Folder, first,
+                   AddEntry);
   if (v == "delete") return OnEntry(run, ListKind::Playlist, first, DeleteEntry);
   if (v == "save") return SavePlaylist(p);
   if (v == "clear") return ClearPlaylist(p);
@@ -131,7 +134,8 @@ std::string Execute(Run& run, const ScriptStep& step) {
   }
   if (v == "raw") {
     Bytes payload;
-    for (const std::string& a : step.args) payload.push_back(static_cast<uint8_t>(std::strtoul(a.c_str(), nullptr, 16)));
+    for (const std::string& a : step.args)
+      payload.push_back(static_cast<uint8_t>(std::strtoul(a.c_str(), nullptr, 16)));
     return SendRaw(p, payload);
   }
   return "cannot run " + v;

@@ -40,19 +40,19 @@ struct Request {
 };
 
 enum class EventKind {
-  Status,        // the status frame says something new
-  Sent,          // a user's command went out
-  Replied,       // the reply a user's command asked for (payload)
-  NoReply,       // a command that expects a reply got none
-  ListChosen,    // the plug-in made a list active (list); asked false: it did so by itself
-  ListUnchanged, // a "Q" reply that names no list kind
-  ListProgress,  // count entries of list received so far
-  ListDone,      // the whole list is in Session::lists
+  Status,         // the status frame says something new
+  Sent,           // a user's command went out
+  Replied,        // the reply a user's command asked for (payload)
+  NoReply,        // a command that expects a reply got none
+  ListChosen,     // the plug-in made a list active (list); asked false: it did so by itself
+  ListUnchanged,  // a "Q" reply that names no list kind
+  ListProgress,   // count entries of list received so far
+  ListDone,       // the whole list is in Session::lists
   ListFailed,
-  Stray,         // a reply nobody asked for (payload)
+  Stray,  // a reply nobody asked for (payload)
   LineQuiet,
   LineBack,
-  DeviceGone,    // label: why
+  DeviceGone,  // label: why
   DeviceBack,
 };
 
@@ -69,8 +69,8 @@ struct Event {
 struct ListFetch {
   bool active = false;
   ListKind kind = ListKind::Folder;
-  unsigned generation = 0; // which transfer this is: a step's reply counts only for its own
-  bool restarted = false;  // "L" 6 acknowledged: the cursor is at the first entry
+  unsigned generation = 0;  // which transfer this is: a step's reply counts only for its own
+  bool restarted = false;   // "L" 6 acknowledged: the cursor is at the first entry
   int attempts = 0;
   std::vector<std::string> titles;
 };
@@ -78,8 +78,8 @@ struct ListFetch {
 struct Session {
   // The line.
   Bytes stream;
-  int broken = 0;      // frames dropped for a wrong end marker
-  long frames = 0;     // well-formed frames
+  int broken = 0;   // frames dropped for a wrong end marker
+  long frames = 0;  // well-formed frames
   long strays = 0;
   std::optional<Status> status;
   double lastStatusMs = -1;
@@ -89,7 +89,7 @@ struct Session {
   // Commands.
   std::deque<Request> queue;
   std::optional<Request> inFlight;
-  bool inFlightFetches = false;  // the command in flight is a step of the list transfer ...
+  bool inFlightFetches = false;     // the command in flight is a step of the list transfer ...
   unsigned inFlightGeneration = 0;  // ... of this one
   int ticksSinceSend = 0;
   bool replied = false;
