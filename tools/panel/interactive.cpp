@@ -172,8 +172,9 @@ void ShowInfo(ScreenState& s, const Bytes& payload) {
            "artist   " + d.artist,
            "title    " + d.title,
            std::string("length   ") + length,
-           "bitrate  " + std::to_string(d.bitrate) + " kbit/s (low 8 bits)",
-           "year     " + std::to_string(d.year),
+           // 0 is the command's own byte: the player reported nothing
+           "bitrate  " + (d.bitrate ? std::to_string(d.bitrate) + " kbit/s (low 8 bits)" : "unknown"),
+           "year     " + (d.year ? std::to_string(d.year) : "unknown"),
            "type     " + d.type,
            "",
            "any key closes"};
