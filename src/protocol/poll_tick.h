@@ -19,6 +19,11 @@ void PollTick();
 // Arms the next tick (poll_timer_win.cpp): 1 when armed, -1 after the alarm of a failure.
 int ArmPollTimer();
 
+// True once quit has begun (poll_timer_win.cpp). Handlers that send the player hundreds
+// of messages in one tick look at it between them and stop early, so that quit does not
+// wait for a whole list.
+bool QuitRequested();
+
 // What the cycle did without telling anyone; for tests and a debug build.
 struct PollCounters {
   uint32_t ticks;

@@ -11,6 +11,8 @@ void CommandChanged(char** fields, int count);
 void CommandIni(char** fields, int count);
 void CommandLog(char** fields, int count);
 void CommandModel(char** fields, int count);
+void CommandResult(char** fields, int count);     // result <query> <path> <title> | result clear
+void CommandOverflow(char** fields, int count);   // overflow 0|1
 
 // Strict signed decimal: digits with an optional '-', nothing else, within 32 bits.
 bool ParseInt32(const char* text, int32_t* value);
