@@ -32,7 +32,7 @@ int TitlesIn(const Frame& chunk) {
 
 struct Exchange {
   bool ok = false;
-  double statusAtMs = 0;  // the status frame the command answered
+  Frame status;  // the status frame the command answered
   Frame reply;
 };
 
@@ -43,7 +43,7 @@ Exchange SendAfterStatus(PanelLine& line, const Bytes& command, const std::funct
   Frame status;
   if (!line.WaitFor(from, IsStatus, kStatusWaitMs, &status)) return e;
   line.Send(command);
-  e.statusAtMs = status.atMs;
+  e.status = status;
   e.ok = line.WaitFor(
       from, [&](const Frame& f) { return f.atMs >= status.atMs && !IsStatus(f) && isReply(f); }, kReplyWaitMs,
       &e.reply);
@@ -60,34 +60,55 @@ bool StatusWithLength(PanelLine& line, size_t from, int length, Frame* found) {
       2000, found);
 }
 
-// One round: a playlist of 400 (seen on the line), then 1000, which the next tick
-// trims to 500 before its status frame. That frame ends the trimming tick.
-std::optional<double> TrimmingTickMs(PanelLine& line, PlayerProcess& player) {
+// One round: a playlist of 400 (seen on the line, then a few idle ticks), then 1000,
+// which the next tick trims to 500 before its status frame. Returns how much longer
+// that tick took than the idle ticks just before it.
+std::optional<double> TrimmingExtraMs(PanelLine& line, PlayerProcess& player) {
+  constexpr int kBaseline = 4;
   const std::string pattern = kTrackPattern;
   size_t from = line.FrameCount();
   if (player.Command({"playlist", "fill", "400", pattern}).rfind("ok", 0) != 0) return std::nullopt;
   if (!StatusWithLength(line, from, 400, nullptr)) return std::nullopt;
+  line.WaitForCount(line.FrameCount() + kBaseline + 1, 2000);
   from = line.FrameCount();
   if (player.Command({"playlist", "fill", "1000", pattern}).rfind("ok", 0) != 0) return std::nullopt;
   Frame trimmed;
   if (!StatusWithLength(line, from, kPlaylistEntries, &trimmed)) return std::nullopt;
   const auto frames = line.Frames();
-  const double period = TickBefore(frames, IndexOf(frames, from, trimmed) + 1);
+  const size_t at = IndexOf(frames, from, trimmed);
+  const double period = TickBefore(frames, at + 1);
+  const double idle = Median(PeriodsBefore(frames, at, kBaseline));
   // Trimming marks the playlist changed: let the ticks that follow up on it pass.
   line.WaitForCount(line.FrameCount() + 8, 3000);
-  return period;
+  return period - idle;
+}
+
+// The transfer's ticks in their two kinds: a tick that sent a reply after its status
+// frame was idle; the others took a command.
+void SplitTicks(const std::vector<Frame>& frames, const Frame& first, const Frame& last, Transfer* t) {
+  std::vector<double> commandTicks, replyTicks;
+  const size_t end = IndexOf(frames, 0, last);
+  size_t tick = IndexOf(frames, 0, first);
+  for (size_t i = tick + 1; i <= end && i < frames.size(); i++) {
+    if (!IsStatus(frames[i])) continue;
+    const bool replied = i > tick + 1;
+    (replied ? replyTicks : commandTicks).push_back(frames[i].atMs - frames[tick].atMs);
+    tick = i;
+  }
+  t->commandTickMs = Median(commandTicks);
+  t->replyTickMs = Median(replyTicks);
 }
 
 }  // namespace
 
-std::optional<double> MeasureMessageCost(PanelLine& line, PlayerProcess& player, double idleMedianMs, int rounds) {
+std::optional<double> MeasureMessageCost(PanelLine& line, PlayerProcess& player, int rounds) {
   // Each trimmed entry is one message; the length is read once more after trimming.
   constexpr int kExtraMessages = 1000 - kPlaylistEntries + 1;
   std::vector<double> costs;
   for (int i = 0; i < rounds; i++) {
-    const auto period = TrimmingTickMs(line, player);
-    if (!period) return std::nullopt;
-    costs.push_back((*period - idleMedianMs) / kExtraMessages);
+    const auto extra = TrimmingExtraMs(line, player);
+    if (!extra) return std::nullopt;
+    costs.push_back(*extra / kExtraMessages);
   }
   return Median(costs);
 }
@@ -120,6 +141,7 @@ std::optional<Transfer> MeasureTransfer(PanelLine& line) {
   }
   Frame after;
   if (!line.WaitFor(line.FrameCount(), IsStatus, kStatusWaitMs, &after)) return std::nullopt;
-  t.elapsedMs = after.atMs - restart.statusAtMs;
+  t.elapsedMs = after.atMs - restart.status.atMs;
+  SplitTicks(line.Frames(), restart.status, after, &t);
   return t;
 }

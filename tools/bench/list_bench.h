@@ -8,8 +8,8 @@
 
 // Cost of one host message sent from the tick, from ticks that trim a playlist of
 // 1000 entries back to 500 (one message per trimmed entry): the extra time of such a
-// tick over `idleMedianMs`, divided by its extra messages. Median over `rounds`.
-std::optional<double> MeasureMessageCost(PanelLine& line, PlayerProcess& player, double idleMedianMs, int rounds);
+// tick over the idle ticks before it, divided by its extra messages. Median over `rounds`.
+std::optional<double> MeasureMessageCost(PanelLine& line, PlayerProcess& player, int rounds);
 
 // Median period of the tick that runs "Q" `sub`, recognised by its reply of list `kind`;
 // nullopt when the plug-in does not answer.
@@ -20,6 +20,8 @@ struct Transfer {
   int chunks = 0;
   int titles = 0;
   int exchanges = 0;     // commands sent: "L" 6, one per chunk, and the last "L" 0
+  double commandTickMs = 0;  // median of the ticks that took a command
+  double replyTickMs = 0;    // median of the idle ticks that sent a reply
 };
 // "L" 6, then "L" 0 until the end-of-list acknowledgement; nullopt when a reply does
 // not come.

@@ -35,17 +35,20 @@ size_t IndexOf(const std::vector<Frame>& frames, size_t from, const Frame& frame
   return frames.size();
 }
 
-double TickBefore(const std::vector<Frame>& frames, size_t at) {
-  double later = -1;
-  for (size_t i = std::min(at, frames.size()); i-- > 0;) {
+std::vector<double> PeriodsBefore(const std::vector<Frame>& frames, size_t at, int count) {
+  std::vector<double> periods;
+  size_t later = frames.size();  // no status frame seen yet
+  for (size_t i = std::min(at, frames.size()); i-- > 0 && static_cast<int>(periods.size()) < count;) {
     if (!IsStatus(frames[i])) continue;
-    if (later < 0) {
-      later = frames[i].atMs;
-    } else {
-      return later - frames[i].atMs;
-    }
+    if (later < frames.size()) periods.push_back(frames[later].atMs - frames[i].atMs);
+    later = i;
   }
-  return 0;
+  return periods;
+}
+
+double TickBefore(const std::vector<Frame>& frames, size_t at) {
+  const auto periods = PeriodsBefore(frames, at, 1);
+  return periods.empty() ? 0 : periods[0];
 }
 
 const char* Verdict(double ratio, double target) { return ratio <= target ? "met" : "not met"; }

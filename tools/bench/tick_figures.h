@@ -24,6 +24,9 @@ Figures StatusPeriods(const std::vector<Frame>& frames, size_t from);
 bool IsStatus(const Frame& frame);
 // Index of `frame` in `frames` at or after `from`, or frames.size().
 size_t IndexOf(const std::vector<Frame>& frames, size_t from, const Frame& frame);
+// The periods of the last `count` ticks that sent their status frames before frames[at],
+// the latest first: each from a status frame to the next.
+std::vector<double> PeriodsBefore(const std::vector<Frame>& frames, size_t at, int count);
 // The period of the tick before the one whose status frame is frames[at]: from the
 // previous status frame to the last one before `at`. 0 when there are not two.
 double TickBefore(const std::vector<Frame>& frames, size_t at);
