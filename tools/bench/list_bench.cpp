@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kStatusWaitMs = 1000;
 constexpr int kReplyWaitMs = 5000;  // "Q" 3 sends a thousand host messages in one tick
-constexpr int kMaxChunks = 500;  // a chunk holds at least one of at most 500 titles
+constexpr int kMaxChunks = 500;     // a chunk holds at least one of at most 500 titles
 constexpr uint8_t kAckRestart = 1;
 constexpr uint8_t kAckEnd = 3;
 constexpr uint8_t kSelectStatus = 5;
@@ -117,7 +117,8 @@ std::optional<double> MeasureSelect(PanelLine& line, uint8_t sub, uint8_t kind, 
   std::vector<double> ticks;
   for (int i = 0; i < rounds; i++) {
     const size_t from = line.FrameCount();
-    const Exchange e = SendAfterStatus(line, {'Q', 0, sub, 0, 0, 0}, [&](const Frame& f) { return IsSelectReply(f, kind); });
+    const auto isReply = [&](const Frame& f) { return IsSelectReply(f, kind); };
+    const Exchange e = SendAfterStatus(line, {'Q', 0, sub, 0, 0, 0}, isReply);
     if (!e.ok) return std::nullopt;
     const auto frames = line.Frames();
     ticks.push_back(TickBefore(frames, IndexOf(frames, from, e.reply)));
@@ -127,12 +128,13 @@ std::optional<double> MeasureSelect(PanelLine& line, uint8_t sub, uint8_t kind, 
 
 std::optional<Transfer> MeasureTransfer(PanelLine& line) {
   Transfer t;
-  const Exchange restart = SendAfterStatus(line, {'L', 0, 6, 0, 0, 0}, [](const Frame& f) { return IsAck(f, kAckRestart); });
+  const auto isRestart = [](const Frame& f) { return IsAck(f, kAckRestart); };
+  const Exchange restart = SendAfterStatus(line, {'L', 0, 6, 0, 0, 0}, isRestart);
   if (!restart.ok) return std::nullopt;
   t.exchanges = 1;
   for (;;) {
-    const Exchange next = SendAfterStatus(line, {'L', 0, 0, 0, 0, 0},
-                                          [](const Frame& f) { return IsChunk(f) || IsAck(f, kAckEnd); });
+    const auto isNext = [](const Frame& f) { return IsChunk(f) || IsAck(f, kAckEnd); };
+    const Exchange next = SendAfterStatus(line, {'L', 0, 0, 0, 0, 0}, isNext);
     if (!next.ok || t.chunks > kMaxChunks) return std::nullopt;
     t.exchanges++;
     if (!IsChunk(next.reply)) break;

@@ -82,7 +82,8 @@ void PrintTransfer(const std::optional<Transfer>& t) {
               " (target %.2f x: %s)\n",
               t->titles, t->chunks, t->elapsedMs, t->exchanges, floor, ratio, kTransferTarget,
               Verdict(ratio, kTransferTarget));
-  std::printf("      its ticks: taking a command median %.1f ms (floor %.0f), sending a reply median %.1f ms (floor %.0f)\n",
+  std::printf("      its ticks: taking a command median %.1f ms (floor %.0f),"
+              " sending a reply median %.1f ms (floor %.0f)\n",
               t->commandTickMs, kTimerMs, t->replyTickMs, kIdleFloorMs);
 }
 
