@@ -37,12 +37,21 @@ constexpr uint8_t kKindFolder = 1;
 constexpr uint8_t kKindSearch = 2;
 constexpr uint8_t kKindNone = 0xFF;  // no list chosen yet
 
+// The table "L" sends, or null. Only one of the three list tables as they exist now:
+// the tables are made anew when the plug-in is started again in the same process, and a
+// table chosen before that must not be read.
+SlotTable ActiveTable() {
+  const SlotTable table = ActiveList.table;
+  return table == BrowseTitles || table == PlaylistTitles || table == LibraryTitles ? table : nullptr;
+}
+
 // The kind of the list "L" sends now, told on every path that sets no new kind, so the
 // panel's idea of the list never differs from what it will receive.
 uint8_t ActiveKind() {
-  if (ActiveList.table == nullptr) return kKindNone;
-  if (ActiveList.table == PlaylistTitles) return kKindPlaylist;
-  return ActiveList.table == LibraryTitles ? kKindSearch : kKindFolder;
+  const SlotTable table = ActiveTable();
+  if (table == nullptr) return kKindNone;
+  if (table == PlaylistTitles) return kKindPlaylist;
+  return table == LibraryTitles ? kKindSearch : kKindFolder;
 }
 
 void Choose(SlotTable table, uint32_t count) { ActiveList = {table, ListBound(count)}; }
@@ -133,7 +142,8 @@ bool Select(const uint8_t* command) {
 }
 
 void SendNextChunk(const uint8_t* command) {
-  if (ActiveList.table == nullptr) return;
+  const SlotTable table = ActiveTable();
+  if (table == nullptr) return;
   const uint32_t count = ListBound(ActiveList.count);
   if (count == 0 || (ListCursor != 0 && (ListCursor == count || ListCursor == kMaxListEntries))) {
     PostAcknowledge(command, kAcknowledgeLength, kStatusEndOfList);
@@ -141,7 +151,7 @@ void SendNextChunk(const uint8_t* command) {
   }
   if (ListCursor >= count) return;  // the list was replaced by a shorter one
   uint8_t chunk[kChunkSize];
-  PackListChunk(chunk, ActiveList.table, count, &ListCursor);
+  PackListChunk(chunk, table, count, &ListCursor);
   PostReply(chunk, sizeof chunk);
 }
 

@@ -19,7 +19,6 @@
 #include "protocol/list_state.h"
 #include "protocol/poll_tick.h"
 #include "protocol/reply_buffer.h"
-#include "serial/frame.h"
 
 using Bytes = std::vector<uint8_t>;
 using Strings = std::vector<std::string>;
@@ -31,35 +30,32 @@ class HandlerTest : public ::testing::Test {
     ResetFakeFiles();
     QuitAfterChecks = -1;
     ASSERT_EQ(CreateSlotTables(), 1);
-    std::snprintf(ExtensionTable[0], kExtensionSlotSize, "mp3");
-    std::snprintf(ExtensionTable[1], kExtensionSlotSize, "wav");
+    Fill(ExtensionTable, {"mp3", "wav"}, kExtensionSlotSize);
     ExtensionCount = 2;
-    SetFolder("C:\\Music\\");
-    std::snprintf(LibraryRoot, kPathSize, "C:\\Music\\");
+    SetFolder(LibraryRoot, "C:\\Music\\");
+    SetFolder(CurrentFolder, "C:\\Music\\");
     ActiveList = {nullptr, 0};
-    ListCursor = 0;
-    LibraryResultCount = 0;
-    BrowseCount = 0;
+    ListCursor = LibraryResultCount = BrowseCount = 0;
     PlaylistLength = 0;
-    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
+    TakeReply();
   }
   void TearDown() override { FreeSlotTables(); }
 
-  static void SetFolder(const std::string& folder) { std::snprintf(CurrentFolder, kPathSize, "%s", folder.c_str()); }
-  // Runs one command as the tick's dispatch would, from a zeroed 256-byte frame.
+  static void SetFolder(char* folder, const std::string& path) { std::snprintf(folder, kPathSize, "%s", path.c_str()); }
+  // Runs one command as the tick does: from a zeroed frame, through the dispatch.
   static void Run(const Bytes& payload) {
-    FrameBuffer frame = {};
-    std::memcpy(frame + kPayloadOffset, payload.data(), payload.size());
-    DispatchCommand(frame + kPayloadOffset);
+    uint8_t frame[256] = {};
+    std::memcpy(frame + 4, payload.data(), payload.size());
+    DispatchCommand(frame + 4);
   }
-  // The pending reply's payload, empty when none is pending; taking it clears it.
+  // The pending reply's payload (empty when none), which taking clears.
   static Bytes TakeReply() {
-    const Bytes reply(ReplyBuffer + kPayloadOffset, ReplyBuffer + kPayloadOffset + ReplyBuffer[kLengthOffset]);
+    const Bytes reply(ReplyBuffer + 4, ReplyBuffer + 4 + ReplyBuffer[3]);
     std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
     return reply;
   }
   static Strings Entries(SlotTable table, uint32_t count) { return Strings(table, table + count); }
-  static void Fill(SlotTable table, const Strings& entries) {
-    for (size_t i = 0; i < entries.size(); i++) std::snprintf(table[i], kSlotSize, "%s", entries[i].c_str());
+  static void Fill(SlotTable table, const Strings& entries, size_t size = kSlotSize) {
+    for (size_t i = 0; i < entries.size(); i++) std::snprintf(table[i], size, "%s", entries[i].c_str());
   }
 };

@@ -9,26 +9,25 @@ class TransportCommands : public HandlerTest {
  protected:
   void SetUp() override {
     HandlerTest::SetUp();
-    for (int i = 0; i < 5; i++) Host.files.push_back("C:\\P\\" + std::to_string(i) + ".mp3");
+    Host.files = Strings(5, "C:\\P\\s.mp3");
     PlaylistLength = 5;
     Fill(BrowseNames, {"\\Rock", "b.mp3", std::string(250, 'n') + ".mp3"});
     BrowseCount = 3;
     Fill(LibraryPaths, {"C:\\Found\\a.mp3", std::string(499, 'p')});
     LibraryResultCount = 2;
   }
-  // Runs the command with a reply pending and returns the player calls it made.
+  // The player calls the command makes; a reply pending before it must stay pending.
   static Strings Calls(const Bytes& command) {
     Host.calls.clear();
-    PostReply(Bytes{'X', 1, 2, 3}.data(), 4);
+    PostReply(Bytes{'X', 1}.data(), 2);
     Run(command);
-    EXPECT_EQ(TakeReply(), (Bytes{'X', 1, 2, 3})) << "a pending reply stays pending";
+    EXPECT_EQ(TakeReply(), (Bytes{'X', 1})) << "a pending reply stays pending";
     return Host.calls;
   }
+  static Strings Replaced(const std::string& path) { return {"101", "copydata " + path, "press 40045", "124"}; }
 };
 
-const Strings kReplaced = {"101", "copydata C:\\Music\\b.mp3", "press 40045", "124"};
-
-TEST_F(TransportCommands, PlaybackKeysAndTheirIndexChecks) {
+TEST_F(TransportCommands, KeysAndTheirIndexChecks) {
   struct Case {
     int32_t playState;
     Bytes command;
@@ -40,12 +39,12 @@ TEST_F(TransportCommands, PlaybackKeysAndTheirIndexChecks) {
       {3, {'P', 0, 1, 0, 2}, {"104", "press 40046", "121 2", "press 40045"}, "paused: pause first"},
       {1, {'P', 0, 1, 0, 5}, {}, "an index equal to the length names nothing"},
       {1, {'P', 0, 1, 0xFF, 0xFF}, {}, "a huge index names nothing"},
-      {0, {'P', 0, 3, 0, 1}, kReplaced, "a browsed file replaces the playlist"},
-      {0, {'P', 0, 3, 0, 0}, {"101", "copydata C:\\Music\\\\Rock", "press 40045", "124"}, "a folder entry as stored"},
+      {0, {'P', 0, 3, 0, 1}, Replaced("C:\\Music\\b.mp3"), "a browsed file replaces the playlist"},
+      {0, {'P', 0, 3, 0, 0}, Replaced("C:\\Music\\\\Rock"), "a folder entry as stored"},
       {0, {'P', 0, 3, 0, 2}, {}, "a path that does not fit 256 bytes is refused, not cut"},
       {0, {'P', 0, 3, 0, 3}, {}, "an index past BrowseCount"},
       {0, {'P', 0, 3, 0x01, 0xF4}, {}, "index 500"},
-      {0, {'P', 0, 4, 0, 0}, {"101", "copydata C:\\Found\\a.mp3", "press 40045", "124"}, "a search result"},
+      {0, {'P', 0, 4, 0, 0}, Replaced("C:\\Found\\a.mp3"), "a search result"},
       {0, {'P', 0, 4, 0, 1}, {}, "a path that filled its slot may have been cut"},
       {0, {'P', 0, 4, 0, 2}, {}, "an index past LibraryResultCount"},
       {0, {'P', 0, 5}, {"press 40046"}, "pause"},
@@ -61,26 +60,18 @@ TEST_F(TransportCommands, PlaybackKeysAndTheirIndexChecks) {
     Host.playState = c.playState;
     EXPECT_EQ(Calls(c.command), c.calls) << c.fault;
   }
-  EXPECT_EQ(PlaylistLength, 1) << "re-read after replacing, as the player says";
-  TimeDisplayMode = 0;
-  Run({'O', 0, 0});
-  EXPECT_EQ(TimeDisplayMode, 1);
-  Run({'O', 0, 0});
-  EXPECT_EQ(TimeDisplayMode, 0) << "twice restores the elapsed time";
-}
-
-TEST_F(TransportCommands, NoSearchResultsIsNoSong) {
-  Host.results = {};
-  Run({'Q', 0, 4, 0, 0, 0, 'x'});
-  ASSERT_EQ(ActiveList.count, 1u);  // the panel shows the placeholder
+  EXPECT_EQ(PlaylistLength, 1) << "re-read after replacing";
+  for (uint8_t expected : {1, 0}) {
+    Run({'O', 0, 0});
+    EXPECT_EQ(TimeDisplayMode, expected) << "O 0 flips the time display";
+  }
+  LibraryResultCount = 0;  // a search without results: the panel shows a placeholder
   EXPECT_EQ(Calls({'P', 0, 4, 0, 0}), Strings{}) << "the placeholder has no file to play";
 }
 
 TEST_F(TransportCommands, VolumeStepsStopShortOfTheEnds) {
   struct Case {
-    uint8_t from;
-    uint8_t sub;
-    uint8_t to;
+    uint8_t from, sub, to;
     const char* fault;
   } cases[] = {
       {125, 0, 135, "louder"}, {125, 1, 115, "softer"}, {244, 0, 254, "the last step up"},
@@ -97,45 +88,37 @@ TEST_F(TransportCommands, VolumeStepsStopShortOfTheEnds) {
 }
 
 TEST_F(TransportCommands, EnqueuingAFolderAppendsItsFilesAndComesBack) {
-  Files.AddFile("C:\\Music\\Rock\\z.mp3");
+  for (const char* file : {"Rock\\z.mp3", "Rock\\m.wav", "Rock\\a.mp3", "zz.mp3", "a.mp3"}) {
+    Files.AddFile(std::string("C:\\Music\\") + file);
+  }
   Files.AddFolder("C:\\Music\\Rock\\Live");
-  Files.AddFile("C:\\Music\\Rock\\m.wav");
-  Files.AddFile("C:\\Music\\Rock\\a.mp3");
-  Files.AddFile("C:\\Music\\zz.mp3");
-  Files.AddFile("C:\\Music\\a.mp3");
-  Files.AddFolder("C:\\Music\\Rock");
   struct Case {
     int32_t length;
-    uint32_t index;
+    uint8_t index;
     int quitAfter;
     Strings appended;
     const char* fault;
   } cases[] = {
-      {5, 0, -1, {"a.mp3", "m.wav", "z.mp3"}, "files in listing order, folders skipped"},
       {498, 0, -1, {"a.mp3"}, "two entries examined, the folder among them"},
       {500, 0, -1, {}, "a full playlist takes nothing"},
       {5, 0, 1, {"a.mp3"}, "quit stops the walk"},
       {5, 1, -1, {}, "a file entry is no folder"},
-      {5, 3, -1, {}, "an index past BrowseCount"},
+      {5, 2, -1, {}, "an index past BrowseCount"},
+      {5, 0, -1, {"a.mp3", "m.wav", "z.mp3"}, "files in listing order, folders skipped"},
   };
   for (const Case& c : cases) {
-    SetFolder("C:\\Music\\");
     Fill(BrowseNames, {"\\Rock", "zz.mp3"});
     BrowseCount = 2;
     PlaylistLength = c.length;
     QuitAfterChecks = c.quitAfter < 0 ? -1 : QuitChecks + c.quitAfter;
     Strings expected;
     for (const std::string& name : c.appended) expected.push_back("copydata C:\\Music\\Rock\\" + name);
-    Calls({'P', 0, 2, 0, static_cast<uint8_t>(c.index)});
+    Calls({'P', 0, 2, 0, c.index});
     EXPECT_EQ(Host.CallsStartingWith("copydata"), expected) << c.fault;
     EXPECT_STREQ(CurrentFolder, "C:\\Music\\") << c.fault;
   }
-  QuitAfterChecks = -1;
-  Calls({'P', 0, 2, 0, 0});
-  // the parent listed again in listing order, not sorted
-  EXPECT_EQ(Entries(BrowseNames, BrowseCount), (Strings{"a.mp3", "\\Rock", "zz.mp3"}));
+  EXPECT_EQ(Entries(BrowseNames, BrowseCount), (Strings{"a.mp3", "\\Rock", "zz.mp3"})) << "listed again, unsorted";
   Fill(BrowseNames, {"\\Gone"});
-  BrowseCount = 1;
   Calls({'P', 0, 2, 0, 0});
   EXPECT_STREQ(CurrentFolder, "C:\\Music\\Gone\\") << "a failed scan stays inside";
 }
