@@ -95,9 +95,12 @@ int WriteFrame(uint8_t* buffer) {
   const uint32_t length = buffer[kLengthOffset];
   // A caller's length above 250 would send bytes of the end-marker slot as payload.
   if (length > kMaxPayload) return 0;
-  if (!WriteExactly(buffer, kHeaderSize)) return 0;
-  if (length != 0 && !WriteExactly(buffer + kPayloadOffset, length)) return 0;
-  return WriteExactly(buffer + kEndMarkerOffset, sizeof kEndMarker) ? 1 : 0;
+  // The wire image in one piece and one write: every write is a round trip to the
+  // driver, and a tick's own time is most of what stretches the poll period.
+  uint8_t wire[kFrameSize];
+  std::memcpy(wire, buffer, kHeaderSize + length);
+  std::memcpy(wire + kHeaderSize + length, kEndMarker, sizeof kEndMarker);
+  return WriteExactly(wire, kHeaderSize + length + sizeof kEndMarker) ? 1 : 0;
 }
 
 int ReceiveFrame(uint8_t* buffer, uint32_t firstTimeoutMs) {

@@ -57,6 +57,7 @@ HANDLE OpenSerialPort(uint32_t port, uint32_t baud) {
   }
   ApplyTimeouts(handle);
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
+  ForgetReadWait();
   return handle;
 }
 
@@ -64,6 +65,7 @@ void CloseSerialPort(HANDLE handle) {
   if (handle == nullptr) return;
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
   CloseHandle(handle);
+  ForgetReadWait();
 }
 
 // Opening it again after it went away; the dead handle was closed before.

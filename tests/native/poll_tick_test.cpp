@@ -154,7 +154,7 @@ TEST_F(PollTickTest, ACommandOnEveryTickHoldsBackTheReplyAndTheLatestWins) {
 
 TEST_F(PollTickTest, ALostReplyIsClearedAllTheSame) {
   Post({'I', 0, 0});
-  Line.failWriteNumber = 3;  // status takes writes 0 to 2; the reply's header falls short
+  Line.failWriteNumber = 1;  // the status frame is write 0; the reply falls short
   Line.shortCount = 1;
   Tick();
   EXPECT_FALSE(ReplyPending());
