@@ -65,6 +65,8 @@ int ArmPollTimer() {
   return -1;
 }
 
+bool QuitRequested() { return false; }
+
 void AllowPollTimer() {
   AcquireSRWLockExclusive(&ArmLock);
   Stopping = false;

@@ -4,7 +4,16 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+struct LibraryItem;
+
+// What the media library knows about one file: its length and its extended information.
+struct FakeFileInfo {
+  int32_t seconds = 0;
+  std::vector<std::pair<std::string, std::string>> extended;  // name and value, in list order
+};
 
 struct FakeHost {
   std::vector<std::string> files;               // the playlist
@@ -18,7 +27,14 @@ struct FakeHost {
   int32_t volume = 255;
   int32_t changed = 0;
   const char* iniPath = nullptr;
+  std::map<std::string, FakeFileInfo> fileInfo;  // by path; an unknown file is left unfilled
   std::vector<std::string> calls;
+
+  // Extended-information lists handed out and not yet released, with the record each
+  // went into. Each is a heap block of its own, freed on release, so that a use after
+  // release fails under AddressSanitizer.
+  std::map<char**, const LibraryItem*> infoLists;
+  std::vector<std::string> infoMisuse;  // "double release", "released with another record"
 
   // The calls whose text begins with prefix.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;

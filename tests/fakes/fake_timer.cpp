@@ -2,6 +2,9 @@
 #include "protocol/poll_tick.h"
 
 int ArmCalls = 0;
+bool QuitFlag = false;
+
+bool QuitRequested() { return QuitFlag; }
 
 int ArmPollTimer() {
   ArmCalls++;
