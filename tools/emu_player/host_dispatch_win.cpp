@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "file_info.h"
 #include "host_dispatch.h"
 #include "host_log.h"
 #include "host_replies.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr UINT kLibraryMessage = WM_USER + 0x1000;  // searches come later: answered 0
+constexpr UINT kLibraryMessage = WM_USER + 0x1000;
 
 DWORD AnswerDelayMs = 0;
 
@@ -33,7 +34,7 @@ intptr_t Answer(HostWindow window, UINT message, WPARAM wParam, LPARAM lParam, T
     if (message == WM_COPYDATA) return CopyData(lParam, details);
   }
   if (window == HostWindow::Playlist && message == WM_USER) return PlaylistUserMessage(wParam, lParam);
-  if (window == HostWindow::Library && message == kLibraryMessage) return 0;
+  if (window == HostWindow::Library && message == kLibraryMessage) return LibraryFileMessage(wParam, lParam, details);
   return 0;
 }
 

@@ -65,7 +65,8 @@ constexpr CommandRow kCommands[] = {
     {"unload", 1, 1, RunUnload},         {"exit", 1, 1, RunExit},
     {"sync", 1, 1, RunSync},             {"click", 3, 3, RunClick},
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
-    {"settext", 4, 4, RunSetText},
+    {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
+    {"misuse", 1, 1, CommandMisuse},
 };
 
 // Cuts line at each TAB; returns the field count, or kMaxFields + 1 when there are more.
