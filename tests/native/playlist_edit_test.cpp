@@ -171,6 +171,7 @@ TEST_F(PlaylistEdit, SaveNamesTheFileAfterTheFirstTitleAndTheTime) {
     EXPECT_TRUE(Edit(4)) << c.name;
     const std::string file = std::string("C:\\Music\\QB_Playlists\\") + c.name;
     EXPECT_EQ(Files.CallsStartingWith("create"), Strings{"create new " + file});
+    EXPECT_EQ(Host.CallsStartingWith("296"), Strings{"296 C:\\Music\\0.mp3 TITLE 256"}) << "never more than the buffer holds";
     EXPECT_EQ(Files.Content(file), std::string("C:\\Music\\0.mp3\0\r\nC:\\Music\\1.mp3\0\r\n", 34));
   }
 }
