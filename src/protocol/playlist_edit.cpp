@@ -7,6 +7,7 @@
 #include "browse/slot_tables.h"
 #include "host/host_catalogue.h"
 #include "protocol/command.h"
+#include "protocol/command_reader.h"
 #include "protocol/handlers.h"
 #include "protocol/poll_tick.h"
 #include "protocol/reply_buffer.h"
@@ -53,7 +54,7 @@ void HandlePlaylistEdit(const uint8_t* command) {
 }
 
 bool DeleteEntry(uint32_t a) {
-  if (!InPlaylist(a)) return false;
+  if (a >= ListBound(PlaylistLength)) return false;
   HostDeletePlaylistEntry(static_cast<int32_t>(a));
   // The player stops when the song that plays is deleted; Play goes on with the entry
   // that took its place.
@@ -69,7 +70,7 @@ int32_t PositionAfterMove(int32_t a, int32_t b, int32_t p) {
 }
 
 bool MoveEntry(uint32_t a, uint32_t b) {
-  if (!InPlaylist(a)) return false;
+  if (a >= ListBound(PlaylistLength)) return false;
   // A target at or past the end would swap with entries that do not exist: it means the
   // last place. So a move costs at most 499 swaps.
   const int32_t last = PlaylistLength - 1;

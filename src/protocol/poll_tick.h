@@ -12,11 +12,6 @@ constexpr uint32_t kCommandWaitMs = 15;     // how long a tick waits for a comma
 extern int32_t PlaylistLength;
 extern uint32_t PlaylistPosition;           // above 500 is stored as 500
 
-// An index that names an entry of the playlist as this tick read it.
-inline bool InPlaylist(uint32_t index) {
-  return PlaylistLength > 0 && index < static_cast<uint32_t>(PlaylistLength);
-}
-
 // One run of the cycle. Ends, on every path, with exactly one ArmPollTimer call, made
 // by the tick itself after the command's handler has returned.
 void PollTick();
@@ -24,8 +19,9 @@ void PollTick();
 // Arms the next tick (poll_timer_win.cpp): 1 when armed, -1 after the alarm of a failure.
 int ArmPollTimer();
 
-// True once the plug-in is shutting down. A handler that sends the player many requests
-// in one tick (adding a whole folder) stops early then, so quit never waits long for it.
+// True once quit has begun (poll_timer_win.cpp). Handlers that send the player hundreds
+// of messages in one tick look at it between them and stop early, so that quit does not
+// wait for a whole list.
 bool QuitRequested();
 
 // What the cycle did without telling anyone; for tests and a debug build.

@@ -11,6 +11,7 @@
 #include "files/file_system.h"
 #include "host/host_catalogue.h"
 #include "protocol/command.h"
+#include "protocol/command_reader.h"
 #include "protocol/handlers.h"
 #include "protocol/reply_buffer.h"
 
@@ -28,7 +29,7 @@ struct DumpPaths {
 };
 
 bool BrowsedFile(uint32_t index, DumpPaths& paths) {
-  if (index >= BrowseCount) return false;
+  if (index >= ListBound(BrowseCount)) return false;
   const char* name = BrowseNames[index];
   if (name[0] == '\0' || name[0] == '\\') return false;  // a folder is never dumped
   return JoinPath(paths.from, sizeof paths.from, CurrentFolder, name) &&

@@ -5,20 +5,17 @@
 
 #include <cstring>
 
-#include "browse/folder_browser.h"
-#include "browse/folder_path.h"
 #include "browse/slot_tables.h"
-#include "config/settings.h"
 #include "protocol/command.h"
+#include "protocol/command_reader.h"
+#include "protocol/entry_paths.h"
 #include "protocol/handlers.h"
-#include "protocol/list_state.h"
 #include "protocol/poll_tick.h"
 #include "protocol/reply_buffer.h"
 
 namespace {
 
 constexpr uint32_t kInfoReplyLength = 100;
-constexpr size_t kInfoPathSize = 256;  // 255 characters and the NUL
 constexpr uint32_t kYearSize = 255;
 
 // Reply bytes.
@@ -64,23 +61,23 @@ int32_t ReadDecimal(const char* text) {
 uint8_t Low8(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
 
 // Copies a path that is there and fits; false otherwise.
-bool CopyPath(char (&path)[kInfoPathSize], const char* text) {
-  if (text == nullptr || text[0] == '\0' || strnlen(text, kInfoPathSize) >= kInfoPathSize) return false;
+bool CopyPath(char (&path)[kPathSize], const char* text) {
+  if (text == nullptr || text[0] == '\0' || strnlen(text, kPathSize) >= kPathSize) return false;
   std::memcpy(path, text, std::strlen(text) + 1);
   return true;
 }
 
 // The song the command names; false when it names none, and nothing is replied. Every
 // source is held to its own list's length: past it a slot holds nothing of this list.
-bool SongPath(uint8_t source, uint32_t index, char (&path)[kInfoPathSize]) {
+bool SongPath(uint8_t source, uint32_t index, char (&path)[kPathSize]) {
   path[0] = '\0';
   switch (source) {
     case kBrowsedEntry:
-      return index < BrowseCount && JoinPath(path, sizeof path, CurrentFolder, BrowseNames[index]);
+      return BrowsedEntryPath(path, index) != 0;
     case kPlaylistEntry:
-      return InPlaylist(index) && CopyPath(path, HostPlaylistFile(static_cast<int32_t>(index)));
+      return index < ListBound(PlaylistLength) && CopyPath(path, HostPlaylistFile(static_cast<int32_t>(index)));
     case kSearchResult:
-      return index < LibraryResultCount && CopyPath(path, LibraryPaths[index]);
+      return CopyPath(path, LibraryResultPath(index));
     default:
       return true;  // names no song: the player is asked about an empty path
   }
@@ -130,7 +127,7 @@ const char* FindExtendedInfo(const LibraryItem* item, const char* name) {
 
 void HandleSongInfo(const uint8_t* command) {
   const uint32_t index = CommandIndex(command);
-  char path[kInfoPathSize];
+  char path[kPathSize];
   if (index >= kMaxListEntries || !SongPath(SubCommand(command), index, path)) return;
   uint8_t reply[kInfoReplyLength];
   std::memcpy(reply, command, sizeof reply);

@@ -2,6 +2,7 @@
 #include "fakes/fake_host.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/host_catalogue.h"
@@ -58,7 +59,7 @@ int32_t HostElapsedMs() { Record("105 0"); return Host.elapsedMs; }
 int32_t HostTrackSeconds() { Record("105 1"); return Host.trackSeconds; }
 void HostSetPlaylistPosition(int32_t index) { Record("121 " + Num(index)); Host.position = index; }
 void HostSetVolume(int32_t volume) { Record("122 " + Num(volume)); Host.volume = volume; }
-int32_t HostPlaylistLength() { Record("124"); return Length(); }
+int32_t HostPlaylistLength() { Record("124"); return Host.reportedLength.value_or(Length()); }
 int32_t HostPlaylistPosition() { Record("125"); return Host.position; }
 const char* HostPlaylistFile(int32_t index) {
   Record("211 " + Num(index));
@@ -123,5 +124,56 @@ void HostFileInfoRelease(LibraryItem* item) {
   Host.infoLists.erase(live);
 }
 
-int32_t HostLibrarySearch(LibraryQuery*) { Record("library 0x701"); return 0; }
-void HostLibraryRelease(LibraryQuery*) { Record("library 0x705"); }
+namespace {
+
+// The array and texts of the search not yet released, from the heap: under the
+// sanitizers any read of them after the release is a use after free.
+LibraryItem* LiveResults = nullptr;
+size_t LiveCount = 0;
+
+FakeHost::QueryFields Fields(const LibraryQuery* q) {
+  return {q, q->query ? q->query : "(null)", q->maxResults, q->results, q->resultCount, q->allocated};
+}
+
+char* HeapText(const std::optional<std::string>& text) { return text ? strdup(text->c_str()) : nullptr; }
+
+void FreeLive() {
+  for (size_t j = 0; j < LiveCount; j++) {
+    std::free(const_cast<char*>(LiveResults[j].path));
+    std::free(const_cast<char*>(LiveResults[j].title));
+  }
+  delete[] LiveResults;
+  LiveResults = nullptr;
+  LiveCount = 0;
+}
+
+}  // namespace
+
+int32_t HostLibrarySearch(LibraryQuery* query) {
+  Record(std::string("library 0x701 ") + (query->query ? query->query : "(null)"));
+  Host.searches.push_back(Fields(query));
+  if (Host.searchAnswer == 0) return 0;
+  FreeLive();
+  size_t n = Host.results.size();
+  if (!Host.ignoreLimit && query->maxResults >= 0 && n > static_cast<size_t>(query->maxResults)) n = static_cast<size_t>(query->maxResults);
+  LiveResults = new LibraryItem[n > 0 ? n : 1]();
+  LiveCount = n;
+  for (size_t j = 0; j < n; j++) {
+    LiveResults[j].path = HeapText(Host.results[j].path);
+    LiveResults[j].title = HeapText(Host.results[j].title);
+  }
+  query->results = LiveResults;
+  query->resultCount = Host.reportedCount.value_or(static_cast<int32_t>(n));
+  query->allocated = Host.reportedAllocated.value_or(static_cast<int32_t>(n));
+  return Host.searchAnswer;
+}
+
+void HostLibraryRelease(LibraryQuery* query) {
+  Record("library 0x705");
+  Host.releases.push_back(Fields(query));
+  if (LiveResults == nullptr || query->results != LiveResults) {
+    Host.releaseMisuses++;
+    return;
+  }
+  FreeLive();
+}

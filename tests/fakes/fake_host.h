@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,14 +28,37 @@ struct FakeHost {
   int32_t volume = 255;
   int32_t changed = 0;
   const char* iniPath = nullptr;
-  std::map<std::string, FakeFileInfo> fileInfo;  // by path; an unknown file is left unfilled
+  std::optional<int32_t> reportedLength;  // a playlist length that differs from the files
   std::vector<std::string> calls;
 
-  // Extended-information lists handed out and not yet released, with the record each
-  // went into. Each is a heap block of its own, freed on release, so that a use after
-  // release fails under AddressSanitizer.
-  std::map<char**, const LibraryItem*> infoLists;
+  // File information. Each extended-information list handed out is a heap block of its
+  // own, freed on release, so that a use after release fails under AddressSanitizer.
+  std::map<std::string, FakeFileInfo> fileInfo;  // by path; an unknown file is left unfilled
+  std::map<char**, const LibraryItem*> infoLists;  // not yet released, with the record each went into
   std::vector<std::string> infoMisuse;  // "double release", "released with another record"
+
+  // The media library. A search finds every result below, up to the query's limit.
+  struct Result {
+    std::optional<std::string> path;   // nullopt: a null address in the item
+    std::optional<std::string> title;
+  };
+  std::vector<Result> results;
+  int32_t searchAnswer = 1;               // what 0x701 returns; 0 refuses and fills nothing
+  bool ignoreLimit = false;               // hands back more results than asked for
+  std::optional<int32_t> reportedCount;   // a count that differs from the array it fills
+  std::optional<int32_t> reportedAllocated;
+  // The fields of each search and release request as the plug-in handed them over.
+  struct QueryFields {
+    const void* record;
+    std::string query;
+    int32_t maxResults;
+    const void* results;
+    int32_t resultCount;
+    int32_t allocated;
+  };
+  std::vector<QueryFields> searches;
+  std::vector<QueryFields> releases;
+  int releaseMisuses = 0;                 // releases of nothing live: twice, or never searched
 
   // The calls whose text begins with prefix.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;

@@ -1,53 +1,23 @@
-// Shared set-up of the command-handler tests: a music folder C:\Music\ with its two
-// working folders in the fake file system, the fake player, empty lists, and helpers
-// that build a command and read back the reply it posted.
+// The handler fixture with what the edit, info and dump commands add: the two working
+// folders in the music folder, a playlist read as a tick reads it, and commands whose
+// later bytes are all distinct, so that a reply byte the handler should leave shows the
+// command's own.
 #pragma once
-#include <gtest/gtest.h>
+#include "handler_fixture.h"
 
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include "browse/extension_list.h"
-#include "browse/folder_browser.h"
-#include "browse/slot_tables.h"
-#include "config/settings.h"
-#include "fakes/fake_files.h"
-#include "fakes/fake_host.h"
-#include "fakes/fake_timer.h"
-#include "protocol/list_state.h"
-#include "protocol/poll_tick.h"
-#include "protocol/reply_buffer.h"
-
-using Bytes = std::vector<uint8_t>;
-using Strings = std::vector<std::string>;
-
-class HandlerWorld : public ::testing::Test {
+class HandlerWorld : public HandlerTest {
  protected:
   void SetUp() override {
-    ResetFakeHost();
-    ResetFakeFiles();
-    QuitFlag = false;
-    ASSERT_EQ(CreateSlotTables(), 1);
-    std::snprintf(ExtensionTable[0], kExtensionSlotSize, "mp3");
-    std::snprintf(ExtensionTable[1], kExtensionSlotSize, "wav");
-    ExtensionCount = 2;
-    SetText(LibraryRoot, "C:\\Music\\");
-    SetText(CurrentFolder, "C:\\Music\\");
-    SetText(PlaylistDir, "C:\\Music\\QB_Playlists\\");
-    SetText(DumpDir, "C:\\Music\\QB_Dumped\\");
+    HandlerTest::SetUp();
+    SetFolder(PlaylistDir, "C:\\Music\\QB_Playlists\\");
+    SetFolder(DumpDir, "C:\\Music\\QB_Dumped\\");
     Files.AddFolder("C:\\Music\\QB_Playlists");
     Files.AddFolder("C:\\Music\\QB_Dumped");
-    BrowseCount = 0;
-    LibraryResultCount = 0;
-    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
     Playlist({});
   }
-  static void SetText(char* buffer, const std::string& text) { std::snprintf(buffer, kPathSize, "%s", text.c_str()); }
 
   // The player's playlist, read as the top of a tick reads it; the call records start empty.
-  void Playlist(const Strings& files, int32_t position = 0) {
+  static void Playlist(const Strings& files, int32_t position = 0) {
     Host.files = files;
     Host.position = position;
     PlaylistLength = static_cast<int32_t>(files.size() > kMaxListEntries ? kMaxListEntries : files.size());
@@ -55,14 +25,14 @@ class HandlerWorld : public ::testing::Test {
     Host.calls.clear();
     Files.calls.clear();
   }
-  // The browse lists of CurrentFolder as a scan leaves them.
-  void Scan() {
+  // The browse lists of CurrentFolder as a scan leaves them, in listing order.
+  static void Scan() {
     ASSERT_EQ(RescanCurrentFolder(), 1);
     Files.calls.clear();
     Host.calls.clear();
   }
-  Strings BrowseList() const { return Strings(BrowseNames, BrowseNames + BrowseCount); }
-  uint32_t BrowseIndex(const std::string& name) const {
+  static Strings BrowseList() { return Entries(BrowseNames, BrowseCount); }
+  static uint32_t BrowseIndex(const std::string& name) {
     for (uint32_t i = 0; i < BrowseCount; i++) {
       if (name == BrowseNames[i]) return i;
     }
@@ -70,8 +40,7 @@ class HandlerWorld : public ::testing::Test {
     return 0;
   }
 
-  // letter, byte 1 0x77, sub-command, index a, index b, and 0xA0 + n in every later byte,
-  // so that a reply byte the handler should not write shows the command's own.
+  // letter, 0x77, sub-command, index a, index b, then 0xA0 + n in byte n.
   static Bytes Command(char letter, uint8_t sub, uint32_t a, uint32_t b = 0) {
     Bytes c(250);
     for (size_t i = 7; i < c.size(); i++) c[i] = static_cast<uint8_t>(0xA0 + i);
@@ -84,15 +53,10 @@ class HandlerWorld : public ::testing::Test {
     c[6] = static_cast<uint8_t>(b);
     return c;
   }
-  // The pending reply's payload; empty when none is pending.
-  static Bytes Reply() {
-    return Bytes(ReplyBuffer + kPayloadOffset, ReplyBuffer + kPayloadOffset + ReplyBuffer[kLengthOffset]);
-  }
   // The acknowledgement of command: its first length bytes with byte 2 = status.
   static Bytes Acknowledgement(const Bytes& command, size_t length, uint8_t status) {
     Bytes ack(command.begin(), command.begin() + static_cast<long>(length));
     ack[2] = status;
     return ack;
   }
-  static void ClearReply() { std::memset(ReplyBuffer, 0, sizeof ReplyBuffer); }
 };

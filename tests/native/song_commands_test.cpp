@@ -1,8 +1,6 @@
 // "I" and "F": the song-information reply byte by byte, the extended-information lookup,
 // and the dump's moves and refusals, through the fake player and file system.
-#include "fakes/fake_files.h"
 #include "handler_world.h"
-#include "protocol/handlers.h"
 #include "protocol/song_info.h"
 
 namespace {
@@ -10,20 +8,21 @@ namespace {
 class SongCommands : public HandlerWorld {
  protected:
   static Bytes Info(uint8_t source, uint32_t index) {
-    ClearReply();
+    TakeReply();
     const Bytes command = Command('I', source, index);
     HandleSongInfo(command.data());
     EXPECT_TRUE(Host.infoLists.empty()) << "every list handed out is released";
     EXPECT_TRUE(Host.infoMisuse.empty()) << "released once, with the record it went into";
-    return Reply();
+    return TakeReply();
   }
   // Runs "F"; true when it was acknowledged with status 2.
   static bool Dump(uint8_t source, uint32_t index) {
-    ClearReply();
+    TakeReply();
     const Bytes command = Command('F', source, index);
     HandleDump(command.data());
-    if (Reply().empty()) return false;
-    EXPECT_EQ(Reply(), Acknowledgement(command, 6, 2));
+    const Bytes reply = TakeReply();
+    if (reply.empty()) return false;
+    EXPECT_EQ(reply, Acknowledgement(command, 6, 2));
     return true;
   }
 };
@@ -159,11 +158,11 @@ TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
     EXPECT_TRUE(Files.Exists("C:\\Music\\one.mp3") && Files.Exists("C:\\Music\\two.mp3")) << c.fault;
     EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << c.fault;
   }
-  SetText(DumpDir, "C:\\Music\\QB_Dumped\\" + std::string(230, 'd') + "\\");
+  SetFolder(DumpDir, "C:\\Music\\QB_Dumped\\" + std::string(230, 'd') + "\\");
   Playlist({});
   EXPECT_FALSE(Dump(0, BrowseIndex("a-rather-long-name.mp3"))) << "a destination too long for its buffer";
   EXPECT_TRUE(Files.calls.empty()) << "is never cut into another name";
-  SetText(DumpDir, "C:\\Music\\QB_Dumped\\");
+  SetFolder(DumpDir, "C:\\Music\\QB_Dumped\\");
   Files.failMove = true;
   EXPECT_FALSE(Dump(0, one)) << "a failed move";
   Files.failMove = false;

@@ -16,6 +16,8 @@ void CommandInfo(char** fields, int count);
 // misuse: file-information lists read after release, released twice or with another
 // record, and those not released yet.
 void CommandMisuse(char** fields, int count);
+void CommandResult(char** fields, int count);     // result <query> <path> <title> | result clear
+void CommandOverflow(char** fields, int count);   // overflow 0|1
 
 // Strict signed decimal: digits with an optional '-', nothing else, within 32 bits.
 bool ParseInt32(const char* text, int32_t* value);

@@ -67,6 +67,8 @@ constexpr CommandRow kCommands[] = {
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
     {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
     {"misuse", 1, 1, CommandMisuse},
+    {"settext", 4, 4, RunSetText},       {"result", 2, 4, CommandResult},
+    {"overflow", 2, 2, CommandOverflow},
 };
 
 // Cuts line at each TAB; returns the field count, or kMaxFields + 1 when there are more.
