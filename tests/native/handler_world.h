@@ -3,6 +3,9 @@
 // later bytes are all distinct, so that a reply byte the handler should leave shows the
 // command's own.
 #pragma once
+#include <algorithm>
+#include <iterator>
+
 #include "handler_fixture.h"
 
 class HandlerWorld : public HandlerTest {
@@ -33,24 +36,19 @@ class HandlerWorld : public HandlerTest {
   }
   static Strings BrowseList() { return Entries(BrowseNames, BrowseCount); }
   static uint32_t BrowseIndex(const std::string& name) {
-    for (uint32_t i = 0; i < BrowseCount; i++) {
-      if (name == BrowseNames[i]) return i;
-    }
-    ADD_FAILURE() << name << " is not listed";
-    return 0;
+    const Strings list = BrowseList();
+    const auto at = std::find(list.begin(), list.end(), name);
+    EXPECT_NE(at, list.end()) << name << " is not listed";
+    return static_cast<uint32_t>(at - list.begin());
   }
 
   // letter, 0x77, sub-command, index a, index b, then 0xA0 + n in byte n.
   static Bytes Command(char letter, uint8_t sub, uint32_t a, uint32_t b = 0) {
     Bytes c(250);
-    for (size_t i = 7; i < c.size(); i++) c[i] = static_cast<uint8_t>(0xA0 + i);
-    c[0] = static_cast<uint8_t>(letter);
-    c[1] = 0x77;
-    c[2] = sub;
-    c[3] = static_cast<uint8_t>(a >> 8);
-    c[4] = static_cast<uint8_t>(a);
-    c[5] = static_cast<uint8_t>(b >> 8);
-    c[6] = static_cast<uint8_t>(b);
+    for (size_t i = 0; i < c.size(); i++) c[i] = static_cast<uint8_t>(0xA0 + i);
+    const uint8_t head[] = {static_cast<uint8_t>(letter), 0x77, sub, static_cast<uint8_t>(a >> 8),
+                            static_cast<uint8_t>(a), static_cast<uint8_t>(b >> 8), static_cast<uint8_t>(b)};
+    std::copy(std::begin(head), std::end(head), c.begin());
     return c;
   }
   // The acknowledgement of command: its first length bytes with byte 2 = status.

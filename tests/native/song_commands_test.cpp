@@ -8,79 +8,65 @@ namespace {
 class SongCommands : public HandlerWorld {
  protected:
   static Bytes Info(uint8_t source, uint32_t index) {
-    TakeReply();
-    const Bytes command = Command('I', source, index);
-    HandleSongInfo(command.data());
+    HandleSongInfo(Command('I', source, index).data());
     EXPECT_TRUE(Host.infoLists.empty()) << "every list handed out is released";
     EXPECT_TRUE(Host.infoMisuse.empty()) << "released once, with the record it went into";
     return TakeReply();
   }
   // Runs "F"; true when it was acknowledged with status 2.
   static bool Dump(uint8_t source, uint32_t index) {
-    TakeReply();
     const Bytes command = Command('F', source, index);
     HandleDump(command.data());
     const Bytes reply = TakeReply();
-    if (reply.empty()) return false;
-    EXPECT_EQ(reply, Acknowledgement(command, 6, 2));
-    return true;
+    if (!reply.empty()) EXPECT_EQ(reply, Acknowledgement(command, 6, 2));
+    return !reply.empty();
   }
 };
 
 TEST_F(SongCommands, InfoReplyCarriesLengthBitrateYearAndType) {
-  using Extended = std::vector<std::pair<std::string, std::string>>;
-  struct Case {
+  const struct {
     const char* path;
     int32_t seconds;
-    Extended extended;
+    std::vector<std::pair<std::string, std::string>> extended;
     const char* year;
-    Bytes bytes5to12;
+    Bytes bytes5to12;  // 0xA7 and 0xAA on: the command's own bytes, left alone
   } cases[] = {
       {"C:\\M\\a.mp3", 245, {{"BITRATE", "128"}}, "2005", {4, 5, 128, 20, 5, 'm', 'p', '3'}},
-      {"C:\\M\\b.mp3", 245, {{"bitrate", "320"}}, "2005", {4, 5, 64, 20, 5, 'm', 'p', '3'}},  // low 8 bits
-      {"C:\\M\\track.flac", 60, {}, "1999", {1, 0, 0xA7, 19, 99, 'f', 'l', 'a'}},  // no bitrate: the command's byte
-      {"C:\\M\\a.ra", -1, {{"BITRATE2", "99"}, {"BITRATE", ""}}, nullptr, {0, 0xFF, 0xA7, 0, 0, 'r', 'a', 0}},
-      {"C:\\M\\noext", 0, {}, " -2005x", {0, 0, 0xA7, 0xEC, 0xFB, 0xAA, 0xAB, 0xAC}},  // no dot: no type written
+      {"C:\\M\\b.mp3", 245, {{"bitrate", "320"}}, "2005", {4, 5, 64, 20, 5, 'm', 'p', '3'}},
+      {"C:\\M\\track.flac", 60, {}, "1999", {1, 0, 0xA7, 19, 99, 'f', 'l', 'a'}},
+      {"C:\\M\\a.ra", -1, {{"BITRATE2", "99"}, {"BITRATE", ""}}, "", {0, 0xFF, 0xA7, 0, 0, 'r', 'a', 0}},
+      {"C:\\M\\noext", 0, {}, " -2005x", {0, 0, 0xA7, 0xEC, 0xFB, 0xAA, 0xAB, 0xAC}},
   };
-  for (const Case& c : cases) {
-    Playlist({c.path});
-    Host.fileInfo[c.path] = {c.seconds, c.extended};
-    if (c.year) Host.tags[std::string(c.path) + "|YEAR"] = c.year;
-    Host.tags[std::string(c.path) + "|ARTIST"] = std::string(40, 'A');
-    Host.titles[c.path] = "Song";
-    const Bytes reply = Info(1, 0);
-    ASSERT_EQ(reply.size(), 100u) << c.path;
-    EXPECT_EQ(Bytes(reply.begin() + 5, reply.begin() + 13), c.bytes5to12) << c.path;
-    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 5), Bytes({'I', 0x77, 1, 0, 0})) << c.path;
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&reply[40])), std::string(29, 'A')) << "cut by the player to its field";
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&reply[70])), "Song");
-    EXPECT_EQ(reply[13], 0xAD) << "a byte no field covers is the command's";
+  for (const auto& c : cases) {
     const std::string p = c.path;
+    Playlist({p});
+    Host.fileInfo[p] = {c.seconds, c.extended};
+    Host.tags = {{p + "|YEAR", c.year}, {p + "|ARTIST", std::string(40, 'A')}};
+    Host.titles[p] = "Song";
+    const Bytes reply = Info(1, 0);
+    ASSERT_EQ(reply.size(), 100u) << p;
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 5), Bytes({'I', 0x77, 1, 0, 0})) << p;
+    EXPECT_EQ(Bytes(reply.begin() + 5, reply.begin() + 13), c.bytes5to12) << p;
+    EXPECT_EQ(reply[13], 0xAD) << p;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&reply[40])), std::string(29, 'A')) << "cut to its field";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&reply[70])), "Song");
     EXPECT_EQ(Host.calls, (Strings{"211 0", "296 " + p + " ARTIST 30", "296 " + p + " TITLE 30", "296 " + p + " YEAR 255",
                                    "library 0x200 " + p, "library 0x201 " + p}));
   }
 }
 
 TEST_F(SongCommands, FindExtendedInfoIgnoresOnlyAsciiCase) {
-  char e0[] = "BITRATE2\0" "7", e1[] = "Genre\0Rock", e2[] = "bitrate\0" "128", e3[] = "BITRATE\0" "999",
-       e4[] = "\xC4x\0latin";
-  char* list[] = {e0, e1, e2, e3, e4, nullptr};
+  char e0[] = "BITRATE2\0" "7", e1[] = "bitrate\0" "128", e2[] = "BITRATE\0" "999", e3[] = "\xC4x\0latin";
+  char* list[] = {e0, e1, e2, e3, nullptr};
   LibraryItem item = {};
   item.extendedInfo = list;
-  const struct {
-    const char* name;
-    const char* value;
-  } cases[] = {{"BITRATE", "128"}, {"GENRE", "Rock"}, {"genr", nullptr}, {"BITRATE2", "7"},
-               {"\xC4X", "latin"}, {"\xE4x", nullptr} /* only A to Z have a case */, {"", nullptr}};
-  for (const auto& c : cases) {
-    const char* found = FindExtendedInfo(&item, c.name);
-    EXPECT_STREQ(found, c.value) << c.name;
-  }
-  char* empty[] = {nullptr};
-  item.extendedInfo = empty;
-  EXPECT_EQ(FindExtendedInfo(&item, "BITRATE"), nullptr);
+  const std::pair<const char*, const char*> cases[] = {
+      {"BITRATE", "128"}, {"BITRATE2", "7"}, {"bitrat", nullptr}, {"\xC4X", "latin"}, {"\xE4x", nullptr}, {"", nullptr}};
+  for (const auto& [name, value] : cases) EXPECT_STREQ(FindExtendedInfo(&item, name), value) << name;
+  list[0] = nullptr;
+  EXPECT_EQ(FindExtendedInfo(&item, "BITRATE"), nullptr) << "an empty list";
   item.extendedInfo = nullptr;
-  EXPECT_EQ(FindExtendedInfo(&item, "BITRATE"), nullptr);
+  EXPECT_EQ(FindExtendedInfo(&item, "BITRATE"), nullptr) << "no list";
 }
 
 TEST_F(SongCommands, InfoAnswersOnlyForASongTheCommandNames) {
@@ -88,15 +74,13 @@ TEST_F(SongCommands, InfoAnswersOnlyForASongTheCommandNames) {
   Scan();
   std::snprintf(LibraryPaths[0], kSlotSize, "C:\\Music\\old.mp3");
   Playlist({"C:\\Music\\one.mp3", ""});
-  EXPECT_EQ(Info(2, 0).size(), 0u) << "no search results: the placeholder names no song";
-  LibraryResultCount = 1;
-  EXPECT_EQ(Info(2, 0).size(), 100u);
-  EXPECT_EQ(Info(2, 1).size(), 0u) << "past the results";
-  EXPECT_EQ(Info(1, 2).size(), 0u) << "past the playlist";
-  EXPECT_EQ(Info(1, 1).size(), 0u) << "an entry without a path";
-  EXPECT_EQ(Info(0, BrowseCount).size(), 0u) << "past the browse list";
-  EXPECT_EQ(Info(0, 500).size(), 0u);
-  EXPECT_EQ(Info(0, BrowseIndex("one.mp3")).size(), 100u);
+  const struct {
+    uint8_t source;
+    uint32_t index;
+    size_t length;
+  } cases[] = {{2, 0, 0} /* no results: the placeholder */, {1, 2, 0}, {1, 1, 0} /* no path */, {0, 3, 0},
+               {0, 500, 0}, {0, 0, 100}, {1, 0, 100}};
+  for (const auto& c : cases) EXPECT_EQ(Info(c.source, c.index).size(), c.length) << int(c.source) << " " << c.index;
   Host.calls.clear();
   EXPECT_EQ(Info(7, 0).size(), 100u) << "an unknown source is answered";
   EXPECT_EQ(Host.calls.front(), "296  ARTIST 30") << "about an empty path, never an earlier one";
@@ -105,6 +89,7 @@ TEST_F(SongCommands, InfoAnswersOnlyForASongTheCommandNames) {
 TEST_F(SongCommands, DumpMovesTheFileAndListsTheFolderAgain) {
   Files.AddFile("C:\\Music\\one.mp3", "song");
   Files.AddFile("C:\\Music\\two.wav");
+  Files.AddFile("C:\\Music\\Sub\\three.mp3");
   Scan();
   Playlist({"C:\\Music\\two.wav", "C:\\Music\\one.mp3"}, 1);
   bool stoppedFirst = false;
@@ -112,29 +97,24 @@ TEST_F(SongCommands, DumpMovesTheFileAndListsTheFolderAgain) {
   EXPECT_TRUE(Dump(0, BrowseIndex("one.mp3")));
   EXPECT_TRUE(stoppedFirst) << "the current song is stopped before its file moves";
   EXPECT_EQ(Files.Content("C:\\Music\\QB_Dumped\\one.mp3"), "song");
-  EXPECT_EQ(BrowseList(), (Strings{"\\QB_Dumped", "\\QB_Playlists", "two.wav"}));
-
-  Playlist({});  // nothing current: nothing to stop, and the dump goes ahead
-  EXPECT_TRUE(Dump(0, BrowseIndex("two.wav")));
-  EXPECT_TRUE(Host.CallsStartingWith("press").empty());
+  EXPECT_EQ(BrowseList(), (Strings{"\\QB_Dumped", "\\QB_Playlists", "\\Sub", "two.wav"}));
+  Playlist({});
+  EXPECT_TRUE(Dump(0, BrowseIndex("two.wav"))) << "an empty playlist has no current song to check";
   EXPECT_EQ(Host.calls, (Strings{"124"}));
-  Files.AddFile("C:\\Music\\Sub\\three.mp3");
   Playlist({"C:\\Music\\Sub\\three.mp3", "C:\\Music\\x.mp3"}, 1);
   EXPECT_TRUE(Dump(1, 0));
   EXPECT_TRUE(Files.Exists("C:\\Music\\QB_Dumped\\three.mp3"));
   EXPECT_TRUE(Host.CallsStartingWith("press").empty()) << "not the current song: the player goes on";
-  EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << "a playlist dump does not list the folder";
+  EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << "a playlist dump lists no folder";
 }
 
 TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
-  Files.AddFile("C:\\Music\\one.mp3");
-  Files.AddFile("C:\\Music\\a-rather-long-name.mp3");
-  Files.AddFile("C:\\Music\\QB_Dumped\\two.mp3");
-  Files.AddFile("C:\\Music\\two.mp3");
+  for (const char* file : {"one.mp3", "a-rather-long-name.mp3", "QB_Dumped\\two.mp3", "two.mp3"}) {
+    Files.AddFile(std::string("C:\\Music\\") + file);
+  }
   Scan();
   const uint32_t one = BrowseIndex("one.mp3");
-  const std::string longName = std::string(245, 'n') + ".mp3";  // fits its folder, not the dump folder
-  struct Case {
+  const struct {
     Strings playlist;
     uint8_t source;
     uint32_t index;
@@ -150,9 +130,9 @@ TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
       {{"C:\\Music\\"}, 1, 0, "a path without a file name"},
       {{"C:\\Music\\x.mp3", ""}, 0, one, "the current entry has no path"},
       {{}, 0, BrowseIndex("two.mp3"), "a file of that name is in the dump folder already"},
-      {{"C:\\Music\\" + longName}, 1, 0, "the dump folder and the name exceed 259 characters"},
+      {{"C:\\Music\\" + std::string(245, 'n') + ".mp3"}, 1, 0, "the dump folder and the name exceed 259 characters"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Playlist(c.playlist, c.playlist.empty() ? 0 : static_cast<int32_t>(c.playlist.size()) - 1);
     EXPECT_FALSE(Dump(c.source, c.index)) << c.fault;
     EXPECT_TRUE(Files.Exists("C:\\Music\\one.mp3") && Files.Exists("C:\\Music\\two.mp3")) << c.fault;
