@@ -38,7 +38,8 @@ void ListingEnd(FolderListing* listing);
 // Makes the last folder of path: 1 when it was made or is there already, 0 otherwise.
 int MakeFolder(const char* path);
 
-// Moves a file, never over an existing one: 1 when moved, 0 (nothing moved) otherwise.
+// Moves a file, never over an existing one and never a folder: 1 when moved, 0 (nothing
+// moved) otherwise.
 int MoveFileTo(const char* from, const char* to);
 
 // Deletes a file: 1 when it is gone.
