@@ -18,6 +18,7 @@ void CommandInfo(char** fields, int count);
 void CommandMisuse(char** fields, int count);
 void CommandResult(char** fields, int count);     // result <query> <path> <title> | result clear
 void CommandOverflow(char** fields, int count);   // overflow 0|1
+void CommandHold(char** fields, int count);       // hold <path> | hold
 
 // Strict signed decimal: digits with an optional '-', nothing else, within 32 bits.
 bool ParseInt32(const char* text, int32_t* value);
