@@ -16,6 +16,7 @@ if(QB_CROSS_DIR)
   add_subdirectory(tests/panel)
   add_subdirectory(tests/e2e)
   add_subdirectory(tools/bench)
+  add_subdirectory(tools/soak)
 endif()
 
 # The Win32 tests run from here, under Wine, each with a null-modem pty pair as COM1/COM2.

@@ -121,6 +121,12 @@ std::vector<Frame> PanelLine::Frames() {
   return frames_;
 }
 
+std::vector<Frame> PanelLine::FramesFrom(size_t from) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (from >= frames_.size()) return {};
+  return std::vector<Frame>(frames_.begin() + static_cast<long>(from), frames_.end());
+}
+
 size_t PanelLine::FrameCount() {
   std::lock_guard<std::mutex> lock(mutex_);
   return frames_.size();

@@ -32,6 +32,8 @@ class PanelLine {
 
   // Every frame received so far, in order.
   std::vector<Frame> Frames();
+  // The frames from index `from` on (a long run copies only what is new).
+  std::vector<Frame> FramesFrom(size_t from);
   size_t FrameCount();
   // Waits (at most timeoutMs) for a frame after index `from` that satisfies pred.
   bool WaitFor(size_t from, const std::function<bool(const Frame&)>& pred, int timeoutMs, Frame* found = nullptr);

@@ -45,9 +45,11 @@ std::string Model(PlayerProcess& player) {
   return "";
 }
 
+}  // namespace
+
 // Init returns once the dialog has closed; a message box on the way means the
 // installation is not what the plug-in expects, and is closed and reported.
-std::string Init(PlayerProcess& player) {
+std::string InitAndWait(PlayerProcess& player) {
   player.Send({"init"});
   std::string boxes;
   const double deadline = NowMs() + kInitWaitMs;
@@ -61,8 +63,6 @@ std::string Init(PlayerProcess& player) {
   return "init did not return within " + std::to_string(kInitWaitMs / 1000) + " s" + boxes;
 }
 
-}  // namespace
-
 std::string StartBenchPlugin(PlayerProcess& player) {
   Install(player);
   player.Start();
@@ -70,5 +70,5 @@ std::string StartBenchPlugin(PlayerProcess& player) {
   if (!failure.empty()) return failure;
   const std::string loaded = player.Command({"load"});
   if (loaded.rfind("loaded", 0) != 0) return "load answered \"" + loaded + "\"";
-  return Init(player);
+  return InitAndWait(player);
 }

@@ -16,3 +16,8 @@ inline constexpr const char* kTrackPattern = "C:\\Music\\Album\\track%03d.mp3";
 // the player with the playlist, loads the plug-in and waits, bounded, for init to return.
 // Returns "" when the plug-in runs, otherwise what went wrong.
 std::string StartBenchPlugin(PlayerProcess& player);
+
+// Sends init and waits, bounded, until it returns: the start-up dialog finds complete
+// settings, counts down and closes by itself. "" when init returned 0 without a message
+// box; otherwise what happened (each box on the way is read and closed).
+std::string InitAndWait(PlayerProcess& player);

@@ -9,6 +9,7 @@ Figures Summarise(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   f.median = values[values.size() / 2];
   f.p95 = values[values.size() * 95 / 100];
+  f.p99 = values[values.size() * 99 / 100];
   f.max = values.back();
   return f;
 }

@@ -13,7 +13,7 @@ constexpr double kExchangeFloorMs = kTimerMs + kIdleFloorMs;
 
 struct Figures {
   size_t count = 0;  // periods measured
-  double median = 0, p95 = 0, max = 0;
+  double median = 0, p95 = 0, p99 = 0, max = 0;
 };
 
 Figures Summarise(std::vector<double> values);

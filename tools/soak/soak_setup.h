@@ -1,0 +1,22 @@
+// The soak's installation: a music folder of a few sub-folders and files (names with
+// blanks, a name used twice, names too long to dump, files the player does not play,
+// an empty folder), a playlist of its songs, search results and file information in the
+// emulated player, and complete settings, so that the start-up dialog counts down and
+// starts the plug-in by itself.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "file_ledger.h"
+#include "player_process.h"
+
+// Installs, starts the player, loads the plug-in and waits for init. "" when the plug-in
+// runs, otherwise what went wrong.
+std::string StartSoakPlugin(PlayerProcess& player, FileLedger& ledger);
+
+// Model commands that give the player a playlist of songs from the music folder, as a
+// user who drops a few of them on it, and flag it changed.
+std::vector<std::vector<std::string>> RealPlaylist(const PlayerProcess& player);
+
+// Five new songs across the sub-folders, once dumps have taken most of the old ones.
+void Restock(FileLedger& ledger, int round);
