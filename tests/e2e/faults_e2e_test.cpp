@@ -1,0 +1,209 @@
+// What a user's machine does to the plug-in, with the real DLL in the emulated player: a
+// slow player, a browsed folder that goes away, songs that cannot be moved, a playlist
+// folder that has gone, and a music folder whose name is not plain ASCII. Quitting while
+// ticks run is in lifecycle_e2e_test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "plugin_session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+constexpr uint8_t kProbeTag = 0x7E;
+
+bool IsListReply(const Bytes& p) { return p.size() == 6 && p[0] == 'L' && p[2] == 5; }
+bool IsDumpAck(const Bytes& p) { return p.size() == 6 && p[0] == 'F' && p[2] == 2; }
+bool IsEditAck(const Bytes& p) { return p.size() == 10 && p[0] == 'E' && p[2] == 6; }
+bool IsChunk(const Bytes& p) { return p.size() == 244 && p[0] == 'D'; }
+bool IsRestarted(const Bytes& p) { return p.size() == 6 && p[0] == 'L' && p[2] == 1; }
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The titles a chunk carries, as one text with their NULs.
+std::string Titles(const Bytes& chunk) {
+  return chunk.size() < 4 ? "" : std::string(chunk.begin() + 4, chunk.begin() + 4 + chunk[3]);
+}
+
+class FaultsE2E : public ::testing::Test {
+ protected:
+  PluginSession s;
+
+  // A configured installation with a sub-folder "Album", which comes first in the sorted
+  // list, holding one song; started through the dialog.
+  void StartPlugin(const Model& model = {}) {
+    s.Install();
+    MakeAlbum();
+    s.Launch(model);
+    ASSERT_EQ(s.Init(), "init\t0");
+    ASSERT_TRUE(s.boxes.empty());
+  }
+  void MakeAlbum() {
+    fs::create_directories(s.Music() + "Album");
+    s.player.WriteFile("Music/Album/song.mp3", "album song");
+  }
+  void TearDown() override {
+    EXPECT_EQ(s.player.Command({"quit"}, 20000), "quit\tdone");
+    EXPECT_EQ(s.player.Stop(), 0);
+    EXPECT_EQ(s.line.BrokenFrames(), 0);
+  }
+
+  // Sends command and returns the payload of the first frame after it that isReply
+  // accepts; empty when none came.
+  Bytes Ask(const Bytes& command, bool (*isReply)(const Bytes&)) {
+    const size_t from = s.line.FrameCount();
+    s.line.Send(command);
+    Frame reply;
+    return s.line.WaitFor(from, [&](const Frame& f) { return isReply(f.payload); }, kWaitMs, &reply) ? reply.payload
+                                                                                                     : Bytes{};
+  }
+  // True when command gets no reply that isReply accepts: a reply would go out on the
+  // idle tick after the command's, so "L" 6 is sent once that tick has passed, and its
+  // acknowledgement is the end of the wait.
+  bool Unanswered(const Bytes& command, bool (*isReply)(const Bytes&)) {
+    const size_t from = s.line.FrameCount();
+    s.line.Send(command);
+    int statuses = 0;
+    const auto third = [&](const Frame& f) { return DecodeStatus(f.payload) && ++statuses == 3; };
+    if (!s.line.WaitFor(from, third, kWaitMs)) return false;
+    s.line.Send({'L', kProbeTag, 6, 0, 0, 0});
+    bool replied = false;
+    const auto probed = [&](const Frame& f) {
+      replied = replied || isReply(f.payload);
+      return f.payload.size() == 6 && f.payload[0] == 'L' && f.payload[1] == kProbeTag && f.payload[2] == 1;
+    };
+    return s.line.WaitFor(from, probed, kWaitMs) && !replied;
+  }
+  bool InFolder(const std::string& name) {
+    return s.NextStatus([&](const Status& st) { return st.folder == name; }, kWaitMs);
+  }
+  // "L" 6, then "L" 0: the first chunk of the chosen list.
+  Bytes FirstChunk() {
+    EXPECT_FALSE(Ask({'L', 0, 6, 0, 0, 0}, IsRestarted).empty());
+    return Ask({'L', 0, 0, 0, 0, 0}, IsChunk);
+  }
+};
+
+TEST_F(FaultsE2E, ASlowPlayerStretchesTheTicksAndBreaksNothing) {
+  StartPlugin({{"playlist", "fill", "5", "C:\\Music\\s%d.mp3"}});
+  s.Set({"slow", "30"});
+  // Each tick sends at least eight messages while the playlist is not empty (length,
+  // position, state, shuffle, time, path and title of the current entry, the change
+  // check), each now answered 30 ms late.
+  // The first status frame may come from a tick that began before.
+  const size_t from = s.line.FrameCount();
+  int statuses = 0;
+  Frame second, third;
+  ASSERT_TRUE(s.line.WaitFor(from, [&](const Frame& f) { return DecodeStatus(f.payload) && ++statuses == 2; },
+                             kWaitMs, &second));
+  ASSERT_TRUE(s.line.WaitFor(from, [&](const Frame& f) { return f.atMs > second.atMs && DecodeStatus(f.payload); },
+                             kWaitMs, &third));
+  const double tick = third.atMs - second.atMs;
+  std::printf("a tick of the slow player: %.0f ms\n", tick);  // a figure
+  EXPECT_GE(tick, 8 * 30);
+  // A whole list still comes: chosen, restarted and sent.
+  const Bytes chosen = Ask({'Q', 0, 3, 0, 0, 0}, IsListReply);
+  ASSERT_EQ(chosen.size(), 6u);
+  EXPECT_EQ(chosen[3], 0) << "the playlist";
+  const std::string titles = Titles(FirstChunk());
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), '\0'), 5);
+  // TearDown quits while every answer is still slow.
+}
+
+TEST_F(FaultsE2E, ABrowsedFolderThatGoesAwayLeavesTheWayUp) {
+  StartPlugin();
+  for (const bool renamed : {false, true}) {
+    SCOPED_TRACE(renamed ? "renamed" : "removed");
+    ASSERT_FALSE(Ask({'Q', 0, 2, 0, 0, 0}, IsListReply).empty());
+    ASSERT_FALSE(Ask({'Q', 0, 1, 0, 0, 0}, IsListReply).empty()) << "into Album, entry 0";
+    ASSERT_TRUE(InFolder("\\Album\\"));
+    if (renamed) {
+      fs::rename(s.Music() + "Album", s.Music() + "Album 2");
+    } else {
+      fs::remove_all(s.Music() + "Album");
+    }
+    // Listing it again fails; the panel still gets its answer and is not left waiting.
+    EXPECT_FALSE(Ask({'Q', 0, 1, 0xFF, 0xFF, 0}, IsListReply).empty());
+    const Bytes up = Ask({'Q', 0, 0, 0, 0, 0}, IsListReply);
+    ASSERT_EQ(up.size(), 6u);
+    EXPECT_EQ(up[3], 1) << "the folder list";
+    EXPECT_TRUE(InFolder("\\Music\\"));
+    const std::string titles = Titles(FirstChunk());
+    EXPECT_EQ(titles.find("\\Album 2") != std::string::npos, renamed) << titles;
+    if (renamed) fs::remove_all(s.Music() + "Album 2");
+    MakeAlbum();
+  }
+}
+
+TEST_F(FaultsE2E, SongsThatCannotBeMovedAreNotDumped) {
+  StartPlugin();
+  // Sorted: \Album, \QB_Dumped, \QB_Playlists, one.mp3, two.wav.
+  ASSERT_FALSE(Ask({'Q', 0, 2, 0, 0, 0}, IsListReply).empty());
+  const Bytes dumpTwo = {'F', 0, 0, 0, 4, 0};
+  s.Set({"hold", s.WindowsMusic() + "two.wav"});  // another program has it open, sharing nothing
+  EXPECT_TRUE(Unanswered(dumpTwo, IsDumpAck));
+  EXPECT_EQ(ReadAll(s.Music() + "two.wav"), "x");
+  // A playlist entry made from a browsed folder names the folder, not a song.
+  s.Set({"playlist", "add", s.WindowsMusic() + "Album"});
+  EXPECT_TRUE(Unanswered({'F', 0, 1, 0, 0, 0}, IsDumpAck));
+  EXPECT_EQ(ReadAll(s.Music() + "Album/song.mp3"), "album song");
+  EXPECT_TRUE(fs::is_empty(s.Music() + "QB_Dumped"));
+  // Once the other program lets go, the same command dumps the song.
+  s.Set({"hold"});
+  EXPECT_FALSE(Ask(dumpTwo, IsDumpAck).empty());
+  EXPECT_EQ(ReadAll(s.Music() + "QB_Dumped/two.wav"), "x");
+}
+
+TEST_F(FaultsE2E, APlaylistFolderThatHasGoneGetsNoPlaylist) {
+  StartPlugin({{"playlist", "fill", "3", "C:\\Music\\s%d.mp3"}});
+  fs::remove_all(s.Music() + "QB_Playlists");
+  EXPECT_TRUE(Unanswered({'E', 0, 4, 0, 0, 0, 0, 0, 0, 0}, IsEditAck));
+  EXPECT_FALSE(fs::exists(s.Music() + "QB_Playlists")) << "made again behind the user's back";
+  for (const auto& entry : fs::recursive_directory_iterator(s.player.Folder())) {
+    EXPECT_NE(entry.path().extension(), ".m3u") << entry.path();
+  }
+}
+
+// "Musik Ä" and "Lied é.mp3": code page 1252 (C4, E9) in plugin.ini and on the wire, and
+// UTF-8 in the Linux names under Wine.
+TEST_F(FaultsE2E, AMusicFolderNamedInCodePage1252IsBrowsedAndPlayed) {
+  setenv("LC_ALL", "C.UTF-8", 1);  // Wine maps names to Linux by the locale
+  const std::string linuxMusic = s.player.Folder() + "/Musik \xC3\x84/";
+  const std::string music = s.player.WindowsPath(s.player.Folder()) + "\\Musik \xC4\\";
+  const std::string song = music + "Lied \xE9.mp3";
+  s.Install();
+  fs::create_directories(linuxMusic + "QB_Playlists");
+  fs::create_directories(linuxMusic + "QB_Dumped");
+  std::ofstream(linuxMusic + "Lied \xC3\xA9.mp3") << "lied";
+  const std::string settings = "\r\n[Quillbox]\r\nComPort=1\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
+                               "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n";
+  s.player.WriteFile("Plugins/plugin.ini", settings);
+  s.Launch({{"tag", song, "TITLE", "Lied \xE9"}});
+  ASSERT_EQ(s.Init(), "init\t0");
+  EXPECT_TRUE(s.boxes.empty());
+  EXPECT_NE(ReadAll(s.PluginIni()).find("LibDir=" + music + "\r\n"), std::string::npos)
+      << "Start stores the name's bytes as they were";
+  EXPECT_TRUE(InFolder("\\Musik \xC4\\"));
+
+  // Sorted: \QB_Dumped, \QB_Playlists, the song.
+  ASSERT_FALSE(Ask({'Q', 0, 2, 0, 0, 0}, IsListReply).empty());
+  EXPECT_NE(Titles(FirstChunk()).find(std::string("Lied \xE9\0", 6)), std::string::npos);
+  s.line.Send({'P', 0, 3, 0, 2, 0});
+  // The player found the song's title by its path: it got the path byte for byte.
+  EXPECT_TRUE(s.NextStatus(
+      [](const Status& st) { return st.length == 1 && st.playState == 0 && st.title == "Lied \xE9"; }, kWaitMs));
+}
+
+}  // namespace
