@@ -109,10 +109,11 @@ bool PortOpens(int32_t port) {
 }
 
 // The folders from the file count only when they exist; a music folder too long for the
-// edit to give back whole is treated as missing, so it is never stored cut.
+// edit to give back whole is treated as missing, so it is never stored cut. Start keeps
+// to the same limit, so that what it stores passes here at the next start.
 bool SettingsFoldersExist() {
-  return MusicFolderFits(std::strlen(CurrentFolder)) && FolderExists(CurrentFolder) &&
-         FolderExists(PlaylistDir) && FolderExists(DumpDir);
+  return MusicFolderFits(CurrentFolder) && FolderExists(CurrentFolder) && FolderExists(PlaylistDir) &&
+         FolderExists(DumpDir);
 }
 
 void StartCountdownTimer(HWND dialog) {
@@ -225,15 +226,13 @@ void ReadEdit(HWND dialog, int id, char* text, int size) {
 }
 
 void OnStart(HWND dialog) {
-  const int musicLength = GetWindowTextLengthA(GetDlgItem(dialog, kCtlMusicFolder));
-  ReadEdit(dialog, kCtlMusicFolder, CurrentFolder, kMusicFolderChars + 1);
+  // Longer than any music folder that fits: a text cut here is refused all the same.
+  char music[kPathSize];
+  ReadEdit(dialog, kCtlMusicFolder, music, sizeof music);
   // Read whole: a derived folder may be longer than the music folder's 199 characters.
   ReadEdit(dialog, kCtlPlaylistFolder, PlaylistDir, sizeof PlaylistDir);
   ReadEdit(dialog, kCtlDumpFolder, DumpDir, sizeof DumpDir);
-  AddBackslash(CurrentFolder, sizeof CurrentFolder);
-  std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
-  // A longer edit text was cut above, and the cut path must not be stored.
-  if (!MusicFolderFits(static_cast<size_t>(musicLength)) || !FolderExists(CurrentFolder)) {
+  if (!TakeMusicFolder(music) || !FolderExists(CurrentFolder)) {
     ShowMessage(dialog, kMsgPathNotFound);
     return;
   }
