@@ -31,6 +31,10 @@ constexpr size_t kCountdownTextSize = 200;
 constexpr char kBrowsePrompt[] = "Browse for the folder where your music files are stored.";
 constexpr const char* kPortNames[] = {"COM1", "COM2", "COM3"};
 
+// Set when the dialog opens: a result of 0 without it is no user's Quit (an owner that is
+// not a window makes DialogBoxParamA answer 0 on Windows).
+bool Opened = false;
+
 void ShowStatus(HWND dialog, const char* text) { SetDlgItemTextA(dialog, kCtlStatus, text); }
 
 void LoadMessage(int id, char* text, int size) {
@@ -130,6 +134,7 @@ void OnMusicFolderEdited(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
+  Opened = true;
   PlaceDialog(dialog);
   SetFieldsLocked(dialog, false);
   const int failure = ReadSettings();
@@ -281,7 +286,10 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int ConfigDialog() {
+  Opened = false;
   const INT_PTR result = DialogBoxParamA(PluginInstance(), MAKEINTRESOURCEA(IDD_CONFIG), HostMainWindow(),
                                          ConfigDialogProc, 0);
-  return result == 1 ? 1 : 0;
+  if (result == 1) return kDialogStart;
+  // -1: the dialog could not be made; the user never had the choice.
+  return Opened && result != -1 ? kDialogQuit : kDialogNotShown;
 }
