@@ -115,7 +115,8 @@ start_player() {
   send library-file "$(winpath "$work/library.tsv")"
   send clock 1
   send load
-  await $'ok\tclock' 30 >/dev/null && await 'loaded' 10 >/dev/null || fail "the emulated player did not start"
+  await $'ok\tlibrary-file' 30 >/dev/null || fail "the emulated player did not take the library"
+  await $'ok\tclock' 10 >/dev/null && await 'loaded' 10 >/dev/null || fail "the emulated player did not start"
 }
 
 fail() {
