@@ -146,7 +146,8 @@ class ProtocolDoc : public HandlerTest {
     Files.AddFolder(PlaylistDir);
   }
 
-  // "Song 1.mp3" for "title Song 1", tagged so; "500 songs" makes Song 1 to Song 500.
+  // Entries C:\Music\<name>, titled <name> without its extension; "499 songs" stands for
+  // Song 1.mp3 to Song 499.mp3.
   static void AddToPlaylist(const std::string& value) {
     Strings names = SplitList(value);
     if (names.size() == 1 && names[0].find(" songs") != std::string::npos) {
@@ -203,9 +204,9 @@ class ProtocolDoc : public HandlerTest {
   // What the tick reads before it sends the status frame and dispatches a command.
   static void ReadPlayerAsTheTickDoes() {
     const int32_t length = HostPlaylistLength();
-    PlaylistLength = length > 500 ? 500 : length;
+    PlaylistLength = length > static_cast<int32_t>(kMaxListEntries) ? kMaxListEntries : length;
     const uint32_t position = static_cast<uint32_t>(HostPlaylistPosition());
-    PlaylistPosition = position > 500 ? 500 : position;
+    PlaylistPosition = position > kMaxListEntries ? kMaxListEntries : position;
   }
 
   static Bytes TakeWritten() {
