@@ -16,6 +16,10 @@ extern uint32_t BrowseCount;
 int ScanFolder(const char* folder, const char* const* extensions, uint32_t extensionCount,
                char* const* names, char* const* titles, uint32_t* count);
 
+// Lists CurrentFolder afresh into BrowseNames and BrowseTitles with the playable
+// extensions, from index 0 and in listing order (not sorted): ScanFolder's result.
+int RescanCurrentFolder();
+
 // Puts the folder entries ("\" first) of the first count entries of table before its
 // file entries, keeping the listing order within each group; slots from count on end
 // empty. 1 when done; 0, with the table unchanged, for a missing table, a count above

@@ -1,7 +1,6 @@
 // The folder walk behind "P" 2 and "E" 2.
 #include "protocol/folder_enqueue.h"
 
-#include "browse/extension_list.h"
 #include "browse/folder_browser.h"
 #include "browse/folder_path.h"
 #include "browse/slot_tables.h"
@@ -12,11 +11,6 @@
 #include "protocol/quit_request.h"
 
 namespace {
-
-int ScanCurrentFolder() {
-  BrowseCount = 0;
-  return ScanFolder(CurrentFolder, ExtensionTable, ExtensionCount, BrowseNames, BrowseTitles, &BrowseCount);
-}
 
 uint32_t AppendListedFiles(int32_t playlistLength) {
   const uint32_t room = kMaxListEntries - ListBound(playlistLength);
@@ -37,10 +31,10 @@ uint32_t AppendListedFiles(int32_t playlistLength) {
 FolderEnqueue EnqueueFolderFiles(const char* entry, int32_t playlistLength, uint32_t* appended) {
   *appended = 0;
   if (EnterFolder(entry) == 0) return FolderEnqueue::kNotEntered;
-  if (ScanCurrentFolder() == 0) return FolderEnqueue::kScanFailed;
+  if (RescanCurrentFolder() == 0) return FolderEnqueue::kScanFailed;
   *appended = AppendListedFiles(playlistLength);
   LeaveFolder();
   // Quitting: the tables are about to go, listing the parent would only hold quit up.
-  if (QuitRequested() || ScanCurrentFolder() == 0) return FolderEnqueue::kParentScanFailed;
+  if (QuitRequested() || RescanCurrentFolder() == 0) return FolderEnqueue::kParentScanFailed;
   return FolderEnqueue::kDone;
 }

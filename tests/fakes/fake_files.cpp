@@ -101,6 +101,14 @@ std::string FakeFileSystem::Content(const std::string& path) const {
   return it == nodes.end() ? "" : it->second.content;
 }
 
+std::vector<std::string> FakeFileSystem::CallsStartingWith(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const std::string& c : calls) {
+    if (c.compare(0, prefix.size(), prefix) == 0) found.push_back(c);
+  }
+  return found;
+}
+
 std::vector<std::string> FakeFileSystem::Names(const std::string& folder) const {
   const std::string prefix = Key(folder) + "\\";
   std::vector<std::string> names;
@@ -153,6 +161,7 @@ int MakeFolder(const char* path) {
 
 int MoveFileTo(const char* from, const char* to) {
   Record(std::string("move ") + from + " " + to);
+  if (Files.beforeMove) Files.beforeMove();
   const FakeFileSystem::Node* source = Find(from);
   if (Files.failMove || source == nullptr || source->folder || Files.Exists(to) || !ParentExists(to)) return 0;
   FakeFileSystem::Node moved = *source;

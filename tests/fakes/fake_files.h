@@ -5,6 +5,7 @@
 // first and then its entries in case-insensitive name order, as NTFS and Wine list them.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ struct FakeFileSystem {
   bool failMove = false;
   int listingFailsAfter = -1;             // ListingNext fails after this many entries
   LocalTime now = {2005, 3, 7, 14, 5, 9};
+  std::function<void()> beforeMove;       // runs as MoveFileTo is entered: what was done first
 
   // Makes the folder and every folder above it; trailing backslash optional.
   void AddFolder(const std::string& path, uint32_t attributes = 0);
@@ -36,6 +38,8 @@ struct FakeFileSystem {
   void AddFile(const std::string& path, const std::string& content = "", uint32_t attributes = 0);
   bool Exists(const std::string& path) const;
   std::string Content(const std::string& path) const;
+  // The calls whose text begins with prefix.
+  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
   // The names directly inside folder, in listing order (without "." and "..").
   std::vector<std::string> Names(const std::string& folder) const;
 

@@ -32,6 +32,25 @@ void WriteTag(const std::string* value, char* destination, uint32_t size) {
   std::snprintf(destination, size, "%s", value->c_str());
 }
 
+// "name\0value\0" texts behind an array of their addresses that ends with a null one.
+char** NewInfoList(const FakeFileInfo& info) {
+  char** list = new char*[info.extended.size() + 1];
+  size_t i = 0;
+  for (const auto& [name, value] : info.extended) {
+    list[i] = new char[name.size() + value.size() + 2];
+    std::memcpy(list[i], name.c_str(), name.size() + 1);
+    std::memcpy(list[i] + name.size() + 1, value.c_str(), value.size() + 1);
+    i++;
+  }
+  list[i] = nullptr;
+  return list;
+}
+
+void DeleteInfoList(char** list) {
+  for (char** element = list; *element != nullptr; element++) delete[] *element;
+  delete[] list;
+}
+
 }  // namespace
 
 void HostClearPlaylist() { Record("101"); Host.files.clear(); Host.changed = 1; }
@@ -83,8 +102,28 @@ void HostSwapPlaylistEntries(int32_t a, int32_t b) {
 int32_t HostPlaylistChanged() { Record("107"); return Host.changed; }
 void HostMarkPlaylistClean() { Record("108"); Host.changed = 0; }
 
-void HostFileInfo(LibraryItem*) { Record("library 0x200"); }
-void HostFileInfoRelease(LibraryItem*) { Record("library 0x201"); }
+void HostFileInfo(LibraryItem* item) {
+  Record(std::string("library 0x200 ") + (item->path ? item->path : "(null)"));
+  auto known = Host.fileInfo.find(item->path ? item->path : "");
+  if (known == Host.fileInfo.end()) return;
+  item->lengthSeconds = known->second.seconds;
+  item->extendedInfo = NewInfoList(known->second);
+  Host.infoLists[item->extendedInfo] = item;
+}
+
+void HostFileInfoRelease(LibraryItem* item) {
+  Record(std::string("library 0x201 ") + (item->path ? item->path : "(null)"));
+  if (item->extendedInfo == nullptr) return;
+  auto live = Host.infoLists.find(item->extendedInfo);
+  if (live == Host.infoLists.end()) {
+    Host.infoMisuse.push_back("double release");
+    return;
+  }
+  if (live->second != item) Host.infoMisuse.push_back("released with another record");
+  DeleteInfoList(live->first);
+  Host.infoLists.erase(live);
+}
+
 namespace {
 
 // The array and texts of the search not yet released, from the heap: under the

@@ -5,7 +5,16 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+struct LibraryItem;
+
+// What the media library knows about one file: its length and its extended information.
+struct FakeFileInfo {
+  int32_t seconds = 0;
+  std::vector<std::pair<std::string, std::string>> extended;  // name and value, in list order
+};
 
 struct FakeHost {
   std::vector<std::string> files;               // the playlist
@@ -21,6 +30,12 @@ struct FakeHost {
   const char* iniPath = nullptr;
   std::optional<int32_t> reportedLength;  // a playlist length that differs from the files
   std::vector<std::string> calls;
+
+  // File information. Each extended-information list handed out is a heap block of its
+  // own, freed on release, so that a use after release fails under AddressSanitizer.
+  std::map<std::string, FakeFileInfo> fileInfo;  // by path; an unknown file is left unfilled
+  std::map<char**, const LibraryItem*> infoLists;  // not yet released, with the record each went into
+  std::vector<std::string> infoMisuse;  // "double release", "released with another record"
 
   // The media library. A search finds every result below, up to the query's limit.
   struct Result {

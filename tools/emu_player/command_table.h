@@ -11,6 +11,11 @@ void CommandChanged(char** fields, int count);
 void CommandIni(char** fields, int count);
 void CommandLog(char** fields, int count);
 void CommandModel(char** fields, int count);
+// info <path> <seconds> [NAME=value]...: what the media library knows about path from now on.
+void CommandInfo(char** fields, int count);
+// misuse: file-information lists read after release, released twice or with another
+// record, and those not released yet.
+void CommandMisuse(char** fields, int count);
 void CommandResult(char** fields, int count);     // result <query> <path> <title> | result clear
 void CommandOverflow(char** fields, int count);   // overflow 0|1
 

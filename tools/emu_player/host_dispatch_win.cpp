@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "file_info.h"
 #include "host_dispatch.h"
 #include "host_log.h"
 #include "host_replies.h"
@@ -27,6 +28,11 @@ intptr_t CopyData(LPARAM lParam, TextLine& details) {
   return MainCopyData(copy->dwData, static_cast<const char*>(copy->lpData), copy->cbData, details);
 }
 
+// 0x200 and 0x201 ask about one file, 0x701 and 0x705 search the library.
+intptr_t LibraryAnswer(uintptr_t record, intptr_t code, TextLine& details) {
+  return code < 0x700 ? LibraryFileMessage(record, code, details) : LibraryMessage(record, code, details);
+}
+
 intptr_t Answer(HostWindow window, UINT message, WPARAM wParam, LPARAM lParam, TextLine& details) {
   if (window == HostWindow::Main) {
     if (message == WM_USER) return MainUserMessage(wParam, lParam, details);
@@ -34,7 +40,7 @@ intptr_t Answer(HostWindow window, UINT message, WPARAM wParam, LPARAM lParam, T
     if (message == WM_COPYDATA) return CopyData(lParam, details);
   }
   if (window == HostWindow::Playlist && message == WM_USER) return PlaylistUserMessage(wParam, lParam);
-  if (window == HostWindow::Library && message == kLibraryMessage) return LibraryMessage(wParam, lParam, details);
+  if (window == HostWindow::Library && message == kLibraryMessage) return LibraryAnswer(wParam, lParam, details);
   return 0;
 }
 

@@ -65,6 +65,8 @@ constexpr CommandRow kCommands[] = {
     {"unload", 1, 1, RunUnload},         {"exit", 1, 1, RunExit},
     {"sync", 1, 1, RunSync},             {"click", 3, 3, RunClick},
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
+    {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
+    {"misuse", 1, 1, CommandMisuse},
     {"settext", 4, 4, RunSetText},       {"result", 2, 4, CommandResult},
     {"overflow", 2, 2, CommandOverflow},
 };

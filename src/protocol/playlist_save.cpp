@@ -1,0 +1,87 @@
+// "E" 4: the playlist saved as an .m3u file in PlaylistDir, named after the first song's
+// title and the moment of saving. CREATE_NEW: a file of that name is never overwritten,
+// so a second save within the same second is refused and the first file stays whole.
+#include <cstdio>
+#include <cstring>
+
+#include "browse/slot_tables.h"
+#include "config/settings.h"
+#include "files/file_system.h"
+#include "host/host_catalogue.h"
+#include "protocol/playlist_edit.h"
+#include "protocol/poll_tick.h"
+
+namespace {
+
+// Every line is a path followed by these three bytes: a NUL, then CR LF.
+constexpr char kLineEnd[] = {'\0', '\r', '\n'};
+
+bool HasText(const char* text) { return text != nullptr && text[0] != '\0'; }
+
+// The first song's title, or its path when the player knows none, made fit for a file
+// name: false when the path would not fit the title's buffer.
+bool ReadListTitle(const char* firstPath, char (&title)[kEditTextSize]) {
+  std::memset(title, 0, sizeof title);
+  HostGetTag(firstPath, "TITLE", title, sizeof title);
+  title[sizeof title - 1] = '\0';
+  if (title[0] == '\0') {
+    if (strnlen(firstPath, sizeof title) >= sizeof title) return false;
+    std::snprintf(title, sizeof title, "%s", firstPath);
+  }
+  MakeFileNameSafe(title);
+  return true;
+}
+
+// One line per entry while the player gives paths; false when a write failed. A path
+// that leaves no room for its line end is left out: cut, it would name another file.
+bool WriteEntries(OutputFile* file) {
+  char line[kEditTextSize];
+  for (int32_t i = 0; i < PlaylistLength && i < static_cast<int32_t>(kMaxListEntries); i++) {
+    const char* path = HostPlaylistFile(i);
+    if (!HasText(path)) break;  // the playlist ended sooner than the tick saw it
+    const size_t length = strnlen(path, sizeof line);
+    if (length + sizeof kLineEnd > sizeof line) continue;
+    std::memcpy(line, path, length);
+    std::memcpy(line + length, kLineEnd, sizeof kLineEnd);
+    if (!WriteToFile(file, line, static_cast<uint32_t>(length + sizeof kLineEnd))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void MakeFileNameSafe(char* text) {
+  for (; *text != '\0'; text++) {
+    const unsigned char c = static_cast<unsigned char>(*text);
+    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr) *text = '_';
+  }
+}
+
+int FormatPlaylistFileName(char* name, size_t size, const char* folder, const char* title,
+                           const LocalTime& time) {
+  if (size == 0) return 0;
+  const int length = std::snprintf(name, size, "%s%s-%i-%02i-%02i-%02i.%02i.%02i.m3u", folder, title,
+                                   static_cast<int>(time.year), static_cast<int>(time.month),
+                                   static_cast<int>(time.day), static_cast<int>(time.hour),
+                                   static_cast<int>(time.minute), static_cast<int>(time.second));
+  if (length >= 0 && static_cast<size_t>(length) < size) return 1;
+  name[0] = '\0';
+  return 0;
+}
+
+bool SavePlaylist() {
+  if (PlaylistLength <= 0) return true;  // nothing to save: acknowledged, no file made
+  // Without entry 0's path there is neither a title nor a first line to go by.
+  const char* first = HostPlaylistFile(0);
+  char title[kEditTextSize];
+  char name[kEditTextSize];
+  if (!HasText(first) || !ReadListTitle(first, title)) return false;
+  if (!FormatPlaylistFileName(name, sizeof name, PlaylistDir, title, ReadLocalTime())) return false;
+  OutputFile* file = CreateFileFor(name, kCreateNew);
+  if (file == nullptr) return false;
+  const bool written = WriteEntries(file);
+  // A save whose lines did not all reach the file is no save to report: the file keeps
+  // what was written, but the panel is not told it succeeded.
+  const bool closed = CloseFile(file) != 0;
+  return written && closed;
+}

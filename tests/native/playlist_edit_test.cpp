@@ -1,0 +1,162 @@
+// "E": the edits made through the fake player and file system, and their acknowledgement.
+#include "handler_world.h"
+
+namespace {
+
+class PlaylistEdit : public HandlerWorld {
+ protected:
+  // Runs "E" sub-command sub; true when it was acknowledged with the command's 10 bytes.
+  static bool Edit(uint8_t sub, uint32_t a = 0, uint32_t b = 0) {
+    const Bytes command = Command('E', sub, a, b);
+    HandlePlaylistEdit(command.data());
+    const Bytes reply = TakeReply();
+    if (!reply.empty()) EXPECT_EQ(reply, Acknowledgement(command, 10, 6));
+    return !reply.empty();
+  }
+  static Strings Numbered(int n) {
+    Strings files;
+    for (int i = 0; i < n; i++) files.push_back("C:\\Music\\" + std::to_string(i) + ".mp3");
+    return files;
+  }
+};
+
+TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
+  const struct {
+    uint32_t a, b;
+    int32_t position, after;
+    size_t swaps;
+  } cases[] = {
+      {2, 5, 4, 3, 3}, {5, 2, 3, 4, 3}, {3, 7, 3, 7, 4}, {6, 8, 3, 3, 2}, {4, 4, 4, 4, 0},
+      {7, 600, 2, 2, 2},    // a target past the end means the last place
+      {2, 65535, 9, 8, 7},  // and never a swap beyond it
+  };
+  for (const auto& c : cases) {
+    Playlist(Numbered(10), c.position);
+    EXPECT_TRUE(Edit(1, c.a, c.b)) << c.a << " to " << c.b;
+    EXPECT_EQ(Host.CallsStartingWith("swap").size(), c.swaps) << c.a << " to " << c.b;
+    EXPECT_EQ(Host.files[c.b > 9 ? 9 : c.b], Numbered(10)[c.a]) << c.a << " to " << c.b;
+    EXPECT_EQ(Host.position, c.after) << c.a << " to " << c.b;
+  }
+  EXPECT_FALSE(Edit(1, 10, 0)) << "an entry past the end moves nothing";
+}
+
+TEST_F(PlaylistEdit, DeletePlaysOnOnlyWhenThePlayingSongGoes) {
+  const struct {
+    int entries;
+    uint32_t a;
+    int32_t state;
+    bool acked, play;
+  } cases[] = {{5, 2, 1, true, true}, {5, 2, 3, true, false}, {5, 1, 1, true, false}, {5, 5, 1, false, false},
+               {0, 0, 1, false, false}};
+  for (const auto& c : cases) {
+    Playlist(Numbered(c.entries), 2);
+    Host.playState = c.state;
+    EXPECT_EQ(Edit(0, c.a), c.acked) << c.a;
+    EXPECT_EQ(Host.CallsStartingWith("press 40045").size(), c.play ? 1u : 0u) << c.a << " state " << c.state;
+  }
+  Playlist(Numbered(620));
+  EXPECT_TRUE(Edit(9)) << "an unknown edit is acknowledged";
+  EXPECT_EQ(Host.calls, (Strings{"124", "108"})) << "the length read again, the playlist marked clean";
+  EXPECT_EQ(PlaylistLength, 500);
+  EXPECT_TRUE(Edit(5));
+  EXPECT_EQ(Host.CallsStartingWith("1"), (Strings{"124", "108", "101", "124", "108"})) << "clear";
+}
+
+TEST_F(PlaylistEdit, AddingAFolderAddsItsPlayableFilesInListingOrder) {
+  Files.AddFile("C:\\Music\\one.mp3");
+  for (const char* name : {"CD1\\x.mp3", "Extras\\z.mp3", "a.mp3", "b.wav", "c.txt", "d.mp3"}) {
+    Files.AddFile(std::string("C:\\Music\\Album\\") + name);
+  }
+  for (int i = 1; i <= 5; i++) Files.AddFolder("C:\\Music\\Five\\f" + std::to_string(i));
+  Files.AddFile("C:\\Music\\Five\\z.mp3");
+  Scan();
+  ASSERT_EQ(SortBrowseListsFoldersFirst(BrowseNames, BrowseTitles, BrowseCount), 1);  // as the panel saw it
+  EXPECT_TRUE(Edit(2, BrowseIndex("\\Album")));
+  const std::string album = "copydata C:\\Music\\Album\\";
+  EXPECT_EQ(Host.CallsStartingWith("copydata"), (Strings{album + "a.mp3", album + "b.wav", album + "d.mp3"}));
+  EXPECT_EQ(BrowseList(), (Strings{"\\Album", "\\Five", "one.mp3", "\\QB_Dumped", "\\QB_Playlists"})) << "unsorted";
+
+  Playlist(Numbered(498));
+  EXPECT_TRUE(Edit(2, BrowseIndex("\\Album")));
+  EXPECT_EQ(Host.CallsStartingWith("copydata").size(), 2u) << "j + 498 < 500: the first two listed";
+  Playlist(Numbered(495));
+  EXPECT_FALSE(Edit(2, BrowseIndex("\\Five"))) << "j reaches 5 before the first file";
+  Playlist(Numbered(500));
+  EXPECT_FALSE(Edit(2, BrowseIndex("one.mp3"))) << "a full playlist takes no 501st song";
+  Playlist({});
+  QuitAfterChecks = 0;
+  EXPECT_FALSE(Edit(2, BrowseIndex("\\Album"))) << "quit stops the adding";
+  EXPECT_TRUE(Host.CallsStartingWith("copydata").empty());
+}
+
+TEST_F(PlaylistEdit, AddingRefusesWhatNamesNoSongOrWouldNotFit) {
+  const std::string deep = "C:\\" + std::string(240, 'd') + "\\";
+  Files.AddFile(deep + "a-long-name.mp3");  // 244 + 15 characters
+  SetFolder(CurrentFolder, deep);
+  Scan();
+  EXPECT_FALSE(Edit(2, 0)) << "a path cut to 255 characters would name another file";
+  EXPECT_FALSE(Edit(2, 1)) << "past the browse list";
+  std::snprintf(LibraryPaths[0], kSlotSize, "C:\\Music\\found.mp3");
+  std::snprintf(LibraryPaths[1], kSlotSize, "C:\\%s.mp3", std::string(260, 'p').c_str());
+  EXPECT_FALSE(Edit(3, 0)) << "no search results (the placeholder) name no song";
+  LibraryResultCount = 2;
+  EXPECT_TRUE(Edit(3, 0));
+  EXPECT_FALSE(Edit(3, 1)) << "a result path too long for the buffer";
+  Playlist(Numbered(500));
+  EXPECT_FALSE(Edit(3, 0)) << "a full playlist takes no 501st song";
+  EXPECT_TRUE(Host.CallsStartingWith("copydata").empty());
+}
+
+TEST_F(PlaylistEdit, SaveNamesTheFileAfterTheFirstTitleAndTheTime) {
+  const struct {
+    const char* title;  // null: the player knows none, and entry 0's path stands in
+    const char* name;
+  } cases[] = {{"Evening Song", "Evening Song-2005-03-07-14.05.09.m3u"},
+               {"AC/DC: Live? <1> \"x\" |*\\\t", "AC_DC_ Live_ _1_ _x_ ____-2005-03-07-14.05.10.m3u"},
+               {nullptr, "C__Music_0.mp3-2005-03-07-14.05.11.m3u"}};
+  for (const auto& c : cases) {
+    Playlist(Numbered(2));
+    Host.titles.clear();
+    if (c.title) Host.titles["C:\\Music\\0.mp3"] = c.title;
+    EXPECT_TRUE(Edit(4)) << c.name;
+    const std::string file = std::string("C:\\Music\\QB_Playlists\\") + c.name;
+    EXPECT_EQ(Files.CallsStartingWith("create"), Strings{"create new " + file});
+    EXPECT_EQ(Host.CallsStartingWith("296"), Strings{"296 C:\\Music\\0.mp3 TITLE 256"}) << "never more than the buffer";
+    EXPECT_EQ(Files.Content(file), std::string("C:\\Music\\0.mp3\0\r\nC:\\Music\\1.mp3\0\r\n", 34));
+    Files.now.second++;
+  }
+}
+
+TEST_F(PlaylistEdit, SaveNeverOverwritesAndReportsOnlyAWholeFile) {
+  EXPECT_TRUE(Edit(4)) << "an empty playlist: acknowledged";
+  EXPECT_TRUE(Files.calls.empty()) << "and no file";
+  Playlist(Numbered(2));
+  ASSERT_TRUE(Edit(4));
+  const std::string first = "C:\\Music\\QB_Playlists\\C__Music_0.mp3-2005-03-07-14.05.09.m3u";
+  const std::string saved = Files.Content(first);
+  Playlist(Numbered(3));
+  EXPECT_FALSE(Edit(4)) << "the same second: the name exists";
+  EXPECT_EQ(Files.Content(first), saved);
+
+  Files.now.second = 10;
+  Strings files = Numbered(3);
+  files[1] = "C:\\" + std::string(250, 'x');  // 253 characters and three line-end bytes: fits
+  files[2] = "C:\\" + std::string(251, 'y');  // 254: its line would not fit, and is left out
+  Playlist(files);
+  EXPECT_TRUE(Edit(4));
+  EXPECT_EQ(Files.CallsStartingWith("write"), (Strings{"write 17", "write 256"}));
+  Files.now.second = 11;
+  Files.failWriteNumber = Files.writes + 1;
+  Playlist(Numbered(3));
+  EXPECT_FALSE(Edit(4)) << "a failed write is no save to report";
+
+  Files.now.second = 12;
+  Playlist({""});
+  EXPECT_FALSE(Edit(4)) << "no path for entry 0";
+  Host.files = {"C:\\Music\\0.mp3"};
+  Host.titles["C:\\Music\\0.mp3"] = std::string(230, 't');
+  EXPECT_FALSE(Edit(4)) << "a name too long for its buffer";
+  EXPECT_TRUE(Files.CallsStartingWith("create").empty()) << "neither creates a file";
+}
+
+}  // namespace
