@@ -19,13 +19,6 @@
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
 
-// The playlist editing, song information and dump handlers, once they are built in.
-#if __has_include("protocol/song_info.h")
-#define QB_HAVE_EDIT_HANDLERS 1
-#else
-#define QB_HAVE_EDIT_HANDLERS 0
-#endif
-
 namespace {
 
 const std::string kMusic = "C:\\Music\\";
@@ -126,13 +119,6 @@ std::set<char> Letters(const Example& e) {
   return letters;
 }
 
-bool UsesEditHandlers(const Example& e) {
-  for (char letter : Letters(e)) {
-    if (letter == 'E' || letter == 'I' || letter == 'F') return true;
-  }
-  return false;
-}
-
 class ProtocolDoc : public HandlerTest {
  protected:
   void SetUp() override {
@@ -170,9 +156,7 @@ class ProtocolDoc : public HandlerTest {
     Host.tags[path + "|ARTIST"] = d[0];
     Host.titles[path] = d[1];
     Host.tags[path + "|YEAR"] = d[2];
-#if QB_HAVE_EDIT_HANDLERS
     Host.fileInfo[path] = {std::stoi(d[3]), {{"BITRATE", d[4]}}};
-#endif
   }
 
   // Returns true when the key was a set-up line.
@@ -272,13 +256,12 @@ class ProtocolDoc : public HandlerTest {
     }
   }
 
-  // Runs the examples that do or do not use "E", "I" or "F"; returns their letters.
-  std::set<char> RunAll(bool edits) {
+  // Runs every example; returns the letters they use.
+  std::set<char> RunAll() {
     std::set<char> letters;
     const std::vector<Example> examples = ReadExamples(QB_PROTOCOL_DOC);
-    EXPECT_GE(examples.size(), 20u) << "the document lost its examples";
+    EXPECT_GE(examples.size(), 30u) << "the document lost its examples";
     for (const Example& e : examples) {
-      if (UsesEditHandlers(e) != edits) continue;
       TearDown();
       SetUp();
       Run(e);
@@ -288,13 +271,8 @@ class ProtocolDoc : public HandlerTest {
   }
 };
 
-TEST_F(ProtocolDoc, StatusAndListAndKeyExamplesAreWhatThePlugInDoes) {
-  EXPECT_EQ(RunAll(false), (std::set<char>{'B', 'L', 'O', 'P', 'Q', 'S'})) << "every letter has an example";
-}
-
-TEST_F(ProtocolDoc, EditInfoAndDumpExamplesAreWhatThePlugInDoes) {
-  if (!QB_HAVE_EDIT_HANDLERS) GTEST_SKIP() << "the E, I and F handlers are not built in yet: examples not checked";
-  EXPECT_EQ(RunAll(true), (std::set<char>{'E', 'F', 'I', 'Q'})) << "every letter has an example";
+TEST_F(ProtocolDoc, ExamplesAreWhatThePlugInDoes) {
+  EXPECT_EQ(RunAll(), (std::set<char>{'B', 'E', 'F', 'I', 'L', 'O', 'P', 'Q', 'S'})) << "every letter has an example";
 }
 
 }  // namespace
