@@ -9,6 +9,7 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 enable_testing()
 
+add_subdirectory(tools/panel)
 add_subdirectory(tests/native)
 add_subdirectory(tests/fuzz)
 if(QB_CROSS_DIR)

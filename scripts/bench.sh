@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Prints the tick figures of the built plug-in (run scripts/check.sh once first).
+# Prints the tick figures of the plug-in as built in $QB_BUILD_DIR (default build/; run
+# scripts/check.sh once first). Builds what changed, then runs the benchmark in the
+# emulated player under Wine. Pass --short for a quick run of a few ticks each.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+build=${QB_BUILD_DIR:-$top/build}
+cmake --build "$build/win32" >/dev/null
+cmake --build "$build/native" --target tick_bench >/dev/null
 . "$top/scripts/wine-session.sh"
 trap wine_session_end EXIT
-wine_session_start "$top/build/wine"
-QB_PLAYER_DIR=$top/build/win32/player "$top/build/native/tools/bench/tick_bench"
+wine_session_start "$build/wine"
+# Every wait inside is bounded; this bounds the whole run as well.
+QB_PLAYER_DIR=$build/win32/player timeout 900 "$build/native/tools/bench/tick_bench" "$@"

@@ -8,6 +8,8 @@
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
+#include "serial/port_io.h"
+#include "serial/port_recovery.h"
 #include "host/host_catalogue.h"
 
 int32_t PlaylistLength = 0;
@@ -69,6 +71,9 @@ void ExchangeWithPanel() {
   uint8_t* command = frame + kPayloadOffset;
   bool haveCommand = ReceiveFrame(frame, kCommandWaitMs) != 0;
   if (!haveCommand) {
+    // A port that went away during this tick keeps the pending reply, and the player's
+    // playlist change, for the panel's return.
+    if (!PortIsOpen()) return;
     SendPendingReply();
     std::memset(frame, 0, sizeof frame);
     haveCommand = MakeUpPlaylistCommand(command);
@@ -81,8 +86,10 @@ void ExchangeWithPanel() {
 void PollTick() {
   PollStats.ticks++;
   // A trim that quit cut short leaves more than 500 entries, which nothing may report or
-  // index; the tick has no more to do anyway.
-  if (TrimPlaylist()) ExchangeWithPanel();
+  // index; the tick has no more to do anyway. While the port is gone the tick keeps the
+  // playlist in bounds and, about once a second, tries to get the port back (one open at
+  // most, so quit never waits long for the tick); it skips the line and its wait.
+  if (TrimPlaylist() && PanelPortReady()) ExchangeWithPanel();
   // The one place that arms the next tick: whatever a handler did or refused, the cycle
   // goes on exactly once (or, once quit has begun, not at all).
   ArmPollTimer();

@@ -5,6 +5,10 @@
 // In memory a frame is a 256-byte FrameBuffer whose end marker always sits at bytes 254
 // and 255, so a payload of any length up to 250 never moves it; on the wire the end
 // marker follows the payload directly.
+//
+// A read or write that fails, rather than times out, tells the port's recovery
+// (port_recovery.h), which closes the port; while none is open the three operations
+// return 0 without touching the port.
 #pragma once
 #include <cstdint>
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "serial/port_io.h"
+#include "serial/port_recovery.h"
 
 uint8_t FrameSequence = 0;
 LinkCounters LinkStats = {};
@@ -14,6 +15,22 @@ namespace {
 constexpr uint32_t kFrameRestWaitMs = 30;
 // A line that streams junk ends the hunt here even if the wait has not run out.
 constexpr uint32_t kMaxSkippedBytes = 1024;
+
+// Every read and write of the codec: a failure goes to the port's recovery, and once the
+// port is gone the rest of the tick's frames touch nothing.
+int Read(uint8_t* into, uint32_t length, uint32_t waitMs) {
+  if (!PortIsOpen()) return -1;
+  const int n = PortRead(into, length, waitMs);
+  if (n < 0) NotePortFailure(PortError());
+  return n;
+}
+
+int Write(const uint8_t* from, uint32_t length) {
+  if (!PortIsOpen()) return -1;
+  const int n = PortWrite(from, length);
+  if (n < 0) NotePortFailure(PortError());
+  return n;
+}
 
 // Index of the first byte that may begin a frame: a 0x55 followed by 0xAA, or a 0x55
 // that ends what has been read so far. `have` when there is none.
@@ -33,7 +50,7 @@ bool ReceiveHeader(uint8_t* buffer, uint32_t waitMs) {
   for (;;) {
     const uint32_t elapsed = PortMillis() - start;
     if (elapsed >= waitMs) return false;
-    const int n = PortRead(buffer + have, kHeaderSize - have, waitMs - elapsed);
+    const int n = Read(buffer + have, kHeaderSize - have, waitMs - elapsed);
     if (n <= 0) return false;
     have += static_cast<uint32_t>(n);
     const uint32_t drop = FirstPossibleStart(buffer, have);
@@ -50,11 +67,11 @@ bool ReceiveHeader(uint8_t* buffer, uint32_t waitMs) {
 }
 
 bool ReadExactly(uint8_t* into, uint32_t length) {
-  return PortRead(into, length, kFrameRestWaitMs) == static_cast<int>(length);
+  return Read(into, length, kFrameRestWaitMs) == static_cast<int>(length);
 }
 
 bool WriteExactly(const uint8_t* from, uint32_t length) {
-  if (PortWrite(from, length) == static_cast<int>(length)) return true;
+  if (Write(from, length) == static_cast<int>(length)) return true;
   LinkStats.writesShort++;
   return false;
 }
@@ -78,9 +95,12 @@ int WriteFrame(uint8_t* buffer) {
   const uint32_t length = buffer[kLengthOffset];
   // A caller's length above 250 would send bytes of the end-marker slot as payload.
   if (length > kMaxPayload) return 0;
-  if (!WriteExactly(buffer, kHeaderSize)) return 0;
-  if (length != 0 && !WriteExactly(buffer + kPayloadOffset, length)) return 0;
-  return WriteExactly(buffer + kEndMarkerOffset, sizeof kEndMarker) ? 1 : 0;
+  // The wire image in one piece and one write: every write is a round trip to the
+  // driver, and a tick's own time is most of what stretches the poll period.
+  uint8_t wire[kFrameSize];
+  std::memcpy(wire, buffer, kHeaderSize + length);
+  std::memcpy(wire + kHeaderSize + length, kEndMarker, sizeof kEndMarker);
+  return WriteExactly(wire, kHeaderSize + length + sizeof kEndMarker) ? 1 : 0;
 }
 
 int ReceiveFrame(uint8_t* buffer, uint32_t firstTimeoutMs) {

@@ -1,5 +1,7 @@
-// The bytes under the frame codec. The DLL links port_io_win.cpp (the open serial
-// port); native tests link a fake that scripts what arrives and records what leaves.
+// The port under the frame codec: its bytes, its line status, and opening it again. The
+// DLL links port_io_win.cpp and serial_port_win.cpp (the COM port); native tests link a
+// fake that scripts what arrives, records what leaves and fails calls as a pulled USB
+// adapter does.
 #pragma once
 #include <cstdint>
 
@@ -11,5 +13,22 @@ int PortWrite(const uint8_t* data, uint32_t length);
 // would block for ever on a Win32 port); returns the count read, or -1 on failure.
 int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs);
 
-// A millisecond clock that only moves forward (wrapping), to bound the marker hunt.
+// The system's code of the last PortWrite or PortRead that returned -1.
+uint32_t PortError();
+
+// Asks the driver how the open line stands: 0 when it answers, otherwise the system's
+// code of its failure.
+uint32_t PortLineStatus();
+
+// Whether a port is open; false once a dead one was closed.
+bool PortIsOpen();
+
+// Opens and configures the port as start-up does; true when it is open.
+bool PortOpen(uint32_t port, uint32_t baud);
+
+// Closes the open port, dead or alive.
+void PortClose();
+
+// A millisecond clock that only moves forward (wrapping), to bound the marker hunt and
+// to space the attempts at opening a port that went away.
 uint32_t PortMillis();

@@ -1,6 +1,7 @@
 // The COM port under the frame codec, opened the one way the panel needs it.
 #include "serial/serial_port_win.h"
 
+#include "serial/port_io.h"
 #include "serial/serial_port.h"
 
 HANDLE SerialHandle = nullptr;
@@ -56,6 +57,7 @@ HANDLE OpenSerialPort(uint32_t port, uint32_t baud) {
   }
   ApplyTimeouts(handle);
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
+  ForgetReadWait();
   return handle;
 }
 
@@ -63,4 +65,19 @@ void CloseSerialPort(HANDLE handle) {
   if (handle == nullptr) return;
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
   CloseHandle(handle);
+  ForgetReadWait();
+}
+
+// Opening it again after it went away; the dead handle was closed before.
+
+bool PortIsOpen() { return SerialHandle != nullptr; }
+
+bool PortOpen(uint32_t port, uint32_t baud) {
+  SerialHandle = OpenSerialPort(port, baud);
+  return SerialHandle != nullptr;
+}
+
+void PortClose() {
+  CloseSerialPort(SerialHandle);
+  SerialHandle = nullptr;
 }

@@ -15,3 +15,7 @@ HANDLE OpenSerialPort(uint32_t port, uint32_t baud);
 
 // Purges and closes; a null handle is ignored.
 void CloseSerialPort(HANDLE handle);
+
+// Makes the next read set its wait on the port again (port_io_win.cpp); called whenever
+// a port is opened or closed.
+void ForgetReadWait();

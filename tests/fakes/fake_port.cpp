@@ -1,4 +1,4 @@
-// The scripted line behind PortRead, PortWrite and PortMillis.
+// The scripted line behind the port seam.
 #include "fakes/fake_port.h"
 
 #include <cstddef>
@@ -7,7 +7,33 @@
 
 FakeLine Line;
 
-void ResetFakeLine() { Line = FakeLine(); }
+namespace {
+
+uint32_t LastError = 0;
+
+int Fail(uint32_t code) {
+  LastError = code;
+  return -1;
+}
+
+// A call on the handle: false (and the call fails) when there is none or it is dead.
+bool HandleWorks() {
+  if (!Line.open) {
+    Line.callsWhileClosed++;
+    LastError = 6;  // ERROR_INVALID_HANDLE
+    return false;
+  }
+  if (!Line.deadHandle) return true;
+  LastError = Line.failCode;
+  return false;
+}
+
+}  // namespace
+
+void ResetFakeLine() {
+  Line = FakeLine();
+  LastError = 0;
+}
 
 void FakeLine::Queue(const std::vector<uint8_t>& bytes, uint32_t atMs) {
   for (uint8_t b : bytes) inbound.push_back({b, atMs});
@@ -32,13 +58,19 @@ std::vector<std::vector<uint8_t>> FakeLine::WrittenFrames() const {
   return frames;
 }
 
+void FakeLine::Unplug() {
+  plugged = false;
+  if (open) deadHandle = true;
+}
+
 int PortWrite(const uint8_t* data, uint32_t length) {
+  if (!HandleWorks()) return -1;
   const int number = static_cast<int>(Line.writes.size());
   std::vector<uint8_t> chunk(data, data + length);
   if (number == Line.failWriteNumber) {
     if (Line.shortCount < 0) {
       Line.writes.emplace_back();
-      return -1;
+      return Fail(Line.failCode);
     }
     chunk.resize(static_cast<std::size_t>(Line.shortCount));
   }
@@ -47,7 +79,10 @@ int PortWrite(const uint8_t* data, uint32_t length) {
 }
 
 int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
+  if (!HandleWorks()) return -1;
+  const int number = static_cast<int>(Line.readWaits.size());
   Line.readWaits.push_back(timeoutMs);
+  if (number == Line.failReadNumber) return Fail(Line.failCode);
   const uint32_t deadline = Line.nowMs + timeoutMs;
   uint32_t got = 0;
   while (got < length && !Line.inbound.empty() && Line.inbound.front().arrivesAtMs <= deadline) {
@@ -58,6 +93,30 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
   }
   if (got < length) Line.nowMs = deadline;
   return static_cast<int>(got);
+}
+
+uint32_t PortError() { return LastError; }
+
+uint32_t PortLineStatus() {
+  if (!HandleWorks()) return LastError;
+  return Line.lineStatusCode;
+}
+
+bool PortIsOpen() { return Line.open; }
+
+bool PortOpen(uint32_t port, uint32_t baud) {
+  Line.openTries.push_back(Line.nowMs);
+  if (!Line.plugged) return false;
+  Line.open = true;
+  Line.deadHandle = false;
+  Line.openedPort = port;
+  Line.openedBaud = baud;
+  return true;
+}
+
+void PortClose() {
+  if (Line.open) Line.closes++;
+  Line.open = false;
 }
 
 uint32_t PortMillis() { return Line.nowMs; }

@@ -3,6 +3,10 @@
 // Bytes queued for the plug-in arrive at a given time; a read takes what has arrived
 // within its wait and, like Win32 with total time-outs, returns a partial count only
 // after the whole wait. Every write is recorded as one chunk.
+//
+// The port can also go away as a pulled USB adapter does: while unplugged, every call on
+// the open handle fails with failCode and every open fails; once plugged back, only a
+// new open works again.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -20,13 +24,27 @@ struct FakeLine {
   std::vector<uint32_t> readWaits;   // the wait of every read, in order
   uint32_t nowMs = 0;
   int failWriteNumber = -1;          // this write (0-based) comes back short
-  int shortCount = 0;                // ... with this count (-1: the write fails)
+  int shortCount = 0;                // ... with this count (-1: the write fails with failCode)
+  int failReadNumber = -1;           // this read (0-based) fails with failCode
+
+  bool open = true;                  // as start-up leaves it
+  bool plugged = true;
+  bool deadHandle = false;           // the open handle outlived an unplug: it fails for ever
+  uint32_t failCode = 22;
+  uint32_t lineStatusCode = 0;       // the line status check fails with this code, when not 0
+  std::vector<uint32_t> openTries;   // the clock at every open tried
+  uint32_t openedPort = 0;
+  uint32_t openedBaud = 0;
+  int closes = 0;
+  int callsWhileClosed = 0;          // reads, writes and line checks without an open port
 
   void Queue(const std::vector<uint8_t>& bytes, uint32_t atMs = 0);
   // Everything written, as the panel would see it on the wire.
   std::vector<uint8_t> Written() const;
   // Splits what was written into frames (start marker to end marker, by length byte).
   std::vector<std::vector<uint8_t>> WrittenFrames() const;
+  // The adapter is pulled out: the open handle is dead from now on.
+  void Unplug();
 };
 
 extern FakeLine Line;

@@ -14,6 +14,7 @@
 #include "protocol/reply_buffer.h"
 #include "protocol/status_frame.h"
 #include "serial/frame.h"
+#include "serial/port_recovery.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ class PollTickTest : public ::testing::Test {
     TimeDisplayMode = 0;
     std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
     std::snprintf(CurrentFolder, sizeof CurrentFolder, "%s", "C:\\Music\\");
+    PortStats = {};
+    WatchPanelPort(1, 115200);
   }
   void Tick() {
     const int before = ArmCalls;
@@ -151,7 +154,7 @@ TEST_F(PollTickTest, ACommandOnEveryTickHoldsBackTheReplyAndTheLatestWins) {
 
 TEST_F(PollTickTest, ALostReplyIsClearedAllTheSame) {
   Post({'I', 0, 0});
-  Line.failWriteNumber = 3;  // status takes writes 0 to 2; the reply's header falls short
+  Line.failWriteNumber = 1;  // the status frame is write 0; the reply falls short
   Line.shortCount = 1;
   Tick();
   EXPECT_FALSE(ReplyPending());
@@ -205,6 +208,67 @@ TEST_F(PollTickTest, AnUnknownLetterChangesNothing) {
   EXPECT_TRUE(ReplyPending());
   EXPECT_EQ(Frames().size(), 1u);
   EXPECT_TRUE(Host.CallsStartingWith("107").empty());
+}
+
+// Whichever call finds the port gone, the tick stops at the line: the panel is still owed
+// the pending reply and the news of a changed playlist when it comes back.
+TEST_F(PollTickTest, APortThatGoesAwayEndsTheTicksLineWorkAndKeepsWhatThePanelIsOwed) {
+  struct Case {
+    const char* what;
+    void (*arrange)();
+  } cases[] = {
+      {"the line status", [] { Line.Unplug(); }},
+      {"the status frame's write", [] { Line.failWriteNumber = 0, Line.shortCount = -1, Line.failCode = 5; }},
+      {"the command's read", [] { Line.failReadNumber = 0, Line.failCode = 1167; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    Post({'L', 1, 5, 0, 0, 0});
+    Host.changed = 1;
+    c.arrange();
+    Tick();
+    EXPECT_FALSE(Line.open);
+    EXPECT_EQ(PortStats.losses, 1u);
+    EXPECT_TRUE(ReplyPending());
+    EXPECT_EQ(Host.changed, 1);
+    EXPECT_TRUE(HandledCommands.empty());
+    EXPECT_LE(Line.readWaits.size(), 1u);
+    EXPECT_EQ(Line.callsWhileClosed, 0);
+  }
+}
+
+TEST_F(PollTickTest, WhileThePortIsGoneTicksKeepThePlaylistInBoundsAndLeaveTheLineAlone) {
+  Line.Unplug();
+  for (int i = 0; i < 40; i++, Line.nowMs += 35) {
+    Fill(501 + i);
+    Tick();
+    ASSERT_EQ(Host.files.size(), 500u);
+  }
+  EXPECT_TRUE(Line.writes.empty());
+  EXPECT_EQ(Line.callsWhileClosed, 0);
+}
+
+TEST_F(PollTickTest, BackOnTheLineTheTickCarriesOnWhereItWas) {
+  Tick();
+  Post({'L', 1, 5, 0, 0, 0});
+  Host.changed = 1;
+  TimeDisplayMode = 1;
+  Line.Unplug();
+  Line.nowMs = 500;
+  Tick();
+  Line.plugged = true;
+  Line.nowMs = 1000;
+  Tick();  // opens again, then serves the line in the same tick
+  EXPECT_TRUE(Line.open);
+  const auto frames = Frames();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[1][2], 1);  // the sequence goes on from before
+  EXPECT_EQ(frames[2], EncodeFrame({'L', 1, 5, 0, 0, 0}, 0));
+  ASSERT_EQ(HandledCommands.size(), 1u);  // the change made while it was gone
+  EXPECT_EQ(HandledCommands[0].letter, 'Q');
+  EXPECT_EQ(TimeDisplayMode, 1);
+  EXPECT_EQ(PortStats.reopens, 1u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -18,27 +19,67 @@ double NowMs() {
 PanelLine::PanelLine(int port) {
   const char* dir = std::getenv("QB_PORT_DIR");
   if (dir == nullptr) throw std::runtime_error("QB_PORT_DIR is not set: run the tests through scripts/check.sh");
+  link_ = std::string(dir) + "/com" + std::to_string(port);
+  Connect();
+}
+
+PanelLine::~PanelLine() {
+  Disconnect();
+  unlink(link_.c_str());
+}
+
+void PanelLine::Unplug() {
+  // The link leads nowhere before the pty goes: its number, once freed, may soon be
+  // another program's line.
+  Relink(link_ + ".unplugged");
+  Disconnect();
+}
+
+double PanelLine::PlugBack() {
+  Connect();
+  return NowMs();
+}
+
+void PanelLine::Connect() {
   char name[128];
   if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+  // Kept from the player and its helpers, which are started later: an end that they
+  // inherited would keep the line plugged in after Unplug.
+  fcntl(master_, F_SETFD, FD_CLOEXEC);
+  fcntl(slave_, F_SETFD, FD_CLOEXEC);
   termios raw;
   tcgetattr(slave_, &raw);
   cfmakeraw(&raw);
   tcsetattr(slave_, TCSANOW, &raw);
-  link_ = std::string(dir) + "/com" + std::to_string(port);
-  unlink(link_.c_str());
-  if (symlink(name, link_.c_str()) != 0) throw std::runtime_error("cannot link " + link_);
+  Relink(name);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = false;
+  }
   reader_ = std::thread([this] { ReadLoop(); });
 }
 
-PanelLine::~PanelLine() {
+void PanelLine::Disconnect() {
+  if (master_ < 0) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
   }
   reader_.join();
-  unlink(link_.c_str());
   close(master_);
   close(slave_);
+  master_ = slave_ = -1;
+  std::lock_guard<std::mutex> lock(mutex_);
+  stream_.clear();  // half a frame from before the cable was pulled is not a frame
+}
+
+// One rename, so the port is never without a name while the link changes.
+void PanelLine::Relink(const std::string& target) {
+  const std::string fresh = link_ + ".new";
+  unlink(fresh.c_str());
+  if (symlink(target.c_str(), fresh.c_str()) != 0 || rename(fresh.c_str(), link_.c_str()) != 0) {
+    throw std::runtime_error("cannot link " + link_);
+  }
 }
 
 void PanelLine::ReadLoop() {

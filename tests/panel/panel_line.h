@@ -1,6 +1,10 @@
 // The panel's end of the serial line: a pseudo-terminal whose other end Wine maps as
 // a COM port. A reader thread takes every frame off the line as it arrives, so the
 // plug-in's writes never back up while a test is busy elsewhere.
+//
+// The line can be unplugged and plugged back: both ends of the pty are closed, and
+// later a new pty is put behind the same link, as a USB adapter pulled out and plugged
+// in again gives the port back under its old name.
 #pragma once
 #include <condition_variable>
 #include <functional>
@@ -17,6 +21,12 @@ class PanelLine {
   explicit PanelLine(int port = 1);
   ~PanelLine();
 
+  // Closes both ends of the pty (every call on the plug-in's handle fails from then on)
+  // and points the link at nothing, so the port cannot be opened until PlugBack.
+  void Unplug();
+  // A new pty behind the same link, renamed over it; returns when that was, on NowMs().
+  double PlugBack();
+
   void Send(const Bytes& payload, uint8_t sequence = 0);
   void SendRaw(const Bytes& bytes);
 
@@ -31,6 +41,9 @@ class PanelLine {
   int BrokenFrames();
 
  private:
+  void Connect();
+  void Disconnect();
+  void Relink(const std::string& target);
   void ReadLoop();
   int master_ = -1;
   int slave_ = -1;

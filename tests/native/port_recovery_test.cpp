@@ -1,0 +1,74 @@
+// Telling a dead port from a quiet one, and when to try opening it again.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "fakes/fake_port.h"
+#include "serial/port_recovery.h"
+
+namespace {
+
+TEST(PortRecovery, OnlyATimeOutIsNotAPortGone) {
+  struct Case {
+    uint32_t code;
+    bool gone;
+  } cases[] = {
+      {1, true},      // Wine, a pty closed behind the COM name
+      {5, true},      // a pulled USB adapter on Windows...
+      {22, true},
+      {31, true},
+      {1167, true},
+      {21, true},     // the other end went away: the handle never recovers
+      {6, true},      // no handle
+      {0, true},      // a failure that gave no reason is still a failure
+      {121, false},   // a driver that fails a read that ran out of time
+      {258, false},
+      {1460, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FailureMeansPortGone(c.code), c.gone) << c.code;
+}
+
+TEST(PortRecovery, AnOpenIsDueASecondAfterTheLastOneAcrossTheClocksWrap) {
+  struct Case {
+    uint32_t now;
+    uint32_t last;
+    bool due;
+  } cases[] = {
+      {999, 0, false},           // a busy loop of opens would hold every tick up
+      {1000, 0, true},
+      {5000, 0, true},           // long gone: straight away
+      {100, 0xFFFFFF00u, false}, // 356 ms across the wrap
+      {800, 0xFFFFFF00u, true},  // 1056 ms across the wrap, not 4 billion back
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReopenDue(c.now, c.last), c.due) << c.now << " " << c.last;
+}
+
+TEST(PortRecovery, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
+  ResetFakeLine();
+  PortStats = {};
+  WatchPanelPort(2, 115200);
+  Line.nowMs = 400;
+  Line.Unplug();
+  EXPECT_FALSE(PanelPortReady());  // the line status finds it, 400 ms after start-up's open
+  EXPECT_EQ(Line.closes, 1);
+  EXPECT_TRUE(Line.openTries.empty());
+  // Ticks 35 ms apart for three seconds: a try on the first tick a second after the last.
+  for (Line.nowMs = 400; Line.nowMs < 3500; Line.nowMs += 35) EXPECT_FALSE(PanelPortReady());
+  ASSERT_EQ(Line.openTries.size(), 3u);
+  uint32_t last = 0;  // start-up's open
+  for (uint32_t at : Line.openTries) {
+    EXPECT_GE(at - last, kReopenIntervalMs);
+    EXPECT_LT(at - last, kReopenIntervalMs + 35);
+    last = at;
+  }
+  Line.plugged = true;
+  while (!PanelPortReady()) Line.nowMs += 35;
+  EXPECT_LT(Line.nowMs - last, kReopenIntervalMs + 35);
+  EXPECT_EQ(Line.openedPort, 2u);  // the same port and rate as start-up
+  EXPECT_EQ(Line.openedBaud, 115200u);
+  EXPECT_EQ(PortStats.reopenTries, 4u);
+  EXPECT_EQ(PortStats.reopens, 1u);
+  EXPECT_EQ(Line.callsWhileClosed, 0);
+}
+
+}  // namespace
