@@ -11,6 +11,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/ascii_text.h"
 #include "config/settings.h"
 #include "res/resource_ids.h"
 
@@ -79,23 +80,6 @@ int NextEntry(Cursor* c, char (&entry)[kEntrySize]) {
 
 bool StartsWith(const char* text, const char* prefix) {
   return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
-// A decimal number as atol reads it (leading blanks, a sign, the leading digits; 0 when
-// there are none), held at the int32 limits instead of overflowing.
-int32_t ParseDecimal(const char* text) {
-  while (IsSeparator(*text)) text++;
-  const bool negative = *text == '-';
-  if (*text == '-' || *text == '+') text++;
-  int64_t value = 0;
-  for (; *text >= '0' && *text <= '9'; text++) {
-    value = value * 10 + (*text - '0');
-    if (value > INT32_MAX) value = INT64_C(1) + INT32_MAX;  // enough to saturate either way
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
 }
 
 // One entry into the settings. 0 when it holds no "="; an unknown key is passed over.
