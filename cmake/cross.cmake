@@ -6,6 +6,14 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 target_compile_options(qb_portable PRIVATE -fno-exceptions -fno-rtti)
 target_compile_options(qb_handlers PRIVATE -fno-exceptions -fno-rtti)
 
+# The version resource reads its numbers from a header made from VERSION; every target
+# that compiles quillbox.rc finds it here.
+configure_file(src/res/quillbox_version.h.in ${CMAKE_BINARY_DIR}/generated/quillbox_version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+# The resource compiler reports no header dependencies: a new version must still rebuild.
+set_source_files_properties(src/res/quillbox.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/quillbox_version.h)
+
 add_library(ml_quillbox SHARED ${WIN32_SOURCES} src/res/quillbox.rc)
 target_include_directories(ml_quillbox PRIVATE src)
 target_compile_options(ml_quillbox PRIVATE -fno-exceptions -fno-rtti)

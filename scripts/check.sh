@@ -8,12 +8,8 @@ cd "$top"
 scripts/install-deps.sh
 
 build=${QB_BUILD_DIR:-$top/build}
-cmake -S . -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build/win32"
-CC=clang CXX=clang++ cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DQB_CROSS_DIR="$build/win32" >/dev/null
-cmake --build "$build/native"
+. scripts/build-steps.sh
+qb_build "$build"
 
 . scripts/wine-session.sh
 trap wine_session_end EXIT

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build clang libclang-rt-14-dev libgtest-dev googletest
+  cmake ninja-build clang libclang-rt-14-dev libgtest-dev googletest zip
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth fonts-wine x11-utils imagemagick
   libncurses-dev tmux

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "browse/folder_browser.h"
 #include "browse/slot_tables.h"
 #include "host/host_catalogue.h"
@@ -17,15 +18,6 @@
 uint32_t BrowseCount = 0;
 
 namespace {
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; a++, b++) {
-    if (AsciiLower(*a) != AsciiLower(*b)) return false;
-  }
-  return *a == *b;
-}
 
 bool IsPlaylistExtension(const char* extension) {
   return EqualIgnoringAsciiCase(extension, "M3U") || EqualIgnoringAsciiCase(extension, "PL");

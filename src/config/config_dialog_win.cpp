@@ -31,6 +31,10 @@ constexpr size_t kCountdownTextSize = 200;
 constexpr char kBrowsePrompt[] = "Browse for the folder where your music files are stored.";
 constexpr const char* kPortNames[] = {"COM1", "COM2", "COM3"};
 
+// Set when the dialog opens: a result of 0 without it is no user's Quit (an owner that is
+// not a window makes DialogBoxParamA answer 0 on Windows).
+bool Opened = false;
+
 void ShowStatus(HWND dialog, const char* text) { SetDlgItemTextA(dialog, kCtlStatus, text); }
 
 void LoadMessage(int id, char* text, int size) {
@@ -109,10 +113,11 @@ bool PortOpens(int32_t port) {
 }
 
 // The folders from the file count only when they exist; a music folder too long for the
-// edit to give back whole is treated as missing, so it is never stored cut.
+// edit to give back whole is treated as missing, so it is never stored cut. Start keeps
+// to the same limit, so that what it stores passes here at the next start.
 bool SettingsFoldersExist() {
-  return MusicFolderFits(std::strlen(CurrentFolder)) && FolderExists(CurrentFolder) &&
-         FolderExists(PlaylistDir) && FolderExists(DumpDir);
+  return MusicFolderFits(CurrentFolder) && FolderExists(CurrentFolder) && FolderExists(PlaylistDir) &&
+         FolderExists(DumpDir);
 }
 
 void StartCountdownTimer(HWND dialog) {
@@ -129,6 +134,7 @@ void OnMusicFolderEdited(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
+  Opened = true;
   PlaceDialog(dialog);
   SetFieldsLocked(dialog, false);
   const int failure = ReadSettings();
@@ -225,15 +231,13 @@ void ReadEdit(HWND dialog, int id, char* text, int size) {
 }
 
 void OnStart(HWND dialog) {
-  const int musicLength = GetWindowTextLengthA(GetDlgItem(dialog, kCtlMusicFolder));
-  ReadEdit(dialog, kCtlMusicFolder, CurrentFolder, kMusicFolderChars + 1);
+  // Longer than any music folder that fits: a text cut here is refused all the same.
+  char music[kPathSize];
+  ReadEdit(dialog, kCtlMusicFolder, music, sizeof music);
   // Read whole: a derived folder may be longer than the music folder's 199 characters.
   ReadEdit(dialog, kCtlPlaylistFolder, PlaylistDir, sizeof PlaylistDir);
   ReadEdit(dialog, kCtlDumpFolder, DumpDir, sizeof DumpDir);
-  AddBackslash(CurrentFolder, sizeof CurrentFolder);
-  std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
-  // A longer edit text was cut above, and the cut path must not be stored.
-  if (!MusicFolderFits(static_cast<size_t>(musicLength)) || !FolderExists(CurrentFolder)) {
+  if (!TakeMusicFolder(music) || !FolderExists(CurrentFolder)) {
     ShowMessage(dialog, kMsgPathNotFound);
     return;
   }
@@ -282,7 +286,10 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int ConfigDialog() {
+  Opened = false;
   const INT_PTR result = DialogBoxParamA(PluginInstance(), MAKEINTRESOURCEA(IDD_CONFIG), HostMainWindow(),
                                          ConfigDialogProc, 0);
-  return result == 1 ? 1 : 0;
+  if (result == 1) return kDialogStart;
+  // -1: the dialog could not be made; the user never had the choice.
+  return Opened && result != -1 ? kDialogQuit : kDialogNotShown;
 }

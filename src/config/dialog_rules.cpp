@@ -12,7 +12,7 @@ namespace {
 
 constexpr char kPlaylistsFolder[] = "QB_Playlists\\";
 constexpr char kDumpedFolder[] = "QB_Dumped\\";
-static_assert(kMusicFolderChars + 1 + sizeof kPlaylistsFolder <= kPathSize);
+static_assert(kMusicFolderLimit + sizeof kPlaylistsFolder <= kPathSize);
 
 void JoinBounded(char* destination, size_t size, const char* folder, const char* name) {
   std::snprintf(destination, size, "%.*s%s", static_cast<int>(kPathSize - 1), folder, name);
@@ -40,7 +40,18 @@ void SetMusicFolder(const char* text) {
   JoinBounded(DumpDir, sizeof DumpDir, CurrentFolder, kDumpedFolder);
 }
 
-bool MusicFolderFits(size_t length) { return length <= kMusicFolderChars; }
+bool MusicFolderFits(const char* text) {
+  const size_t length = std::strlen(text);
+  const bool hasBackslash = length > 0 && text[length - 1] == '\\';
+  return length + (hasBackslash ? 0 : 1) <= kMusicFolderLimit;
+}
+
+bool TakeMusicFolder(const char* text) {
+  CopyBounded(CurrentFolder, sizeof CurrentFolder, text, kMusicFolderChars);
+  AddBackslash(CurrentFolder, sizeof CurrentFolder);
+  std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
+  return MusicFolderFits(text);
+}
 
 bool ValidComPort(int32_t port) { return port >= 1 && port <= 3; }
 

@@ -7,6 +7,9 @@
 // The music folder edit is read up to this many characters, so that the music folder,
 // its backslash and "QB_Playlists\" always fit a 255-character setting.
 constexpr size_t kMusicFolderChars = 199;
+// The one limit of the music folder, held by what Start stores and by what the dialog
+// accepts from the file when it opens: the edit's 199 characters and the backslash.
+constexpr size_t kMusicFolderLimit = kMusicFolderChars + 1;
 constexpr int32_t kCountdownStart = 4;
 constexpr int32_t kHostGap = 20;  // pixels between the dialog's right edge and the host window
 
@@ -21,8 +24,15 @@ void AddBackslash(char* path, size_t size);
 // backslash), PlaylistDir and DumpDir from it: "QB_Playlists\" and "QB_Dumped\" inside.
 void SetMusicFolder(const char* text);
 
-// A music folder of this many characters can be kept whole, with its derived folders.
-bool MusicFolderFits(size_t length);
+// A music folder text that can be kept whole, with its derived folders: with the
+// backslash added unless it has one, at most kMusicFolderLimit characters. Such a text
+// also comes back whole from the edit's 199 characters and the backslash.
+bool MusicFolderFits(const char* text);
+
+// Start's reading of the music folder edit: CurrentFolder and LibraryRoot become its
+// first 199 characters with a backslash. false when the text does not fit, so that the
+// cut folder is never stored.
+bool TakeMusicFolder(const char* text);
 
 // 1 to 3: COM1 to COM3.
 bool ValidComPort(int32_t port);

@@ -7,5 +7,7 @@ void ReportStartupFailure(int messageId) {
   Beep(1000, 1000);
   char text[200] = "";
   LoadStringA(PluginInstance(), static_cast<UINT>(messageId), text, sizeof text);
-  MessageBoxA(HostMainWindow(), text, "Quillbox", MB_OK);
+  // A box owned by something that is not a window is never shown: then it has no owner.
+  HWND owner = IsWindow(HostMainWindow()) ? HostMainWindow() : nullptr;
+  MessageBoxA(owner, text, "Quillbox", MB_OK);
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "browse/slot_tables.h"
 #include "protocol/command.h"
 #include "protocol/command_reader.h"
@@ -32,31 +33,6 @@ constexpr uint32_t kTagFieldSize = 30;
 static_assert(kTitle + kTagFieldSize == kInfoReplyLength);
 
 enum InfoSource : uint8_t { kBrowsedEntry = 0, kPlaylistEntry = 1, kSearchResult = 2 };
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; a++, b++) {
-    if (AsciiLower(*a) != AsciiLower(*b)) return false;
-  }
-  return *a == *b;
-}
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// A decimal number as the C library's atoi reads one: leading blanks, a sign, the digits
-// up to the first other character, 0 without any. Held at nine digits, so no text can
-// overflow it; every real year and bitrate is far shorter.
-int32_t ReadDecimal(const char* text) {
-  while (IsBlank(*text)) text++;
-  const bool negative = *text == '-';
-  if (*text == '-' || *text == '+') text++;
-  int32_t value = 0;
-  for (; *text >= '0' && *text <= '9'; text++) {
-    if (value < 100000000) value = value * 10 + (*text - '0');
-  }
-  return negative ? -value : value;
-}
 
 uint8_t Low8(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
 
@@ -87,7 +63,7 @@ void FillYear(const char* path, uint8_t* reply) {
   char year[kYearSize] = {};
   HostGetTag(path, "YEAR", year, sizeof year);
   year[sizeof year - 1] = '\0';
-  const int32_t value = ReadDecimal(year);
+  const int32_t value = ParseDecimal(year);
   reply[kCentury] = Low8(value / 100);
   reply[kYearInCentury] = Low8(value % 100);
 }
@@ -98,7 +74,7 @@ void FillFromLibrary(const char* path, uint8_t* reply) {
   item.path = path;
   HostFileInfo(&item);
   const char* bitrate = FindExtendedInfo(&item, "BITRATE");
-  if (bitrate != nullptr && bitrate[0] != '\0') reply[kBitrate] = Low8(ReadDecimal(bitrate));
+  if (bitrate != nullptr && bitrate[0] != '\0') reply[kBitrate] = Low8(ParseDecimal(bitrate));
   reply[kMinutes] = Low8(item.lengthSeconds / 60);
   reply[kSeconds] = Low8(item.lengthSeconds % 60);
   HostFileInfoRelease(&item);

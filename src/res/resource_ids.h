@@ -39,3 +39,4 @@
 #define kMsgCountdown 20
 #define kMsgSelectPort 21
 #define kMsgPathNotFound 22
+#define kMsgNoDialog 23

@@ -41,7 +41,10 @@ int PluginInit() {
   if (!CreateSlotTables()) return Fail(kMsgNoMemory);
   std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
   if (const int id = LoadExtensionList()) return Fail(id);
-  if (ConfigDialog() == 0) return 0;
+  const int dialog = ConfigDialog();
+  // A dialog that could not be shown is no choice of the user's: it is reported.
+  if (dialog == kDialogNotShown) return Fail(kMsgNoDialog);
+  if (dialog == kDialogQuit) return 0;
   SerialHandle = OpenSerialPort(static_cast<uint32_t>(ComPort), kPanelBaud);
   if (SerialHandle == nullptr) return Fail(kMsgSerialPort);
   WatchPanelPort(static_cast<uint32_t>(ComPort), kPanelBaud);

@@ -5,48 +5,18 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "pe_image.h"
+
 namespace {
 
-struct Pe {
-  std::vector<uint8_t> bytes;
-  uint32_t coff = 0;      // offset of the COFF header
-  uint32_t optional = 0;  // offset of the optional header
-
-  uint16_t U16(uint32_t at) const { return static_cast<uint16_t>(bytes.at(at) | bytes.at(at + 1) << 8); }
-  uint32_t U32(uint32_t at) const { return U16(at) | static_cast<uint32_t>(U16(at + 2)) << 16; }
-
-  // File offset of a relative virtual address, through the section table.
-  uint32_t Offset(uint32_t rva) const {
-    const uint32_t sections = optional + U16(coff + 16);
-    for (uint32_t i = 0; i < U16(coff + 2); i++) {
-      const uint32_t s = sections + 40 * i;
-      const uint32_t va = U32(s + 12), size = std::max(U32(s + 8), U32(s + 16));
-      if (rva >= va && rva < va + size) return rva - va + U32(s + 20);
-    }
-    throw std::runtime_error("rva outside every section");
-  }
-  std::string Text(uint32_t rva) const { return reinterpret_cast<const char*>(&bytes.at(Offset(rva))); }
-  uint32_t Directory(int index) const { return U32(optional + 96 + 8 * static_cast<uint32_t>(index)); }
-};
-
-Pe Load() {
-  std::ifstream in(QB_DLL, std::ios::binary);
-  Pe pe;
-  pe.bytes.assign(std::istreambuf_iterator<char>(in), {});
-  if (pe.bytes.size() < 0x100) return pe;
-  pe.coff = pe.U32(0x3C) + 4;
-  pe.optional = pe.coff + 20;
-  return pe;
-}
+PeImage Load() { return LoadPe(QB_DLL); }
 
 TEST(DllShape, IsAPe32DllForThe80386) {
-  const Pe pe = Load();
+  const PeImage pe = Load();
   ASSERT_GT(pe.bytes.size(), 0x100u) << QB_DLL;
   ASSERT_EQ(std::memcmp(&pe.bytes[pe.coff - 4], "PE\0\0", 4), 0);
   EXPECT_EQ(pe.U16(pe.coff), 0x14C);                    // Intel 80386
@@ -55,7 +25,7 @@ TEST(DllShape, IsAPe32DllForThe80386) {
 }
 
 TEST(DllShape, ExportsExactlyTheOneUndecoratedName) {
-  const Pe pe = Load();
+  const PeImage pe = Load();
   ASSERT_GT(pe.bytes.size(), 0x100u);
   const uint32_t exports = pe.Offset(pe.Directory(0));
   const uint32_t count = pe.U32(exports + 24);
@@ -65,7 +35,7 @@ TEST(DllShape, ExportsExactlyTheOneUndecoratedName) {
 }
 
 TEST(DllShape, ImportsOnlyWindowsSystemDlls) {
-  const Pe pe = Load();
+  const PeImage pe = Load();
   ASSERT_GT(pe.bytes.size(), 0x100u);
   const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll",
                                         "winmm.dll",    "shell32.dll", "shlwapi.dll", "ole32.dll",

@@ -40,10 +40,8 @@ TEST(StartupE2E, StepsRunInOrderAndTheTicksFollow) {
   s.Launch({{"tag", s.WindowsMusic() + "one.mp3", "TITLE", "First"}});
   // Missing working folders leave the dialog unlocked: the user names the music folder.
   ASSERT_EQ(s.Init([&] {
-    std::string answer;
-    for (int i = 0; i < 200 && answer != "ok\tsettext"; i++, usleep(20 * 1000)) {
-      answer = s.player.Command({"settext", "Quillbox Plugin", std::to_string(kMusicEdit), s.WindowsMusic()});
-    }
+    ASSERT_TRUE(s.WaitForDialog());
+    s.Set({"settext", "Quillbox Plugin", std::to_string(kMusicEdit), s.WindowsMusic()});
     EXPECT_TRUE(s.Click(kStartButton));
   }), "init\t0");
   EXPECT_TRUE(s.boxes.empty());
@@ -124,9 +122,9 @@ TEST(StartupE2E, EveryFailureIsReportedOnceAndInitGivesUp) {
        [](PluginSession& s) { StartWithMissingParent(s, kPlaylistEdit); },
        "Could not create dir for playlist storage. Click OK to terminate Quillbox plugin."},
       {"the port went away after the dialog tested it", nullptr, {},
-       [](PluginSession&) {
-         // The dialog found the port and counts down; it does not test it again.
-         usleep(1500 * 1000);
+       [](PluginSession& s) {
+         // The dialog tests the port while it opens, then counts down without testing it again.
+         ASSERT_TRUE(s.WaitForDialog());
          unlink((std::string(std::getenv("QB_PORT_DIR")) + "/com1").c_str());
        },
        "Could not open the selected serial port.  Ensure that the selected port is available in your system."},

@@ -35,6 +35,17 @@ bool PluginSession::Click(int control, int timeoutMs) {
   return false;
 }
 
+bool PluginSession::WaitForDialog(int timeoutMs) {
+  const double deadline = NowMs() + timeoutMs;
+  while (NowMs() < deadline) {
+    // The player answers "nocontrol" only for a dialog that is shown.
+    const std::string answer = player.Command({"click", "Quillbox Plugin", std::to_string(kNoSuchControl)}, 3000);
+    if (answer == "err\tnocontrol") return true;
+    usleep(20 * 1000);
+  }
+  return false;
+}
+
 std::string PluginSession::Init(const std::function<void()>& dialog) {
   player.Send({"init"});
   if (dialog) {

@@ -37,6 +37,9 @@ struct PluginSession {
   // Presses a dialog button once the dialog is up and the button enabled; false after
   // the wait.
   bool Click(int control, int timeoutMs = 10000);
+  // Waits until the dialog has finished opening (it is shown only then), without
+  // touching it; false after the wait.
+  bool WaitForDialog(int timeoutMs = 10000);
   // The texts of the message boxes answered by Init, in order.
   std::vector<std::string> boxes;
 
@@ -51,3 +54,4 @@ constexpr int kQuitButton = 1030;
 constexpr int kMusicEdit = 1018;
 constexpr int kPlaylistEdit = 1019;
 constexpr int kDumpEdit = 1020;
+constexpr int kNoSuchControl = 9999;  // no control of the dialog has this id

@@ -1,7 +1,7 @@
-// Whatever plugin.ini holds, reading it stays inside the settings buffers, and a rewrite
-// keeps the text around the section and reads back what it wrote.
-#include <unistd.h>
-
+// Whatever plugin.ini holds, reading it stays inside the settings buffers and only ever
+// appends; a rewrite keeps the text around the section and reads back what it wrote;
+// and a rewrite that fails at any step leaves the file as it was. On the in-memory file
+// system, so that failures can be chosen.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,57 +10,68 @@
 
 #include "config/settings.h"
 #include "config/settings_file.h"
+#include "fakes/fake_files.h"
 
 namespace {
 
-std::string TempPath() {
-  static std::string path = "/tmp/qb_settings_fuzz_" + std::to_string(getpid()) + ".ini";
-  return path;
+constexpr char kPath[] = "C:\\P\\plugin.ini";
+constexpr char kTemporary[] = "C:\\P\\plugin.ini.qbnew";
+
+// The first byte may plant a header at a line's start inside the rest, so that the entry
+// reader is reached on most inputs rather than only when the fuzzer happens to spell it.
+std::string Planted(const uint8_t* data, size_t size) {
+  if (size == 0) return "";
+  const char* rest = reinterpret_cast<const char*>(data + 1);
+  const size_t at = (data[0] & 1) ? 1 + (data[0] >> 1) % size : size;  // 1 to size
+  std::string text(rest, at - 1);
+  if (at < size) text += "\r\n[Quillbox]" + std::string(rest + at - 1, size - at);
+  return text;
 }
 
-// The first byte may plant a header inside the rest, so that the entry reader is
-// reached on most inputs rather than only when the fuzzer happens to spell it.
-void Spill(const uint8_t* data, size_t size) {
-  FILE* file = std::fopen(TempPath().c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0) {
-    const size_t at = (data[0] & 1) ? 1 + (data[0] >> 1) % size : size;  // 1 to size
-    std::fwrite(data + 1, 1, at - 1, file);
-    if (at < size) {
-      std::fputs("[Quillbox]", file);
-      std::fwrite(data + at, 1, size - at, file);
-    }
-  }
-  std::fclose(file);
+// The last byte chooses how the rewrite fails. 1 to 4: the first to fourth write; 5: the
+// close; 6: the replace; anything else: no failure.
+void ChooseFailure(uint8_t choice) {
+  if (choice >= 1 && choice <= 4) Files.failWriteNumber = choice - 1;
+  if (choice == 5) Files.failClose = true;
+  if (choice == 6) Files.failReplace = true;
 }
 
-void CheckTerminated(const char* text) {
-  if (std::memchr(text, '\0', kPathSize) == nullptr) std::abort();
+void Check(bool condition) {
+  if (!condition) std::abort();
 }
+
+void CheckTerminated(const char* text) { Check(std::memchr(text, '\0', kPathSize) != nullptr); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Spill(data, size);
+  ResetFakeFiles();
+  const std::string file = Planted(data, size);
+  Files.AddFile(kPath, file);
   ComPort = -1;
   LibraryRoot[0] = CurrentFolder[0] = PlaylistDir[0] = DumpDir[0] = '\0';
-  const int read = ReadSettingsFile(TempPath().c_str());
-  if (read != 0 && read != 14) std::abort();
+  const int read = ReadSettingsFile(kPath);
+  Check(read == 0 || read == 14);
   for (const char* text : {LibraryRoot, CurrentFolder, PlaylistDir, DumpDir}) CheckTerminated(text);
+  const std::string before = Files.Content(kPath);
+  Check(before.compare(0, file.size(), file) == 0);  // reading at most appends a section
 
-  // A rewrite with fixed values reads back exactly those values.
+  // A rewrite with fixed values: it fails as chosen, or reads back exactly those values.
   ComPort = 2;
   std::snprintf(CurrentFolder, kPathSize, "C:\\My Music\\");
   std::snprintf(PlaylistDir, kPathSize, "C:\\My Music\\QB_Playlists\\");
   std::snprintf(DumpDir, kPathSize, "C:\\My Music\\QB_Dumped\\");
-  if (WriteSettingsFile(TempPath().c_str()) != 0) std::abort();  // reading left a section
+  ChooseFailure(size > 0 ? data[size - 1] % 8 : 0);
+  const int written = WriteSettingsFile(kPath);
+  Check(!Files.Exists(kTemporary));
+  if (written != 0) {
+    Check(written == 16 && Files.Content(kPath) == before);
+    return 0;
+  }
   ComPort = -1;
   CurrentFolder[0] = PlaylistDir[0] = DumpDir[0] = '\0';
-  if (ReadSettingsFile(TempPath().c_str()) != 0) std::abort();
-  if (ComPort != 2 || std::strcmp(CurrentFolder, "C:\\My Music\\") != 0 ||
-      std::strcmp(DumpDir, "C:\\My Music\\QB_Dumped\\") != 0) {
-    std::abort();
-  }
-  std::remove(TempPath().c_str());
+  Check(ReadSettingsFile(kPath) == 0);
+  Check(ComPort == 2 && std::strcmp(CurrentFolder, "C:\\My Music\\") == 0 &&
+        std::strcmp(DumpDir, "C:\\My Music\\QB_Dumped\\") == 0);
   return 0;
 }

@@ -6,6 +6,8 @@
 
 #include "config/dialog_rules.h"
 #include "config/settings.h"
+#include "config/settings_file.h"
+#include "fakes/fake_files.h"
 
 namespace {
 
@@ -40,10 +42,43 @@ TEST(DialogRules, BackslashIsAddedOnlyWhereItFits) {
   EXPECT_STREQ(full, "abcd");
 }
 
-TEST(DialogRules, MusicFolderLengthsThatCanBeStoredWhole) {
-  EXPECT_TRUE(MusicFolderFits(0));
-  EXPECT_TRUE(MusicFolderFits(199));
-  EXPECT_FALSE(MusicFolderFits(200));  // the edit would give it back cut
+// A text of length characters, ending with a backslash or not.
+std::string Folder(size_t length, bool backslash) {
+  std::string text = "C:\\" + std::string(length - 3, 'm');
+  if (backslash) text.back() = '\\';
+  return text;
+}
+
+// A music folder that Start accepted was stored with its backslash as 200 characters and
+// then refused as missing at every later start: what Start stores must read back whole
+// and pass the check the dialog makes when it opens.
+TEST(DialogRules, WhatStartStoresReadsBackWholeAndPassesTheSameLimit) {
+  const char* path = "C:\\Player\\Plugins\\plugin.ini";
+  for (size_t length : {4, 150, 198, 199, 200, 201, 255, 300}) {
+    for (bool backslash : {false, true}) {
+      const std::string text = Folder(length, backslash);
+      SCOPED_TRACE(std::to_string(length) + (backslash ? " with" : " without") + " a backslash");
+      ResetFakeFiles();
+      Files.AddFile(path, "[Quillbox]\r\n");
+      SetMusicFolder(text.c_str());  // the edit's change notification
+      const bool accepted = TakeMusicFolder(text.c_str());
+      EXPECT_EQ(accepted, length + (backslash ? 0 : 1) <= kMusicFolderLimit);
+      EXPECT_EQ(MusicFolderFits(text.c_str()), accepted);
+      if (!accepted) continue;
+      const std::string stored = CurrentFolder;
+      EXPECT_EQ(stored, backslash ? text : text + "\\");
+      ASSERT_EQ(WriteSettingsFile(path), 0);
+      ComPort = -1;
+      LibraryRoot[0] = CurrentFolder[0] = PlaylistDir[0] = DumpDir[0] = '\0';
+      ASSERT_EQ(ReadSettingsFile(path), 0);
+      EXPECT_EQ(std::string(CurrentFolder), stored);
+      EXPECT_EQ(std::string(PlaylistDir), stored + "QB_Playlists\\");
+      EXPECT_EQ(std::string(DumpDir), stored + "QB_Dumped\\");
+      EXPECT_TRUE(MusicFolderFits(CurrentFolder));  // the check when the dialog opens
+      SetMusicFolder(CurrentFolder);                // shown in the edit: it comes back whole
+      EXPECT_EQ(std::string(CurrentFolder), stored);
+    }
+  }
 }
 
 TEST(DialogRules, PortsFromTheListAndFromTheFile) {

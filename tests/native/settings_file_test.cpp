@@ -1,34 +1,21 @@
-// The settings section of plugin.ini on real temporary files, and the settings path.
+// The settings section of plugin.ini on the in-memory file system, and the settings path.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "config/settings.h"
 #include "config/settings_file.h"
+#include "fakes/fake_files.h"
 #include "res/resource_ids.h"
 
 namespace {
 
-const std::string kFresh = "\n[Quillbox]\nComPort=\nLibDir=\nPlSaveDir=\nDumpDir=\n";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Spill(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
+constexpr char kPath[] = "C:\\Player\\Plugins\\plugin.ini";
+constexpr char kTemporary[] = "C:\\Player\\Plugins\\plugin.ini.qbnew";
+const std::string kFresh = "\r\n[Quillbox]\r\nComPort=\r\nLibDir=\r\nPlSaveDir=\r\nDumpDir=\r\n";
+const std::string kNone = "<none>";  // no file
 
 void ResetSettings() {
   ComPort = -1;
@@ -43,93 +30,106 @@ void SetSettings(int32_t port, const std::string& music, const std::string& play
 }
 
 std::string Section(int port, const std::string& music) {
-  return "[Quillbox]\nComPort=" + std::to_string(port) + "\nLibDir=" + music + "\nPlSaveDir=" + music +
-         "QB_Playlists\\\nDumpDir=" + music + "QB_Dumped\\\n";
+  return "[Quillbox]\r\nComPort=" + std::to_string(port) + "\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
+         "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n";
 }
+
+// The entries as the rewrite writes them for port 2 and C:\Music\.
+const std::string kNewEntries =
+    "\r\nComPort=2\r\nLibDir=C:\\Music\\\r\nPlSaveDir=C:\\Music\\QB_Playlists\\\r\nDumpDir=C:\\Music\\QB_Dumped\\\r\n";
+
+void SetMusicSettings() { SetSettings(2, "C:\\Music\\", "C:\\Music\\QB_Playlists\\", "C:\\Music\\QB_Dumped\\"); }
+
+// What is at kPath: its bytes, or kNone.
+std::string Content() { return Files.Exists(kPath) ? Files.Content(kPath) : kNone; }
 
 class SettingsFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qb_settings_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    path = dir + "/plugin.ini";
+  void SetUp() override { Reset(kNone); }
+  // An empty tree with the Plugins folder, and plugin.ini holding content unless kNone.
+  static void Reset(const std::string& content) {
+    ResetFakeFiles();
+    Files.AddFolder("C:\\Player\\Plugins");
+    if (content != kNone) Files.AddFile(kPath, content);
     ResetSettings();
   }
-  void TearDown() override {
-    std::remove(path.c_str());
-    rmdir(dir.c_str());
-  }
-  std::string dir, path;
 };
 
-TEST(SettingsPath, FromTheProgramPathInTheCommandLine) {
+TEST(SettingsPath, FromTheProgramPath) {
+  const char* player = "C:\\Program Files\\Player\\player.exe";
   struct Case {
     const char* commandLine;
-    const char* path;  // null: refused
+    const char* module;  // the process's module file name
+    const char* path;    // null: refused
   } cases[] = {
       // A blank in the program's folder must not end the path when it is quoted.
-      {"\"C:\\Program Files\\Winamp\\winamp.exe\" /new", "C:\\Program Files\\Winamp\\Plugins\\plugin.ini"},
-      {"\"C:\\Winamp\\winamp.exe\"", "C:\\Winamp\\Plugins\\plugin.ini"},
-      // A parent process may start the player without quotes.
-      {"C:\\Winamp\\winamp.exe", "C:\\Winamp\\Plugins\\plugin.ini"},
-      {"C:\\Winamp\\winamp.exe C:\\Music\\song.mp3", "C:\\Winamp\\Plugins\\plugin.ini"},
-      {"  \"D:\\W\\w.exe\"", "D:\\W\\Plugins\\plugin.ini"},       // leading blanks are not the path
-      {"\"\\\\host\\share\\w.exe\"", "\\\\host\\share\\Plugins\\plugin.ini"},
-      {"\"C:\\W\\w.exe", "C:\\W\\Plugins\\plugin.ini"},           // an unclosed quote ends at the end
+      {"\"C:\\Program Files\\Winamp\\winamp.exe\" /new", player, "C:\\Program Files\\Winamp\\Plugins\\plugin.ini"},
+      {"\"C:\\Winamp\\winamp.exe\"", nullptr, "C:\\Winamp\\Plugins\\plugin.ini"},
+      {"  \"D:\\W\\w.exe\"", nullptr, "D:\\W\\Plugins\\plugin.ini"},  // leading blanks are not the path
+      {"\"\\\\host\\share\\w.exe\"", nullptr, "\\\\host\\share\\Plugins\\plugin.ini"},
+      {"\"C:\\W\\w.exe", nullptr, "C:\\W\\Plugins\\plugin.ini"},  // an unclosed quote ends at the end
+      // Without quotes the command line cannot tell where a path with blanks ends
+      // (it gave C:\Plugins\plugin.ini): the module file name says.
+      {player, player, "C:\\Program Files\\Player\\Plugins\\plugin.ini"},
+      {"C:\\Program Files\\Player\\player.exe C:\\Music\\a b.mp3", player,
+       "C:\\Program Files\\Player\\Plugins\\plugin.ini"},
+      {"player.exe C:\\Music\\", player, "C:\\Program Files\\Player\\Plugins\\plugin.ini"},
+      {"", player, "C:\\Program Files\\Player\\Plugins\\plugin.ini"},
+      {"C:\\Winamp\\winamp.exe", nullptr, nullptr},  // no module name: nothing to go by
+      {"C:\\Winamp\\winamp.exe", "winamp.exe", nullptr},
       // A backslash in an argument must not be taken for the program's folder.
-      {"\"winamp.exe\" C:\\Music\\", nullptr},
-      {"winamp.exe C:\\Music\\", nullptr},
-      {"winamp.exe", nullptr},
-      {"\"\"", nullptr},
-      {"", nullptr},
-      {nullptr, nullptr},  // no command line at all
+      {"\"winamp.exe\" C:\\Music\\", player, nullptr},
+      {"\"\"", player, nullptr},
+      {nullptr, player, nullptr},  // no command line at all
   };
   for (const Case& c : cases) {
+    const char* shown = c.commandLine ? c.commandLine : "(null)";
     char path[kSettingsPathSize] = "junk";
-    EXPECT_EQ(SettingsPathFromCommandLine(c.commandLine, path, sizeof path), c.path ? 1 : 0)
-        << (c.commandLine ? c.commandLine : "(null)");
-    EXPECT_STREQ(path, c.path ? c.path : "") << (c.commandLine ? c.commandLine : "(null)");
+    EXPECT_EQ(SettingsPathFromCommandLine(c.commandLine, c.module, path, sizeof path), c.path ? 1 : 0) << shown;
+    EXPECT_STREQ(path, c.path ? c.path : "") << shown;
   }
 }
 
 TEST(SettingsPath, APathThatDoesNotFitIsRefusedNotCut) {
   // "C:\W\Plugins\plugin.ini" is 23 characters: a cut path would name another file.
   char exact[24];
-  EXPECT_EQ(SettingsPathFromCommandLine("C:\\W\\w.exe", exact, sizeof exact), 1);
+  EXPECT_EQ(SettingsPathFromCommandLine("\"C:\\W\\w.exe\"", nullptr, exact, sizeof exact), 1);
   EXPECT_STREQ(exact, "C:\\W\\Plugins\\plugin.ini");
   char small[23] = "junk";
-  EXPECT_EQ(SettingsPathFromCommandLine("C:\\W\\w.exe", small, sizeof small), 0);
+  EXPECT_EQ(SettingsPathFromCommandLine("w.exe", "C:\\W\\w.exe", small, sizeof small), 0);
   EXPECT_STREQ(small, "");
   const std::string longFolder = "\"C:\\" + std::string(600, 'a') + "\\w.exe\"";
   char path[kSettingsPathSize];
-  EXPECT_EQ(SettingsPathFromCommandLine(longFolder.c_str(), path, sizeof path), 0);
+  EXPECT_EQ(SettingsPathFromCommandLine(longFolder.c_str(), nullptr, path, sizeof path), 0);
 }
 
 TEST_F(SettingsFile, AMissingSectionIsAppendedAndAMissingFileCreated) {
   struct Case {
-    std::string before;  // file content; "<none>": no file
+    std::string before;  // file content, or kNone
     std::string after;
   } cases[] = {
-      {"<none>", kFresh},                                          // the first run creates exactly this
+      {kNone, kFresh},  // the first run creates exactly this
       {"", kFresh},
-      {"[Other]\nkey=1\n", "[Other]\nkey=1\n" + kFresh},           // others' text stays in front
-      {"[Other]\nkey=1", "[Other]\nkey=1" + kFresh},               // no final line break: the blank line gives one
-      {"[quillbox]\nComPort=2\n", "[quillbox]\nComPort=2\n" + kFresh},  // case matters
-      {"x[Quillbox]\nComPort=2\n", "x[Quillbox]\nComPort=2\n" + kFresh},  // the header must begin the token
-      {"[Quillbo]\n", "[Quillbo]\n" + kFresh},                     // a shorter token is not the header
+      {"[Other]\r\nkey=1\r\n", "[Other]\r\nkey=1\r\n" + kFresh},  // others' text stays in front
+      {"[Other]\r\nkey=1", "[Other]\r\nkey=1" + kFresh},          // no final line break: the blank line gives one
+      {"[quillbox]\r\nComPort=2\r\n", "[quillbox]\r\nComPort=2\r\n" + kFresh},  // case matters
+      {"x[Quillbox]\r\nComPort=2\r\n", "x[Quillbox]\r\nComPort=2\r\n" + kFresh},  // the header must begin the token
+      {"[Quillbo]\r\n", "[Quillbo]\r\n" + kFresh},  // a shorter token is not the header
+      // Another plug-in's line that mentions the header is not our section: reading it
+      // stopped at message 14, and Start overwrote that plug-in's next lines.
+      {"[A]\r\nnote = [Quillbox] settings below\r\nb=1\r\n",
+       "[A]\r\nnote = [Quillbox] settings below\r\nb=1\r\n" + kFresh},
   };
   for (const Case& c : cases) {
-    ResetSettings();
-    std::remove(path.c_str());
-    if (c.before != "<none>") Spill(path, c.before);
-    EXPECT_EQ(ReadSettingsFile(path.c_str()), 0) << c.before;
-    EXPECT_EQ(Slurp(path), c.after) << c.before;
+    Reset(c.before);
+    EXPECT_EQ(ReadSettingsFile(kPath), 0) << c.before;
+    EXPECT_EQ(Content(), c.after) << c.before;
+    EXPECT_FALSE(Files.Exists(kTemporary)) << c.before;
     EXPECT_EQ(ComPort, -1) << c.before;
     EXPECT_STREQ(CurrentFolder, "") << c.before;
     // The appended section is found the next time: nothing more is appended.
-    EXPECT_EQ(ReadSettingsFile(path.c_str()), 0);
-    EXPECT_EQ(Slurp(path), c.after) << c.before;
+    EXPECT_EQ(ReadSettingsFile(kPath), 0);
+    EXPECT_EQ(Content(), c.after) << c.before;
   }
 }
 
@@ -144,67 +144,68 @@ TEST_F(SettingsFile, EntriesAfterTheHeaderAreRead) {
       {Section(2, "C:\\Music\\"), 2, "C:\\Music\\", "C:\\Music\\QB_Playlists\\", "C:\\Music\\QB_Dumped\\"},
       // A folder with blanks must read back whole, not fail with message 14.
       {Section(1, "C:\\My Music\\"), 1, "C:\\My Music\\", "C:\\My Music\\QB_Playlists\\", "C:\\My Music\\QB_Dumped\\"},
-      // A file written on Windows: the CR must not stay in the values.
-      {"[Quillbox]\r\nComPort=3\r\nLibDir=C:\\M M\\\r\nPlSaveDir=P\\\r\nDumpDir=D\\\r\n", 3, "C:\\M M\\", "P\\", "D\\"},
+      // Lone LF line breaks, as an editor may leave them.
+      {"[Quillbox]\nComPort=3\nLibDir=C:\\M M\\\nPlSaveDir=P\\\nDumpDir=D\\\n", 3, "C:\\M M\\", "P\\", "D\\"},
       // Keys are recognised by prefix in any order.
-      {"[Quillbox]\nDumpDir=D\\\nPlSaveDir=P\\\nLibDir=L\\\nComPort=1\n", 1, "L\\", "P\\", "D\\"},
-      // A header with text behind it still counts, and so does one inside a line.
-      {"[Quillbox]x\nComPort=2\n", 2, "", "", ""},
-      {"junk [Quillbox]\nComPort=2\n", 2, "", "", ""},
+      {"[Quillbox]\r\nDumpDir=D\\\r\nPlSaveDir=P\\\r\nLibDir=L\\\r\nComPort=1\r\n", 1, "L\\", "P\\", "D\\"},
+      // A header with text behind it still counts, and so does an indented one.
+      {"[Quillbox]x\r\nComPort=2\r\n", 2, "", "", ""},
+      {"  \t[Quillbox]\r\nComPort=2\r\n", 2, "", "", ""},
+      // Our header only at a line's start: the line of another plug-in before it is not it.
+      {"[A]\r\nnote = [Quillbox] settings below\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\n" + Section(2, "C:\\Music\\"), 2,
+       "C:\\Music\\", "C:\\Music\\QB_Playlists\\", "C:\\Music\\QB_Dumped\\"},
       // An entry on the header's line, as a token reader would have found it.
-      {"[Quillbox] ComPort=2\nLibDir=L\\\n", 2, "L\\", "", ""},
+      {"[Quillbox] ComPort=2\r\nLibDir=L\\\r\n", 2, "L\\", "", ""},
       // Blank lines and indentation are passed over and do not count among the four.
-      {"[Quillbox]\n\n  ComPort=2\n\n\t\nLibDir=L\\\nPlSaveDir=P\\\n\nDumpDir=D\\\n", 2, "L\\", "P\\", "D\\"},
+      {"[Quillbox]\r\n\r\n  ComPort=2\r\n\r\n\t\r\nLibDir=L\\\r\nPlSaveDir=P\\\r\n\r\nDumpDir=D\\\r\n", 2, "L\\", "P\\",
+       "D\\"},
       // Trailing blanks are not part of a value.
-      {"[Quillbox]\nComPort=2  \nLibDir=L\\ \t\n", 2, "L\\", "", ""},
+      {"[Quillbox]\r\nComPort=2  \r\nLibDir=L\\ \t\r\n", 2, "L\\", "", ""},
       // A fifth entry is never read.
-      {"[Quillbox]\nComPort=1\nLibDir=L\\\nPlSaveDir=P\\\nDumpDir=D\\\nComPort=3\n", 1, "L\\", "P\\", "D\\"},
+      {"[Quillbox]\r\nComPort=1\r\nLibDir=L\\\r\nPlSaveDir=P\\\r\nDumpDir=D\\\r\nComPort=3\r\n", 1, "L\\", "P\\", "D\\"},
       // An unknown key is passed over but counts as one of the four.
-      {"[Quillbox]\nFoo=1\nComPort=2\nLibDir=L\\\nPlSaveDir=P\\\nDumpDir=D\\\n", 2, "L\\", "P\\", ""},
+      {"[Quillbox]\r\nFoo=1\r\nComPort=2\r\nLibDir=L\\\r\nPlSaveDir=P\\\r\nDumpDir=D\\\r\n", 2, "L\\", "P\\", ""},
       // "ComPort=" alone changes nothing; letters read as 0 (no valid port).
-      {"[Quillbox]\nComPort=\n", -1, "", "", ""},
-      {"[Quillbox]\nComPort=abc\n", 0, "", "", ""},
-      {"[Quillbox]\nComPort=+2x\n", 2, "", "", ""},
-      {"[Quillbox]\nComPort=-3\n", -3, "", "", ""},
+      {"[Quillbox]\r\nComPort=\r\n", -1, "", "", ""},
+      {"[Quillbox]\r\nComPort=abc\r\n", 0, "", "", ""},
+      {"[Quillbox]\r\nComPort=+2x\r\n", 2, "", "", ""},
+      {"[Quillbox]\r\nComPort=-3\r\n", -3, "", "", ""},
       // A huge number must saturate, not overflow into a valid port.
-      {"[Quillbox]\nComPort=4294967298\n", INT32_MAX, "", "", ""},
-      {"[Quillbox]\nComPort=-99999999999999999999\n", INT32_MIN, "", "", ""},
+      {"[Quillbox]\r\nComPort=4294967298\r\n", INT32_MAX, "", "", ""},
+      {"[Quillbox]\r\nComPort=-99999999999999999999\r\n", INT32_MIN, "", "", ""},
       // The first section wins; the file need not end with a line break.
-      {Section(1, "L\\") + "[Quillbox]\nComPort=2\n", 1, "L\\", "L\\QB_Playlists\\", "L\\QB_Dumped\\"},
-      {"[Quillbox]\nComPort=2", 2, "", "", ""},
+      {Section(1, "L\\") + "[Quillbox]\r\nComPort=2\r\n", 1, "L\\", "L\\QB_Playlists\\", "L\\QB_Dumped\\"},
+      {"[Quillbox]\r\nComPort=2", 2, "", "", ""},
       {"[Quillbox]", -1, "", "", ""},
   };
   for (const Case& c : cases) {
-    ResetSettings();
-    Spill(path, c.file);
-    EXPECT_EQ(ReadSettingsFile(path.c_str()), 0) << c.file;
+    Reset(c.file);
+    EXPECT_EQ(ReadSettingsFile(kPath), 0) << c.file;
     EXPECT_EQ(ComPort, c.port) << c.file;
     EXPECT_STREQ(CurrentFolder, c.music) << c.file;
     EXPECT_STREQ(LibraryRoot, c.music) << c.file;
     EXPECT_STREQ(PlaylistDir, c.playlists) << c.file;
     EXPECT_STREQ(DumpDir, c.dumped) << c.file;
-    EXPECT_EQ(Slurp(path), c.file) << "reading must not change a file with a section";
+    EXPECT_EQ(Content(), c.file) << "reading must not change a file with a section";
+    EXPECT_EQ(Files.calls, (std::vector<std::string>{std::string("read ") + kPath})) << c.file;
   }
 }
 
 TEST_F(SettingsFile, AnEntryWithoutEqualsStopsWithMessage14KeepingWhatCameBefore) {
-  Spill(path, "[Quillbox]\nComPort=2\nbroken\nLibDir=L\\\n");
-  EXPECT_EQ(ReadSettingsFile(path.c_str()), kMsgSettingsParse);
+  Reset("[Quillbox]\r\nComPort=2\r\nbroken\r\nLibDir=L\\\r\n");
+  EXPECT_EQ(ReadSettingsFile(kPath), kMsgSettingsParse);
   EXPECT_EQ(ComPort, 2);
   EXPECT_STREQ(CurrentFolder, "");  // nothing after the broken entry is read
-  ResetSettings();
   // An empty section followed by another one: its header is the first "entry".
-  Spill(path, "[Quillbox]\n[Other]\nkey=1\n");
-  EXPECT_EQ(ReadSettingsFile(path.c_str()), kMsgSettingsParse);
+  Reset("[Quillbox]\r\n[Other]\r\nkey=1\r\n");
+  EXPECT_EQ(ReadSettingsFile(kPath), kMsgSettingsParse);
 }
 
 TEST_F(SettingsFile, OverlongTextIsCutWithoutWritingPastTheBuffers) {
   const std::string longFolder = "C:\\" + std::string(400, 'a') + "\\";
-  const std::string file = "[Quillbox]" + std::string(600, 'x') + "\n" +
-                           "LibDir=" + longFolder + "\nDumpDir=" + std::string(5000, 'd') + "\nComPort=" +
-                           std::string(3000, '0') + "2\n";
-  Spill(path, file);
-  EXPECT_EQ(ReadSettingsFile(path.c_str()), 0);
+  Reset("[Quillbox]" + std::string(600, 'x') + "\r\n" + "LibDir=" + longFolder + "\r\nDumpDir=" +
+        std::string(5000, 'd') + "\r\nComPort=" + std::string(3000, '0') + "2\r\n");
+  EXPECT_EQ(ReadSettingsFile(kPath), 0);
   EXPECT_EQ(std::string(CurrentFolder), longFolder.substr(0, 255));
   EXPECT_EQ(std::string(LibraryRoot), longFolder.substr(0, 255));
   EXPECT_EQ(std::string(DumpDir), std::string(255, 'd'));
@@ -213,56 +214,59 @@ TEST_F(SettingsFile, OverlongTextIsCutWithoutWritingPastTheBuffers) {
   EXPECT_EQ(ComPort, 0);  // only leading zeros fit the entry buffer
 }
 
-TEST_F(SettingsFile, AFileThatCannotBeOpenedGivesMessage13AndNothingIsCreated) {
-  const std::string inMissingFolder = dir + "/missing/plugin.ini";
-  EXPECT_EQ(ReadSettingsFile(inMissingFolder.c_str()), kMsgSettingsOpen);
-  EXPECT_EQ(WriteSettingsFile(inMissingFolder.c_str()), kMsgSettingsOpen);
-  // A folder where the file should be: neither opened nor replaced.
-  const std::string folder = dir + "/folder.ini";
-  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  EXPECT_EQ(ReadSettingsFile(folder.c_str()), kMsgSettingsOpen);
-  EXPECT_EQ(WriteSettingsFile(folder.c_str()), kMsgSettingsOpen);
-  rmdir(folder.c_str());
+TEST_F(SettingsFile, AFileThatCannotBeReadGivesMessage13AndNothingIsCreated) {
+  const char* inMissingFolder = "C:\\Player\\Missing\\plugin.ini";
+  EXPECT_EQ(ReadSettingsFile(inMissingFolder), kMsgSettingsOpen);
+  EXPECT_EQ(WriteSettingsFile(inMissingFolder), kMsgSettingsOpen);
+  EXPECT_FALSE(Files.Exists("C:\\Player\\Missing"));
+  // A folder where the file should be: neither read nor replaced.
+  Files.AddFolder(kPath);
+  EXPECT_EQ(ReadSettingsFile(kPath), kMsgSettingsOpen);
+  EXPECT_EQ(WriteSettingsFile(kPath), kMsgSettingsOpen);
+  EXPECT_EQ(Files.Names("C:\\Player\\Plugins"), std::vector<std::string>{"plugin.ini"});
   // Start on a file that has gone since the dialog opened: not created again.
-  EXPECT_EQ(WriteSettingsFile(path.c_str()), kMsgSettingsOpen);
-  EXPECT_NE(access(path.c_str(), F_OK), 0);
+  Reset(kNone);
+  EXPECT_EQ(WriteSettingsFile(kPath), kMsgSettingsOpen);
+  EXPECT_EQ(Content(), kNone);
 }
 
 TEST_F(SettingsFile, TheRewriteReplacesOnlyTheOldEntries) {
-  const std::string newEntries = "\nComPort=2\nLibDir=C:\\Music\\\nPlSaveDir=C:\\Music\\QB_Playlists\\\n"
-                                 "DumpDir=C:\\Music\\QB_Dumped\\\n";
   struct Case {
     std::string before, after;
   } cases[] = {
       // The fresh section of the first run gets its values.
-      {kFresh, "\n[Quillbox]" + newEntries},
+      {kFresh, "\r\n[Quillbox]" + kNewEntries},
       // Shorter new entries: no stray text of the old ones behind them.
-      {"[A]\na=1\n" + Section(3, "C:\\A much longer music folder name\\") + "[B]\nb=2\n",
-       "[A]\na=1\n[Quillbox]" + newEntries + "[B]\nb=2\n"},
+      {"[A]\r\na=1\r\n" + Section(3, "C:\\A much longer music folder name\\") + "[B]\r\nb=2\r\n",
+       "[A]\r\na=1\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n"},
       // Longer new entries: nothing after them overwritten.
-      {"[A]\na=1\n[Quillbox]\nComPort=1\nLibDir=X\\\nPlSaveDir=Y\\\nDumpDir=Z\\\n[B]\nb=2\n",
-       "[A]\na=1\n[Quillbox]" + newEntries + "[B]\nb=2\n"},
+      {"[A]\r\na=1\r\n[Quillbox]\r\nComPort=1\r\nLibDir=X\\\r\nPlSaveDir=Y\\\r\nDumpDir=Z\\\r\n[B]\r\nb=2\r\n",
+       "[A]\r\na=1\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n"},
       // Text on the header's token and the line breaks of others' text stay as they were.
-      {"[A]\r\na=1\r\n[Quillbox]x\r\nComPort=1\r\nLibDir=X\\\r\nPlSaveDir=Y\\\r\nDumpDir=Z\\\r\n\r\n[B]\r\nb=2",
-       "[A]\r\na=1\r\n[Quillbox]x" + newEntries + "\r\n[B]\r\nb=2"},
+      {"[A]\na=1\n[Quillbox]x\nComPort=1\nLibDir=X\\\nPlSaveDir=Y\\\nDumpDir=Z\\\n\n[B]\nb=2",
+       "[A]\na=1\n[Quillbox]x" + kNewEntries + "\n[B]\nb=2"},
+      // Another plug-in's line naming our header, and its next four lines, stay as they were.
+      {"[A]\r\nnote = [Quillbox] here\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\n" + Section(1, "X\\"),
+       "[A]\r\nnote = [Quillbox] here\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\n[Quillbox]" + kNewEntries},
       // Fewer than four old entries: the next section's header is not an entry and stays.
-      {"[Quillbox]\nComPort=1\n[B]\nb=2\n", "[Quillbox]" + newEntries + "[B]\nb=2\n"},
+      {"[Quillbox]\r\nComPort=1\r\n[B]\r\nb=2\r\n", "[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n"},
       // A fifth line was never read, so it is not replaced either.
-      {Section(1, "X\\") + "extra=1\n", "[Quillbox]" + newEntries + "extra=1\n"},
+      {Section(1, "X\\") + "extra=1\r\n", "[Quillbox]" + kNewEntries + "extra=1\r\n"},
       // The old section at the end without a final line break.
-      {"[Quillbox]\nComPort=1\nLibDir=X\\", "[Quillbox]" + newEntries},
+      {"[Quillbox]\r\nComPort=1\r\nLibDir=X\\", "[Quillbox]" + kNewEntries},
       // Bytes a text-mode reader would stop at or drop pass through.
       {std::string("a\x1a\0b\r\r\n", 7) + Section(1, "X\\") + std::string("\x1a\0z", 3),
-       std::string("a\x1a\0b\r\r\n", 7) + "[Quillbox]" + newEntries + std::string("\x1a\0z", 3)},
+       std::string("a\x1a\0b\r\r\n", 7) + "[Quillbox]" + kNewEntries + std::string("\x1a\0z", 3)},
   };
   for (const Case& c : cases) {
-    Spill(path, c.before);
-    SetSettings(2, "C:\\Music\\", "C:\\Music\\QB_Playlists\\", "C:\\Music\\QB_Dumped\\");
-    EXPECT_EQ(WriteSettingsFile(path.c_str()), 0) << c.before;
-    EXPECT_EQ(Slurp(path), c.after) << c.before;
+    Reset(c.before);
+    SetMusicSettings();
+    EXPECT_EQ(WriteSettingsFile(kPath), 0) << c.before;
+    EXPECT_EQ(Content(), c.after) << c.before;
+    EXPECT_FALSE(Files.Exists(kTemporary));
     // Writing again changes nothing: the entries written are exactly the ones replaced.
-    EXPECT_EQ(WriteSettingsFile(path.c_str()), 0);
-    EXPECT_EQ(Slurp(path), c.after) << c.before;
+    EXPECT_EQ(WriteSettingsFile(kPath), 0);
+    EXPECT_EQ(Content(), c.after) << c.before;
   }
 }
 
@@ -277,45 +281,116 @@ TEST_F(SettingsFile, WrittenSettingsReadBackTheSame) {
       {1, ""},
   };
   for (const Case& c : cases) {
-    Spill(path, "[Other]\nx=1\n" + kFresh + "[Next]\ny=2\n");
+    Reset("[Other]\r\nx=1\r\n" + kFresh + "[Next]\r\ny=2\r\n");
     SetSettings(c.port, c.music, c.music + "QB_Playlists\\", c.music + "QB_Dumped\\");
-    ASSERT_EQ(WriteSettingsFile(path.c_str()), 0);
+    ASSERT_EQ(WriteSettingsFile(kPath), 0);
     ResetSettings();
-    ASSERT_EQ(ReadSettingsFile(path.c_str()), 0) << c.music;
+    ASSERT_EQ(ReadSettingsFile(kPath), 0) << c.music;
     EXPECT_EQ(ComPort, c.port);
     EXPECT_EQ(std::string(CurrentFolder), c.music);
     EXPECT_EQ(std::string(LibraryRoot), c.music);
     EXPECT_EQ(std::string(PlaylistDir), c.music + "QB_Playlists\\");
     EXPECT_EQ(std::string(DumpDir), c.music + "QB_Dumped\\");
-    EXPECT_NE(Slurp(path).find("\n[Next]\ny=2\n"), std::string::npos);
+    EXPECT_NE(Content().find("\r\n[Next]\r\ny=2\r\n"), std::string::npos);
   }
 }
 
 TEST_F(SettingsFile, AHeaderThatHasGoneGivesMessage18AndLeavesTheFileAlone) {
-  for (const std::string& file : {std::string(""), std::string("[Other]\nComPort=2\n"), std::string("[quillbox]\n")}) {
-    Spill(path, file);
+  for (const std::string file : {"", "[Other]\r\nComPort=2\r\n", "[quillbox]\r\n", "a = [Quillbox]\r\nComPort=2\r\n"}) {
+    Reset(file);
     SetSettings(2, "C:\\Music\\", "P\\", "D\\");
-    EXPECT_EQ(WriteSettingsFile(path.c_str()), kMsgNoSettingsHeading) << file;
-    EXPECT_EQ(Slurp(path), file);
+    EXPECT_EQ(WriteSettingsFile(kPath), kMsgNoSettingsHeading) << file;
+    EXPECT_EQ(Content(), file);
   }
 }
 
+// Whatever is written must be read again: nothing beyond the limit is held or written.
 TEST_F(SettingsFile, AFileTooLargeToHoldIsLeftUntouched) {
-  const std::string atLimit = Section(1, "X\\") + std::string(kSettingsFileLimit - Section(1, "X\\").size(), '#');
-  Spill(path, atLimit);
-  SetSettings(2, "Y\\", "P\\", "D\\");
-  EXPECT_EQ(WriteSettingsFile(path.c_str()), 0);  // exactly the limit is held whole
-  const std::string written = Slurp(path);
-  EXPECT_EQ(written.substr(written.size() - 5), "#####");
+  const std::string section = Section(1, "X\\");
+  const std::string atLimit = section + std::string(kSettingsFileLimit - section.size(), '#');
+  Reset(atLimit);
+  SetSettings(1, "Y\\", "Y\\QB_Playlists\\", "Y\\QB_Dumped\\");  // as long as the old entries
+  EXPECT_EQ(WriteSettingsFile(kPath), 0);  // exactly the limit is held whole
+  EXPECT_TRUE(Content() == Section(1, "Y\\") + std::string(kSettingsFileLimit - section.size(), '#'));
+  struct Case {
+    std::string file;
+    int (*run)(const char*);
+    int message;
+  } cases[] = {
+      {std::string(kSettingsFileLimit, '#') + "\r\n" + section, WriteSettingsFile, kMsgSettingsWrite},
+      {std::string(kSettingsFileLimit, '#') + "\r\n" + section, ReadSettingsFile, kMsgSettingsOpen},
+      // Entries longer than the old ones would take the file past the limit.
+      {atLimit, [](const char* path) {
+         SetMusicSettings();
+         return WriteSettingsFile(path);
+       }, kMsgSettingsWrite},
+      // At the limit without the section: the fresh section does not fit beside it.
+      {std::string(kSettingsFileLimit, '#'), ReadSettingsFile, kMsgSettingsWrite},
+  };
+  for (const Case& c : cases) {
+    Reset(c.file);
+    EXPECT_EQ(c.run(kPath), c.message) << c.file.size();
+    EXPECT_TRUE(Content() == c.file) << c.file.size();
+  }
+}
 
-  const std::string tooLarge = std::string(kSettingsFileLimit, '#') + "\n" + Section(1, "X\\");
-  Spill(path, tooLarge);
-  EXPECT_EQ(WriteSettingsFile(path.c_str()), kMsgSettingsWrite);
-  EXPECT_EQ(Slurp(path), tooLarge);
-  // Reading has no such limit.
-  ResetSettings();
-  EXPECT_EQ(ReadSettingsFile(path.c_str()), 0);
-  EXPECT_EQ(ComPort, 1);
+// A failed write used to leave plugin.ini emptied or cut short, other plug-ins'
+// sections gone: the old file must stay whole, and no temporary file behind.
+TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
+  const std::string others = "[A]\r\na=1\r\n";
+  struct Operation {
+    const char* what;
+    std::string before;
+    int (*run)(const char*);
+    int message;
+  } operations[] = {
+      {"rewrite", others + Section(1, "X\\") + "[B]\r\nb=2\r\n", WriteSettingsFile, kMsgSettingsWrite},
+      {"append the fresh section", others, ReadSettingsFile, kMsgSettingsWrite},
+      {"create the file", kNone, ReadSettingsFile, kMsgSettingsOpen},
+  };
+  struct Failure {
+    const char* what;
+    void (*arrange)();
+  } failures[] = {
+      {"temporary file refused", [] { Files.refuseCreate.push_back(kTemporary); }},
+      {"first write", [] { Files.failWriteNumber = 0; }},
+      {"second write", [] { Files.failWriteNumber = 1; }},
+      {"third write", [] { Files.failWriteNumber = 2; }},
+      {"flush and close", [] { Files.failClose = true; }},
+      {"replace", [] { Files.failReplace = true; }},
+  };
+  for (const Operation& op : operations) {
+    for (const Failure& failure : failures) {
+      SCOPED_TRACE(std::string(op.what) + ", " + failure.what);
+      Reset(op.before);
+      SetMusicSettings();
+      failure.arrange();
+      const int result = op.run(kPath);
+      // A write past the last piece cannot fail: that operation then succeeds.
+      if (Files.failWriteNumber >= Files.writes) {
+        EXPECT_EQ(result, 0);
+        continue;
+      }
+      EXPECT_EQ(result, op.message);
+      EXPECT_EQ(Content(), op.before);
+      EXPECT_FALSE(Files.Exists(kTemporary));
+    }
+  }
+}
+
+TEST_F(SettingsFile, TheNewContentGoesThroughATemporaryFileThatReplacesTheOld) {
+  Reset(Section(1, "X\\"));
+  Files.AddFile(kTemporary, "left by a crash");
+  SetMusicSettings();
+  ASSERT_EQ(WriteSettingsFile(kPath), 0);
+  EXPECT_EQ(Content(), "[Quillbox]" + kNewEntries);
+  EXPECT_FALSE(Files.Exists(kTemporary));
+  // plugin.ini itself is never opened for writing.
+  const std::vector<std::string> expected = {
+      std::string("read ") + kPath, std::string("create always ") + kTemporary, "write 10",
+      "write " + std::to_string(kNewEntries.size()), "close",
+      std::string("replace ") + kPath + " " + kTemporary};
+  EXPECT_EQ(Files.calls, expected);
 }
 
 }  // namespace

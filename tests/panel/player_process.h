@@ -50,7 +50,7 @@ class PlayerProcess {
   bool WaitForHostCall(size_t from, const std::function<bool(const HostCall&)>& pred, int timeoutMs);
 
   // "exit", then waits for the process (bounded) and kills it by id if it lingers.
-  int Stop(int timeoutMs = 10000);
+  int Stop(int timeoutMs = 30000);
 
  private:
   void ReadLoop();

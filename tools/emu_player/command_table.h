@@ -18,6 +18,12 @@ void CommandInfo(char** fields, int count);
 void CommandMisuse(char** fields, int count);
 void CommandResult(char** fields, int count);     // result <query> <path> <title> | result clear
 void CommandOverflow(char** fields, int count);   // overflow 0|1
+// clock 0|1: the playing clock (player_clock.h), off until switched on.
+void CommandClock(char** fields, int count);
+// library <path> <title> <artist> <year> <bitrate> <seconds>, library-file <tsv>: the
+// media library's songs (demo_library.h), with their tags and file information.
+void CommandLibrary(char** fields, int count);
+void CommandLibraryFile(char** fields, int count);
 void CommandHold(char** fields, int count);       // hold <path> | hold
 
 // Strict signed decimal: digits with an optional '-', nothing else, within 32 bits.

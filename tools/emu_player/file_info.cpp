@@ -11,6 +11,7 @@
 
 #include "command_table.h"
 #include "guarded_memory.h"
+#include "player_clock.h"
 
 namespace {
 
@@ -98,6 +99,18 @@ intptr_t LibraryFileMessage(uintptr_t record, intptr_t code, TextLine& details) 
   auto* item = reinterpret_cast<ItemRecord*>(record);
   if (item == nullptr || (code != kFileInfo && code != kFileInfoRelease)) return 0;
   return code == kFileInfo ? FillItem(item, details) : ReleaseItemLogged(item, details);
+}
+
+void RememberFileInfo(const std::string& path, int32_t seconds,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+  FileInfo info = {seconds, {}};
+  for (const auto& [name, value] : values) info.texts.push_back(name + '\0' + value);
+  Known[path] = info;
+}
+
+int32_t KnownTrackSeconds(const char* path) {
+  const auto known = Known.find(path);
+  return known != Known.end() ? known->second.seconds : -1;
 }
 
 void CommandInfo(char** fields, int count) {

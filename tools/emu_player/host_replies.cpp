@@ -1,5 +1,6 @@
 #include "host_replies.h"
 
+#include "player_clock.h"
 #include "player_model.h"
 
 namespace {
@@ -52,6 +53,7 @@ intptr_t MainUserMessage(uintptr_t argument, intptr_t code, TextLine& details) {
 
 intptr_t MainButton(uintptr_t id) {
   PlayerModel& model = Model();
+  const int32_t before = model.state;
   switch (id) {
     case 40044: if (model.position > 0) --model.position; break;
     case 40045: model.state = 1; break;
@@ -60,6 +62,7 @@ intptr_t MainButton(uintptr_t id) {
     case 40048: if (model.position < model.length - 1) ++model.position; break;
     default: break;
   }
+  ClockAfterButton(model, id, before);
   return 0;
 }
 

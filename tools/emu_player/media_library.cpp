@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "demo_library.h"
+
 namespace {
 
 constexpr intptr_t kSearch = 0x701;
@@ -67,10 +69,17 @@ Answer& NewAnswer(const QueryRecord& q) {
   g_answers.push_back(std::make_unique<Answer>());
   Answer& answer = *g_answers.back();
   const std::string text = q.query ? std::string(q.query, strnlen(q.query, kTextCapacity)) : "";
+  const size_t limit = g_overflow ? kMaxRows : static_cast<size_t>(q.maxResults < 0 ? 0 : q.maxResults);
   for (const Row& row : g_rows) {
     if (row.query != text) continue;
-    if (!g_overflow && answer.items.size() >= static_cast<size_t>(q.maxResults < 0 ? 0 : q.maxResults)) break;
+    if (answer.items.size() >= limit) break;
     answer.items.push_back(ItemRecord{Keep(answer, row.path), Keep(answer, row.title), {}});
+  }
+  // Without rows loaded for it, the library answers from its songs.
+  if (g_rows.empty()) {
+    for (const LibrarySong* song : FindLibrarySongs(text.c_str(), limit)) {
+      answer.items.push_back(ItemRecord{Keep(answer, song->path), Keep(answer, song->title), {}});
+    }
   }
   if (answer.items.empty()) answer.items.reserve(1);  // an address to hand over all the same
   return answer;

@@ -68,7 +68,9 @@ constexpr CommandRow kCommands[] = {
     {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
     {"misuse", 1, 1, CommandMisuse},
     {"settext", 4, 4, RunSetText},       {"result", 2, 4, CommandResult},
-    {"overflow", 2, 2, CommandOverflow}, {"hold", 1, 2, CommandHold},
+    {"overflow", 2, 2, CommandOverflow},
+    {"clock", 2, 2, CommandClock},       {"library", 7, 7, CommandLibrary},
+    {"library-file", 2, 2, CommandLibraryFile}, {"hold", 1, 2, CommandHold},
 };
 
 // Cuts line at each TAB; returns the field count, or kMaxFields + 1 when there are more.

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "clock_timer.h"
 #include "command_line.h"
 #include "host_dispatch.h"
 #include "host_replies.h"
@@ -22,6 +23,7 @@ LRESULT CALLBACK MainProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     RunStdinLine(*reinterpret_cast<const StdinLine*>(lParam));
     return 0;
   }
+  if (message == WM_TIMER && OnClockTimer(wParam)) return 0;
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;

@@ -1,0 +1,15 @@
+# Sourced by check.sh and demo.sh: the build, natively and for Windows, in one place.
+# qb_build BUILD_DIR configures and builds BUILD_DIR/win32 (the DLL, the emulated player,
+# the Win32 tests) and BUILD_DIR/native (the tests, the panel emulator); a second run
+# builds only what changed.
+
+qb_build() {
+  local top build=$1
+  top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  cmake -S "$top" -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$build/win32"
+  CC=clang CXX=clang++ cmake -S "$top" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DQB_CROSS_DIR="$build/win32" >/dev/null
+  cmake --build "$build/native"
+}

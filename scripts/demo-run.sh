@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# The demo inside a Wine session (DISPLAY, WINEPREFIX and QB_PORT_DIR set, as
+# scripts/wine-session.sh leaves them; scripts/demo.sh makes one): a demo music library in
+# a temporary folder, the emulated player with the built plug-in, configured to start by
+# itself, and the panel emulator on COM1.
+#   demo-run.sh [--tour]   in a terminal the interactive panel; otherwise, or with --tour,
+#                          the scripted tour (scripts/demo-tour.txt), printing what the
+#                          panel saw, then the saved playlists and the dump folder
+# QB_CROSS_DIR and QB_NATIVE_DIR name the builds (default build/win32 and build/native).
+# Everything it makes lies under one temporary folder, removed at exit with every process
+# it started.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cross=${QB_CROSS_DIR:-$top/build/win32}
+native=${QB_NATIVE_DIR:-$top/build/native}
+panel_bin=$native/tools/panel/quillbox-panel
+
+mode=interactive
+[ -t 0 ] && [ -t 1 ] || mode=tour
+for arg in "$@"; do
+  case $arg in
+    --tour) mode=tour ;;
+    *) echo "usage: demo-run.sh [--tour]" >&2; exit 2 ;;
+  esac
+done
+for var in DISPLAY WINEPREFIX QB_PORT_DIR; do
+  [ -n "${!var:-}" ] || { echo "demo-run.sh: $var is not set; scripts/demo.sh runs this in a Wine session" >&2; exit 2; }
+done
+for file in "$cross/player/emu_player.exe" "$cross/player/Plugins/ml_quillbox.dll" "$panel_bin"; do
+  [ -f "$file" ] || { echo "demo-run.sh: $file is missing; scripts/demo.sh builds it" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillbox-demo.XXXXXX")
+music=$work/Music
+player=$work/player
+link=$QB_PORT_DIR/com1
+player_pid='' panel_pid=''
+
+stop_pid() {  # PID: asks nothing, waits a little, then kills it by its id
+  local pid=$1 i
+  for i in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+  set +e
+  if [ -n "$panel_pid" ]; then kill "$panel_pid" 2>/dev/null; wait "$panel_pid" 2>/dev/null; fi
+  [ "$mode" = interactive ] && stty sane 2>/dev/null
+  if [ -n "$player_pid" ]; then
+    printf 'exit\n' >&3 2>/dev/null
+    exec 3>&-
+    stop_pid "$player_pid"
+  fi
+  [ -L "$link" ] && [ ! -e "$link" ] && rm -f "$link"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
+
+# The music folder: every song of the table as a small file, an .m3u beside the artists,
+# a file of a type the player does not play, and the two working folders.
+make_library() {
+  local rel title artist year bitrate seconds
+  mkdir -p "$music/QB_Playlists" "$music/QB_Dumped"
+  : >"$work/library.tsv"
+  while IFS=$'\t' read -r rel title artist year bitrate seconds; do
+    case $rel in ''|'#'*) continue ;; esac
+    mkdir -p "$music/$(dirname "$rel")"
+    printf 'demo song: %s by %s\n' "$title" "$artist" >"$music/$rel"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$(winpath "$music/$rel")" "$title" "$artist" "$year" "$bitrate" "$seconds" \
+      >>"$work/library.tsv"
+  done <"$top/scripts/demo-library.tsv"
+  printf '%s\r\n' "$(winpath "$music/Aurora Lane/Harbour Songs (2009)/01 - Salt and Rope.mp3")" \
+    "$(winpath "$music/Marisol Vega/Solana (2015)/01 - Luz de Agosto.mp3")" >"$music/Road Trip.m3u"
+  printf 'not a song\n' >"$music/Marisol Vega/Solana (2015)/cover.jpg"
+}
+
+# The player's folder, installed and configured: the start-up dialog counts down and
+# starts by itself.
+install_player() {
+  local m
+  m=$(winpath "$music/")
+  mkdir -p "$player/Plugins"
+  cp "$cross/player/emu_player.exe" "$player/"
+  cp "$cross/player/Plugins/ml_quillbox.dll" "$player/Plugins/"
+  printf '[Winamp]\r\nconfig_extlist=MP3:OGG:FLAC:WAV:M3U\r\n' >"$player/winamp.ini"
+  printf '[Quillbox]\r\nComPort=1\r\nLibDir=%s\r\nPlSaveDir=%sQB_Playlists\\\r\nDumpDir=%sQB_Dumped\\\r\n' \
+    "$m" "$m" "$m" >"$player/Plugins/plugin.ini"
+}
+
+send() { local IFS=$'\t'; printf '%s\n' "$*" >&3; }
+
+# Waits (bounded) for a line of the player's that starts with PREFIX; prints it.
+await() {
+  local prefix=$1 seconds=$2 i found
+  for i in $(seq 1 $((seconds * 10))); do
+    found=$(awk -v p="$prefix" 'index($0, p) == 1 { print; exit }' "$work/player.log")
+    [ -n "$found" ] && { printf '%s\n' "$found"; return 0; }
+    kill -0 "$player_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+
+start_player() {
+  mkfifo "$work/player.in"
+  (cd "$player" && exec wine emu_player.exe <"$work/player.in" >"$work/player.log" 2>&1) &
+  player_pid=$!
+  exec 3>"$work/player.in"
+  send log 0
+  send ini "$(winpath "$player/winamp.ini")"
+  send library-file "$(winpath "$work/library.tsv")"
+  send clock 1
+  send load
+  await $'ok\tlibrary-file' 30 >/dev/null || fail "the emulated player did not take the library"
+  await $'ok\tclock' 10 >/dev/null && await 'loaded' 10 >/dev/null || fail "the emulated player did not start"
+}
+
+fail() {
+  if [ -n "$panel_pid" ]; then kill "$panel_pid" 2>/dev/null; wait "$panel_pid" 2>/dev/null; panel_pid=''; fi
+  [ "$mode" = interactive ] && stty sane 2>/dev/null && clear
+  echo "demo: $1" >&2
+  [ -f "$work/player.log" ] && tail -n 5 "$work/player.log" >&2
+  exit 1
+}
+
+# The plug-in opens COM1 when its dialog has counted down: the panel's pty must be there.
+start_plugin() {
+  local i
+  for i in $(seq 1 100); do
+    [ -e "$link" ] && [ "$(readlink "$link")" != "$1" ] && break
+    kill -0 "$panel_pid" 2>/dev/null || fail "the panel did not start"
+    sleep 0.1
+  done
+  send init
+  local answer
+  answer=$(await 'init' 30) || fail "the plug-in did not start"
+  [ "$answer" = $'init\t0' ] || fail "the plug-in did not start: $answer"
+}
+
+# What the panel's user left behind: the saved playlists and the dump folder.
+report() {
+  local f
+  echo "== saved playlists (QB_Playlists)"
+  for f in "$music"/QB_Playlists/*.m3u; do
+    [ -e "$f" ] || continue
+    echo "saved playlist ${f##*/}:"
+    tr -d '\000\r' <"$f" | sed 's/^/  /'
+  done
+  echo "== dump folder (QB_Dumped)"
+  for f in "$music"/QB_Dumped/*; do [ -e "$f" ] && echo "dumped ${f##*/}"; done
+  return 0
+}
+
+make_library
+install_player
+start_player
+before=$(readlink "$link" 2>/dev/null || true)
+exec 4<&0
+if [ "$mode" = tour ]; then
+  echo "== the tour (scripts/demo-tour.txt): the panel's commands and what it saw"
+  "$panel_bin" --pty "$link" --script "$top/scripts/demo-tour.txt" --timeout 20 <&4 &
+else
+  echo "Starting the player; the plug-in starts after its 4-second countdown."
+  "$panel_bin" --pty "$link" <&4 &
+fi
+panel_pid=$!
+start_plugin "$before"
+status=0
+wait "$panel_pid" || status=$?
+panel_pid=''
+report
+exit "$status"

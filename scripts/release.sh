@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Makes dist/quillbox-<version>.zip: the DLL from the cross build, the install note, the
+# protocol reference and the licence, in a folder quillbox-<version>/. The version is the
+# one in VERSION, which the DLL's version resource carries too.
+#
+#   QB_BUILD_DIR  the build folder, as for scripts/check.sh (default: build)
+#   QB_CROSS_DIR  the cross build itself (default: $QB_BUILD_DIR/win32)
+#   QB_DIST_DIR   where the zip goes (default: dist)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+scripts/install-deps.sh
+
+version=$(head -n 1 VERSION)
+build=${QB_BUILD_DIR:-$top/build}
+cross=${QB_CROSS_DIR:-$build/win32}
+dist=${QB_DIST_DIR:-$top/dist}
+name=quillbox-$version
+
+if [ ! -f "$cross/build.ninja" ]; then
+  cmake -S . -B "$cross" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+fi
+cmake --build "$cross" --target ml_quillbox >/dev/null
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir "$stage/$name"
+cp "$cross/player/Plugins/ml_quillbox.dll" "$stage/$name/"
+cp docs/install.txt "$stage/$name/INSTALL.txt"
+cp docs/protocol.md LICENSE "$stage/$name/"
+
+mkdir -p "$dist"
+zip="$(cd "$dist" && pwd)/$name.zip"
+rm -f "$zip"
+(cd "$stage" && zip -q -X -r "$zip" "$name")
+echo "$zip"
