@@ -2,7 +2,11 @@
 // slow player, a browsed folder that goes away, songs that cannot be moved, a playlist
 // folder that has gone, and a music folder whose name is not plain ASCII. Quitting while
 // ticks run is in lifecycle_e2e_test.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +35,35 @@ std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+// Wine lets root replace a file without write permission, which Windows refuses for a
+// read-only file: the immutable flag makes Wine refuse it too. Set and cleared by one
+// owner, so that a failing test cannot leave a file behind that nobody can delete.
+class Unchangeable {
+ public:
+  explicit Unchangeable(std::string path) : path_(std::move(path)) {
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    set_ = Flag(true);
+  }
+  ~Unchangeable() {
+    if (set_) Flag(false);
+  }
+  bool Set() const { return set_; }
+
+ private:
+  bool Flag(bool on) {
+    const int fd = open(path_.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+  }
+  std::string path_;
+  bool set_ = false;
+};
 
 // The titles a chunk carries, as one text with their NULs.
 std::string Titles(const Bytes& chunk) {
@@ -173,6 +206,34 @@ TEST_F(FaultsE2E, APlaylistFolderThatHasGoneGetsNoPlaylist) {
   EXPECT_FALSE(fs::exists(s.Music() + "QB_Playlists")) << "made again behind the user's back";
   for (const auto& entry : fs::recursive_directory_iterator(s.player.Folder())) {
     EXPECT_NE(entry.path().extension(), ".m3u") << entry.path();
+  }
+}
+
+TEST_F(FaultsE2E, AReadOnlySettingsFileIsLeftAsItWas) {
+  s.Install();
+  const std::string before = ReadAll(s.PluginIni());
+  const Unchangeable readOnly(s.PluginIni());
+  if (!readOnly.Set()) GTEST_SKIP() << "the immutable flag needs root and a file system that has it";
+  s.Launch();
+  std::string box;
+  // Reading needs no write access: the dialog opens with the settings as they are.
+  EXPECT_EQ(s.Init([&] {
+    EXPECT_TRUE(s.Click(kConfigureButton));
+    EXPECT_TRUE(s.Click(kStartButton));
+    for (int i = 0; i < 500 && box.empty(); i++) {
+      const std::string answer = s.player.Command({"msgbox"}, 2000);
+      if (answer.rfind("msgbox\t", 0) == 0) box = answer.substr(7);
+      if (box.empty()) usleep(20 * 1000);
+    }
+    EXPECT_TRUE(s.Click(kQuitButton)) << "the dialog stays open after the failure";
+  }), "init\t0");
+  EXPECT_TRUE(box == "Could not write settings table to plugin.ini.  Click OK to terminate Quillbox plugin." ||
+              box == "Could not open plugin.ini file.  Click OK to terminate Quillbox plugin.")
+      << box;
+  EXPECT_EQ(ReadAll(s.PluginIni()), before);
+  for (const auto& entry : fs::directory_iterator(s.player.Folder() + "/Plugins")) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "plugin.ini" || name == "ml_quillbox.dll") << "left behind: " << name;
   }
 }
 
