@@ -10,7 +10,7 @@
 // each ending 00 0D 0A.
 //
 // Why 2 s: the longest tick the soak can ask for re-reads a playlist of 500 titles or
-// follows a trim of one, about a thousand messages to the player, 0.15 to 0.3 s under
+// follows a trim of one, about a thousand messages to the player, 0.15 to 0.4 s under
 // Wine here; 2 s leaves room for a loaded two-core machine and is still well below
 // what a user would take for a hung panel or player.
 #include <chrono>
@@ -53,7 +53,8 @@ void Finish(PanelLine& line, PlayerProcess& player, SoakFigures& f) {
   if (!player.WaitForLine("fault", 0).empty()) f.failures.push_back("the player reported a fault");
   const int code = player.Stop(kQuitWaitMs);
   if (code != 0) f.failures.push_back("the player's exit code was " + std::to_string(code));
-  if (line.BrokenFrames() != 0) f.failures.push_back(std::to_string(line.BrokenFrames()) + " broken frames from the plug-in");
+  const int broken = line.BrokenFrames();
+  if (broken != 0) f.failures.push_back(std::to_string(broken) + " broken frames from the plug-in");
   const size_t stray = StrayBytes(line);
   if (stray != 0) f.failures.push_back(std::to_string(stray) + " bytes from the plug-in outside frames");
 }
