@@ -62,8 +62,19 @@ void CheckPlayerPath(const char* call, const char* path) {
   const size_t n = std::strlen(path);
   Require(n <= kMaxPath, "a path handed to the player fits MAX_PATH");
   if (std::strcmp(call, "296") == 0) return;
-  Require(n <= kBuiltPath || PlayerGave(path), "a path the plug-in built fits its 256 bytes");
+  const bool given = PlayerGave(path);
+  Require(n <= kBuiltPath || given, "a path the plug-in built fits its 256 bytes");
+  Require(given || StartsWith(path, LibraryRoot) || (n == 0 && std::strcmp(call, "0x200") == 0),
+          "a path the plug-in built lies in the music folder");
   if (std::strcmp(call, "copydata") == 0) Require(n > 0, "no empty path is enqueued");
+}
+
+// The file a move takes, by name: a song keeps its name in DumpDir.
+std::string MovedName;
+
+std::string NameOf(const char* path) {
+  const char* slash = std::strrchr(path, '\\');
+  return slash == nullptr ? path : slash + 1;
 }
 
 void CheckFilePath(const char* call, const char* path) {
@@ -77,7 +88,10 @@ void CheckFilePath(const char* call, const char* path) {
     Require(n <= kBuiltPath && StartsWith(path, PlaylistDir), "a playlist is saved in PlaylistDir, its name in 256 bytes");
   } else if (c == "move to") {
     Require(StartsWith(path, DumpDir), "a song is moved into DumpDir and nowhere else");
-  } else if (c != "move from") {
+    Require(NameOf(path) == MovedName, "a song keeps its name in DumpDir");
+  } else if (c == "move from") {
+    MovedName = NameOf(path);
+  } else {
     Require(false, "a tick never makes folders, deletes, replaces or reads files");
   }
 }
@@ -110,6 +124,21 @@ void CheckCalls(const TickStart& s) {
   }
 }
 
+// The status payload: its zero bytes, and the title and folder fields ending in a NUL.
+void CheckStatus(const uint8_t* payload) {
+  Require(payload[1] == 0 && payload[2] == 0 && payload[3] == 0, "status bytes 1 to 3 are 0");
+  Require(payload[51] == 0 && payload[91] == 0, "the status title and folder fields end with a NUL");
+}
+
+// An "L" data chunk: its used length within 239, the titles ending with a NUL and only
+// zeros after them, so that the panel counts exactly the titles sent.
+void CheckChunk(const uint8_t* payload) {
+  const uint32_t used = payload[3];
+  Require(used >= 1 && used <= 239, "a chunk's used length is 1 to 239");
+  Require(payload[4 + used - 1] == 0, "a chunk's last title ends with a NUL");
+  for (uint32_t i = 4 + used; i < 244; i++) Require(payload[i] == 0, "a chunk is zero after its used length");
+}
+
 // Each write holds one frame, or the start of one when the line cut it short.
 void CheckWrite(const std::vector<uint8_t>& w, bool first) {
   if (w.size() < kHeaderSize) return;
@@ -121,8 +150,10 @@ void CheckWrite(const std::vector<uint8_t>& w, bool first) {
   Require(w[n + 4] == 0xBB && w[n + 5] == 0xCC, "a frame ends with BB CC");
   if (first) {
     Require(n == 92 && w[4] == 'B', "a tick's first frame is the status frame");
+    CheckStatus(&w[4]);
   } else {
     Require(IsReplyLength(static_cast<uint32_t>(n)) && w[kSequenceOffset] == 0, "a reply frame has a known length and sequence 0");
+    if (w[4] == 'D') CheckChunk(&w[4]);
   }
 }
 
