@@ -85,7 +85,8 @@ void CheckFilePath(const char* call, const char* path) {
   if (c == "list") {
     Require(n <= kBuiltPath + 3 && EndsWith(path, "*.*"), "a listing pattern is a folder of 255 and *.*");
   } else if (c == "create") {
-    Require(n <= kBuiltPath && StartsWith(path, PlaylistDir), "a playlist is saved in PlaylistDir, its name in 256 bytes");
+    Require(n <= kBuiltPath && StartsWith(path, PlaylistDir),
+            "a playlist is saved in PlaylistDir, its name in 256 bytes");
   } else if (c == "move to") {
     Require(StartsWith(path, DumpDir), "a song is moved into DumpDir and nowhere else");
     Require(NameOf(path) == MovedName, "a song keeps its name in DumpDir");
@@ -111,7 +112,8 @@ void CheckCalls(const TickStart& s) {
       Require(a >= 0 && a < 500, "a position set is one of 500");
       position = a;
     } else if (std::sscanf(c, "swap %ld %ld", &a, &b) == 2) {
-      Require(a >= 0 && a < 500 && b >= 0 && b < 500 && (a - b == 1 || b - a == 1), "a swap is of two neighbours of 500");
+      Require(a >= 0 && a < 500 && b >= 0 && b < 500 && (a - b == 1 || b - a == 1),
+              "a swap is of two neighbours of 500");
     } else if (std::sscanf(c, "delete %ld", &a) == 1) {
       Require(a >= 0 && (a < 500 || a < s.lengthAnswer), "a deleted entry is one of 500, or one the trim cuts");
     } else if (std::sscanf(c, "122 %ld", &a) == 1) {
@@ -152,7 +154,8 @@ void CheckWrite(const std::vector<uint8_t>& w, bool first) {
     Require(n == 92 && w[4] == 'B', "a tick's first frame is the status frame");
     CheckStatus(&w[4]);
   } else {
-    Require(IsReplyLength(static_cast<uint32_t>(n)) && w[kSequenceOffset] == 0, "a reply frame has a known length and sequence 0");
+    Require(IsReplyLength(static_cast<uint32_t>(n)) && w[kSequenceOffset] == 0,
+            "a reply frame has a known length and sequence 0");
     if (w[4] == 'D') CheckChunk(&w[4]);
   }
 }

@@ -156,7 +156,9 @@ FakeFileInfo Info(FuzzInput& in) {
   if (c % 4 == 0) return {245, {{"BITRATE", "128"}}};
   FakeFileInfo info;
   info.seconds = static_cast<int32_t>(in.Long());
-  for (uint32_t n = c % 4 == 2 ? in.Byte() % 4 : 0; n > 0; n--) info.extended.push_back({in.Pick(kNames), in.Pick(kValues)});
+  for (uint32_t n = c % 4 == 2 ? in.Byte() % 4 : 0; n > 0; n--) {
+    info.extended.push_back({in.Pick(kNames), in.Pick(kValues)});
+  }
   return info;
 }
 
@@ -303,7 +305,11 @@ void SearchCounts(FuzzInput& in, int32_t n) {
   static const int32_t kOdd[] = {-1, 0, INT32_MIN, INT32_MAX, 1};
   switch (in.Byte() % 6) {
     case 1: Host.reportedCount = n > 0 ? static_cast<int32_t>(in.Below(static_cast<uint32_t>(n))) : -1; break;
-    case 2: if (n > 0) { Host.reportedCount = n + 1 + static_cast<int32_t>(in.Byte()); Host.reportedAllocated = n; } break;
+    case 2:
+      if (n == 0) break;
+      Host.reportedCount = n + 1 + static_cast<int32_t>(in.Byte());
+      Host.reportedAllocated = n;
+      break;
     case 3: Host.reportedAllocated = in.Pick(kOdd); break;
     case 4: Host.reportedAllocated = n + 1 + static_cast<int32_t>(in.Byte()); break;
     default: break;
@@ -369,6 +375,28 @@ std::string NewFileName(FuzzInput& in) {
   return folder + Name(in, in.Byte() % 2 ? ".mp3" : ".wav");
 }
 
+void AddSong(FuzzInput& in) {
+  const std::string file = NewFileName(in);
+  Files.AddFile(file);
+  Describe(in, file);
+}
+
+void ChangeTitle(FuzzInput& in) {
+  if (Host.files.empty()) return;
+  Host.titles[Host.files[in.Below(static_cast<uint32_t>(Host.files.size()))]] = Text(in);
+}
+
+// A length that differs from the playlist the player hands out, as a player may report
+// while it changes its playlist between two of the plug-in's messages.
+void ChangeReportedLength(FuzzInput& in) {
+  static const int32_t kLengths[] = {-1, 0, 499, 500, 501, 620, 1200};
+  if (in.Byte() % 2) {
+    Host.reportedLength = in.Pick(kLengths);
+  } else {
+    Host.reportedLength.reset();
+  }
+}
+
 void RemoveNode(FuzzInput& in) {
   if (Files.nodes.empty()) return;
   auto it = Files.nodes.begin();
@@ -423,7 +451,6 @@ void BuildWorld(FuzzInput& in) {
 }
 
 void ChangeWorld(FuzzInput& in) {
-  static const int32_t kLengths[] = {-1, 0, 499, 500, 501, 620, 1200};
   static const int32_t kPositions[] = {0, 1, 499, 500, 700, -1};
   static const int32_t kStates[] = {0, 1, 3, 2};
   static const int32_t kAnswers[] = {1, 0, 7};
@@ -431,15 +458,15 @@ void ChangeWorld(FuzzInput& in) {
     case 0: Host.changed = 1; break;
     case 1: Host.position = in.Byte() % 2 ? in.Pick(kPositions) : static_cast<int32_t>(in.Byte() % 8); break;
     case 2: Host.playState = in.Pick(kStates); break;
-    case 3: if (in.Byte() % 2) { Host.reportedLength = in.Pick(kLengths); } else { Host.reportedLength.reset(); } break;
+    case 3: ChangeReportedLength(in); break;
     case 4: ChangePlaylist(in); break;
     case 5: Host.searchAnswer = in.Pick(kAnswers); break;
     case 6: ChangeFailures(in); break;
     case 7: ChangeTime(in); break;
-    case 8: { const std::string file = NewFileName(in); Files.AddFile(file); Describe(in, file); } break;
+    case 8: AddSong(in); break;
     case 9: RemoveNode(in); break;
-    case 10: if (!Host.files.empty()) Host.titles[Host.files[in.Below(static_cast<uint32_t>(Host.files.size()))]] = Text(in); break;
-    default: QuitAfterChecks = QuitChecks + in.Byte() % 64; break;
+    case 10: ChangeTitle(in); break;
+    default: QuitAfterChecks = QuitChecks + in.Byte() % 64; break;  // quit begins part way through
   }
 }
 
@@ -465,12 +492,13 @@ void PrintWorld() {
   for (uint32_t i = 0; i < ExtensionCount && i < 8; i++) std::fprintf(stderr, " [%s]", ExtensionTable[i]);
   std::fprintf(stderr, "\n");
   for (const auto& [key, node] : Files.nodes) {
-    std::fprintf(stderr, "%s %s (%zu) attr %u\n", node.folder ? "folder" : "file  ", node.path.c_str(), node.path.size(),
-                 node.attributes);
+    std::fprintf(stderr, "%s %s (%zu) attr %u\n", node.folder ? "folder" : "file  ", node.path.c_str(),
+                 node.path.size(), node.attributes);
   }
   for (const std::string& file : Host.files) std::fprintf(stderr, "playlist %s\n", file.c_str());
   for (const FakeHost::Result& r : Host.results) {
-    std::fprintf(stderr, "result %s | %s\n", r.path ? r.path->c_str() : "(null)", r.title ? r.title->c_str() : "(null)");
+    std::fprintf(stderr, "result %s | %s\n", r.path ? r.path->c_str() : "(null)",
+                 r.title ? r.title->c_str() : "(null)");
   }
   std::fprintf(stderr, "position %d state %d\n", Host.position, Host.playState);
 }

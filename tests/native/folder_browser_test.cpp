@@ -277,7 +277,8 @@ TEST_F(ScanEntries, EdgesOfTheTablesAndPaths) {
   const std::string folder = "C:\\" + std::string(246, 'f') + "\\";
   for (size_t length : {9u, 10u, 259u}) {
     const std::string name = std::string(length - 4, 'n') + ".mp3";
-    const int listed = ListFolderEntry(folder.c_str(), name.c_str(), 0, ExtensionTable, 2, BrowseNames, BrowseTitles, 0);
+    const int listed = ListFolderEntry(folder.c_str(), name.c_str(), 0, ExtensionTable, 2, BrowseNames, BrowseTitles,
+                                       0);
     EXPECT_EQ(listed, folder.size() + length <= 259 ? 1 : 0) << length;
   }
   EXPECT_EQ(Host.calls, (Strings{"296 " + folder + "nnnnn.mp3 TITLE 500"}));
