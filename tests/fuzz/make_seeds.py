@@ -61,6 +61,11 @@ SEEDS = {
     # A folder of more than 500 songs after the eight default ones (seven bytes each).
     "crowd": session(cmd("Q", 1, 8), IDLE, cmd("L", 6), cmd("L", 0), IDLE, cmd("P", 2, 0), IDLE,
                      world=bytes([0, 0]) + DEFAULT_SONG * 8 + bytes([7, 0, 20])),
+    # One search result of 313 characters: played, added and asked about.
+    "long_result": session(cmd("Q", 4, 0, 0, b"x"), IDLE, cmd("P", 4, 0), IDLE, cmd("E", 3, 0), IDLE,
+                           cmd("I", 2, 0), IDLE,
+                           world=bytes([0, 0]) + DEFAULT_SONG * 8 + bytes(5) + bytes(7)
+                           + bytes([2, 1, 2, 0x01, 0x2C, 0, 0, 0])),
     # The music folder at 199 characters; in it songs whose paths are 255, 256 and 259
     # characters long, and a folder of 255 with a song in it.
     "long_names": session(cmd("Q", 2), IDLE, cmd("Q", 1, 0), IDLE, cmd("P", 3, 1), cmd("E", 4), IDLE,

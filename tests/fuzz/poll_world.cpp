@@ -318,6 +318,10 @@ void SearchCounts(FuzzInput& in, int32_t n) {
 
 void SearchResults(FuzzInput& in) {
   static const int32_t kAnswers[] = {1, 1, 1, 0, -1, 7};
+  Host.results.clear();
+  Host.ignoreLimit = false;
+  Host.reportedCount.reset();
+  Host.reportedAllocated.reset();
   const uint8_t c = in.Byte();
   uint32_t n = 3;
   switch (c % 6) {
@@ -454,7 +458,7 @@ void ChangeWorld(FuzzInput& in) {
   static const int32_t kPositions[] = {0, 1, 499, 500, 700, -1};
   static const int32_t kStates[] = {0, 1, 3, 2};
   static const int32_t kAnswers[] = {1, 0, 7};
-  switch (in.Byte() % 12) {
+  switch (in.Byte() % 13) {
     case 0: Host.changed = 1; break;
     case 1: Host.position = in.Byte() % 2 ? in.Pick(kPositions) : static_cast<int32_t>(in.Byte() % 8); break;
     case 2: Host.playState = in.Pick(kStates); break;
@@ -466,6 +470,7 @@ void ChangeWorld(FuzzInput& in) {
     case 8: AddSong(in); break;
     case 9: RemoveNode(in); break;
     case 10: ChangeTitle(in); break;
+    case 11: SearchResults(in); break;  // what the next search finds
     default: QuitAfterChecks = QuitChecks + in.Byte() % 64; break;  // quit begins part way through
   }
 }
