@@ -4,8 +4,11 @@
 // edge of one of those things.
 #include "poll_world.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -196,7 +199,8 @@ void AddNode(FuzzInput& in) {
   const std::string parent = Here.folders[in.Below(static_cast<uint32_t>(Here.folders.size()))];
   const uint8_t kind = c % 8;
   if (kind == 1 || kind == 5) {
-    const std::string folder = parent + (kind == 5 ? "." : "") + Name(in, "") + "\\";
+    const std::string name = (kind == 5 ? "." : "") + Name(in, "");
+    const std::string folder = parent + name.substr(0, kMaxName) + "\\";
     Files.AddFolder(folder, Attributes(c));
     Here.folders.push_back(folder);
     return;
