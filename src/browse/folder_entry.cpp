@@ -41,7 +41,8 @@ int ListFolder(const char* name, char* nameSlot, char* titleSlot) {
 int ListFile(const char* folder, const char* name, const char* extension, char* nameSlot, char* titleSlot) {
   char path[kEntryPathSize];
   const int length = std::snprintf(path, sizeof path, "%s%s", folder, name);
-  // A path cut to the buffer would ask about, and later play or move, another file.
+  // A path cut to the buffer would ask about, and later play or move, another file; one
+  // longer than MAX_PATH the player cannot take.
   if (length < 0 || static_cast<size_t>(length) >= sizeof path) return 0;
   if (!PutSlot(nameSlot, "", name)) return 0;
   std::memset(titleSlot, 0, kSlotSize);

@@ -8,9 +8,10 @@
 #include "files/file_system.h"  // the attribute bits
 
 
-// Room for a folder of 255 characters, a file name of 259 and the NUL: the listing
-// pattern and every path asked about.
-constexpr size_t kEntryPathSize = 520;
+// MAX_PATH: the listing pattern (a folder of 255 characters and "*.*") and every path the
+// player is asked about. The player's tag readers hold a path in MAX_PATH bytes, so a
+// file whose folder and name together are longer is left out, never handed over.
+constexpr size_t kEntryPathSize = 260;
 
 // The index of the first of extensions[0..extensionCount) equal to the text after the
 // last "." of name, ignoring ASCII case; -1 when none is, or when name has no dot.

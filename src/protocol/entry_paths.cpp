@@ -21,7 +21,9 @@ const char* LibraryResultPath(uint32_t index) {
   if (LibraryPaths == nullptr || index >= ListBound(LibraryResultCount)) return nullptr;
   const char* path = LibraryPaths[index];
   const size_t length = strnlen(path, kSlotSize);
-  // A path of 499 characters or more was cut to its slot when it was stored.
-  if (length == 0 || length >= kSlotSize - 1) return nullptr;
+  // A path of 499 characters or more was cut to its slot when it was stored. One longer
+  // than 255 does not fit the paths the plug-in hands the player: play, add and info all
+  // refuse it alike.
+  if (length == 0 || length >= kPathSize) return nullptr;
   return path;
 }

@@ -14,5 +14,6 @@ int BrowsedEntryPath(char (&path)[kPathSize], uint32_t index);
 
 // The path of search result index in LibraryPaths, or null when index is not below
 // LibraryResultCount and 500 (so never for the "No Search Results" placeholder), when
-// the player gave no path, or when the path fills its slot and may have been cut.
+// the player gave no path, or when the path is longer than 255 characters (which also
+// covers one that filled its slot and may have been cut).
 const char* LibraryResultPath(uint32_t index);

@@ -72,8 +72,9 @@ int32_t PositionAfterMove(int32_t a, int32_t b, int32_t p) {
 bool MoveEntry(uint32_t a, uint32_t b) {
   if (a >= ListBound(PlaylistLength)) return false;
   // A target at or past the end would swap with entries that do not exist: it means the
-  // last place. So a move costs at most 499 swaps.
-  const int32_t last = PlaylistLength - 1;
+  // last place, never beyond entry 499 even when the player still reports more after the
+  // trim. So a move costs at most 499 swaps.
+  const int32_t last = static_cast<int32_t>(ListBound(PlaylistLength)) - 1;
   const int32_t from = static_cast<int32_t>(a);
   const int32_t to = b > static_cast<uint32_t>(last) ? last : static_cast<int32_t>(b);
   for (int32_t i = from; i < to; i++) HostSwapPlaylistEntries(i, i + 1);

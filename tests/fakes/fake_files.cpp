@@ -65,6 +65,10 @@ bool ParentExists(const std::string& path) {
 
 void Record(const std::string& text) { Files.calls.push_back(text); }
 
+void See(const char* call, const char* path) {
+  if (Files.onPath) Files.onPath(call, path);
+}
+
 ListedEntry Entry(const std::string& name, uint32_t attributes) {
   ListedEntry entry = {};
   std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
@@ -121,6 +125,7 @@ std::vector<std::string> FakeFileSystem::Names(const std::string& folder) const 
 }
 
 FolderListing* ListingStart(const char* pattern, ListedEntry* first) {
+  See("list", pattern);
   Record(std::string("list ") + pattern);
   const std::string text = pattern;
   if (text.size() < 3 || text.compare(text.size() - 3, 3, "*.*") != 0) return nullptr;
@@ -152,6 +157,7 @@ void ListingEnd(FolderListing* listing) {
 }
 
 int MakeFolder(const char* path) {
+  See("mkdir", path);
   Record(std::string("mkdir ") + path);
   if (IsFolder(path)) return 1;
   if (Files.Exists(path) || !ParentExists(path)) return 0;
@@ -160,6 +166,8 @@ int MakeFolder(const char* path) {
 }
 
 int MoveFileTo(const char* from, const char* to) {
+  See("move from", from);
+  See("move to", to);
   Record(std::string("move ") + from + " " + to);
   if (Files.beforeMove) Files.beforeMove();
   const FakeFileSystem::Node* source = Find(from);
@@ -172,6 +180,7 @@ int MoveFileTo(const char* from, const char* to) {
 }
 
 int DeleteFileAt(const char* path) {
+  See("delete", path);
   Record(std::string("delete ") + path);
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr || node->folder) return 0;
@@ -180,6 +189,7 @@ int DeleteFileAt(const char* path) {
 }
 
 OutputFile* CreateFileFor(const char* path, FileCreation how) {
+  See("create", path);
   Record(std::string(how == kCreateNew ? "create new " : "create always ") + path);
   for (const std::string& refused : Files.refuseCreate) {
     if (Key(refused) == Key(path)) return nullptr;
@@ -209,6 +219,8 @@ int CloseFile(OutputFile* file) {
 }
 
 int ReplaceFileWith(const char* target, const char* replacement) {
+  See("replace", target);
+  See("replace with", replacement);
   Record(std::string("replace ") + target + " " + replacement);
   const FakeFileSystem::Node* source = Find(replacement);
   if (Files.failReplace || source == nullptr || source->folder || IsFolder(target)) return 0;
@@ -220,6 +232,7 @@ int ReplaceFileWith(const char* target, const char* replacement) {
 }
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {
+  See("read", path);
   Record(std::string("read ") + path);
   *size = 0;
   const FakeFileSystem::Node* node = Find(path);

@@ -22,6 +22,10 @@ std::vector<std::string> FakeHost::CallsStartingWith(const std::string& prefix) 
 namespace {
 
 void Record(const std::string& text) { Host.calls.push_back(text); }
+
+void See(const char* call, const char* path) {
+  if (Host.onPath) Host.onPath(call, path);
+}
 std::string Num(int64_t n) { return std::to_string(n); }
 int32_t Length() { return static_cast<int32_t>(Host.files.size()); }
 bool ValidIndex(int32_t i) { return i >= 0 && i < Length(); }
@@ -70,6 +74,7 @@ void HostSetShuffle(int32_t on) { Record("252 " + Num(on)); Host.shuffle = on; }
 void HostLocatePlaylistWindow() { Record("260"); }
 
 void HostGetTag(const char* path, const char* tag, char* destination, uint32_t size) {
+  See("296", path);
   Record(std::string("296 ") + (path ? path : "(null)") + " " + tag + " " + Num(size));
   if (path == nullptr) return;
   if (std::strcmp(tag, "TITLE") == 0) {
@@ -84,6 +89,7 @@ void HostGetTag(const char* path, const char* tag, char* destination, uint32_t s
 const char* HostIniPath() { Record("334"); return Host.iniPath; }
 void HostPress(HostButton button) { Record("press " + Num(button)); }
 void HostEnqueueFile(const char* path) {
+  See("copydata", path);
   Record(std::string("copydata ") + path);
   Host.files.push_back(path);
   Host.changed = 1;
@@ -103,6 +109,7 @@ int32_t HostPlaylistChanged() { Record("107"); return Host.changed; }
 void HostMarkPlaylistClean() { Record("108"); Host.changed = 0; }
 
 void HostFileInfo(LibraryItem* item) {
+  See("0x200", item->path);
   Record(std::string("library 0x200 ") + (item->path ? item->path : "(null)"));
   auto known = Host.fileInfo.find(item->path ? item->path : "");
   if (known == Host.fileInfo.end()) return;

@@ -2,6 +2,7 @@
 // every call, in order, as one line of text ("124", "211 3", "press 40045").
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ struct FakeHost {
   const char* iniPath = nullptr;
   std::optional<int32_t> reportedLength;  // a playlist length that differs from the files
   std::vector<std::string> calls;
+  // Sees every path the plug-in hands over ("copydata", "296", "0x200"), before the call
+  // acts on it: where a fuzzer checks them.
+  std::function<void(const char* call, const char* path)> onPath;
 
   // File information. Each extended-information list handed out is a heap block of its
   // own, freed on release, so that a use after release fails under AddressSanitizer.

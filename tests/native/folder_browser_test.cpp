@@ -271,12 +271,17 @@ TEST_F(ScanEntries, EdgesOfTheTablesAndPaths) {
   // a count beyond the 200 slots must not read past the extension table
   EXPECT_EQ(MatchExtension("a.zzz", ExtensionTable, 100000), -1);
   EXPECT_EQ(MatchExtension("a.mp3", nullptr, 3), -1);
-  // a path too long for the request is left out rather than asked about cut short
+  // a path longer than MAX_PATH is left out rather than handed to the player or cut short:
+  // a folder of 250 characters with a name of 259 once made a request of 509
   Host.calls.clear();
-  const std::string folder = "C:\\" + std::string(300, 'f') + "\\";
-  const std::string name = std::string(250, 'n') + ".mp3";
-  EXPECT_EQ(ListFolderEntry(folder.c_str(), name.c_str(), 0, ExtensionTable, 2, BrowseNames, BrowseTitles, 0), 0);
-  EXPECT_TRUE(Host.calls.empty());
+  const std::string folder = "C:\\" + std::string(246, 'f') + "\\";
+  for (size_t length : {9u, 10u, 259u}) {
+    const std::string name = std::string(length - 4, 'n') + ".mp3";
+    const int listed = ListFolderEntry(folder.c_str(), name.c_str(), 0, ExtensionTable, 2, BrowseNames, BrowseTitles,
+                                       0);
+    EXPECT_EQ(listed, folder.size() + length <= 259 ? 1 : 0) << length;
+  }
+  EXPECT_EQ(Host.calls, (Strings{"296 " + folder + "nnnnn.mp3 TITLE 500"}));
   // a slot index past the table is refused
   EXPECT_EQ(ListFolderEntry("C:\\", "a.mp3", 0, ExtensionTable, 2, BrowseNames, BrowseTitles, kSlotCount), 0);
 }

@@ -38,6 +38,11 @@ TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
     EXPECT_EQ(Host.position, c.after) << c.a << " to " << c.b;
   }
   EXPECT_FALSE(Edit(1, 10, 0)) << "an entry past the end moves nothing";
+  // a player that still reports 501 entries after the trim once got a swap of 499 and 500
+  Playlist(Numbered(501));
+  PlaylistLength = 501;
+  EXPECT_TRUE(Edit(1, 498, 600));
+  EXPECT_EQ(Host.CallsStartingWith("swap"), (Strings{"swap 498 499"})) << "the last place is 499";
 }
 
 TEST_F(PlaylistEdit, DeletePlaysOnOnlyWhenThePlayingSongGoes) {

@@ -13,8 +13,8 @@ class TransportCommands : public HandlerTest {
     PlaylistLength = 5;
     Fill(BrowseNames, {"\\Rock", "b.mp3", std::string(250, 'n') + ".mp3"});
     BrowseCount = 3;
-    Fill(LibraryPaths, {"C:\\Found\\a.mp3", std::string(499, 'p')});
-    LibraryResultCount = 2;
+    Fill(LibraryPaths, {"C:\\Found\\a.mp3", std::string(499, 'p'), "C:\\Found\\" + std::string(287, 'p') + ".mp3"});
+    LibraryResultCount = 3;
   }
   // The player calls the command makes; a reply pending before it must stay pending.
   static Strings Calls(const Bytes& command) {
@@ -46,7 +46,8 @@ TEST_F(TransportCommands, KeysAndTheirIndexChecks) {
       {0, {'P', 0, 3, 0x01, 0xF4}, {}, "index 500"},
       {0, {'P', 0, 4, 0, 0}, Replaced("C:\\Found\\a.mp3"), "a search result"},
       {0, {'P', 0, 4, 0, 1}, {}, "a path that filled its slot may have been cut"},
-      {0, {'P', 0, 4, 0, 2}, {}, "an index past LibraryResultCount"},
+      {0, {'P', 0, 4, 0, 2}, {}, "a path of 300 once went to the player, which E 3 and I refuse"},
+      {0, {'P', 0, 4, 0, 3}, {}, "an index past LibraryResultCount"},
       {0, {'P', 0, 5}, {"press 40046"}, "pause"},
       {0, {'P', 0, 6}, {"press 40047"}, "stop"},
       {0, {'P', 0, 7}, {"press 40048"}, "next"},
