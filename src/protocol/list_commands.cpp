@@ -5,7 +5,6 @@
 // answer to "L" 0 until it does.
 #include <cstring>
 
-#include "browse/extension_list.h"
 #include "browse/folder_browser.h"
 #include "browse/folder_path.h"
 #include "browse/slot_tables.h"
@@ -70,8 +69,7 @@ void PostListReply(const uint8_t* command) {
 
 // Lists CurrentFolder anew, folders first; a failed scan leaves the list kind as it was.
 void Rescan() {
-  BrowseCount = 0;
-  if (!ScanFolder(CurrentFolder, ExtensionTable, ExtensionCount, BrowseNames, BrowseTitles, &BrowseCount)) {
+  if (!RescanCurrentFolder()) {
     // The list stays, but never longer than what the tables now hold.
     if (ActiveList.table == BrowseTitles && ActiveList.count > BrowseCount) ActiveList.count = BrowseCount;
     return;

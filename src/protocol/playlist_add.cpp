@@ -1,7 +1,5 @@
 // "E" 2 and 3: songs appended to the playlist, from the folder being browsed (one file,
 // or every playable file of a subfolder) or from the last media-library search.
-#include <cstring>
-
 #include "browse/slot_tables.h"
 #include "host/host_catalogue.h"
 #include "protocol/entry_paths.h"
@@ -35,7 +33,7 @@ bool AddBrowsedEntry(uint32_t a) {
 
 bool AddSearchResult(uint32_t a) {
   const char* path = LibraryResultPath(a);
-  if (!PlaylistHasRoom() || path == nullptr || std::strlen(path) >= kEditTextSize) return false;
+  if (!PlaylistHasRoom() || path == nullptr) return false;
   HostEnqueueFile(path);
   return true;
 }

@@ -50,8 +50,7 @@ int PluginInit() {
   WatchPanelPort(static_cast<uint32_t>(ComPort), kPanelBaud);
   ResetStatusBlock();
   HostLocatePlaylistWindow();
-  BrowseCount = 0;
-  ScanFolder(CurrentFolder, ExtensionTable, ExtensionCount, BrowseNames, BrowseTitles, &BrowseCount);
+  RescanCurrentFolder();  // listing order; unsorted until the panel chooses the folder list
   // Only the last folder of each path is made; one that is there already will do.
   if (!MakeFolder(DumpDir)) return Fail(kMsgDumpDir);
   if (!MakeFolder(PlaylistDir)) return Fail(kMsgPlaylistDir);
