@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -211,6 +212,22 @@ bool PlayerProcess::WaitForHostCall(size_t from, const std::function<bool(const 
   }
 }
 
+// A player that did not end cleanly says how, and what it wrote that no test asked for
+// (a "fault" line, say), so that a rare failure on a loaded machine can be read afterwards.
+void PlayerProcess::ReportUnclean(int status) {
+  if (status == -1) {
+    std::fprintf(stderr, "player: killed after the wait\n");
+  } else if (WIFSIGNALED(status)) {
+    std::fprintf(stderr, "player: ended by signal %d\n", WTERMSIG(status));
+  } else {
+    std::fprintf(stderr, "player: exit code %d\n", WEXITSTATUS(status));
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (size_t i = 0; i < answers_.size(); ++i) {
+    if (!taken_[i]) std::fprintf(stderr, "player: unread line: %s\n", answers_[i].c_str());
+  }
+}
+
 int PlayerProcess::Stop(int timeoutMs) {
   if (pid_ <= 0) return -1;
   Send({"exit"});
@@ -231,5 +248,7 @@ int PlayerProcess::Stop(int timeoutMs) {
   stopReading_ = true;
   if (reader_.joinable()) reader_.join();
   close(fromPlayer_);
-  return status == -1 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  const int code = status == -1 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  if (code != 0) ReportUnclean(status);
+  return code;
 }
