@@ -54,6 +54,7 @@ class PlayerProcess {
 
  private:
   void ReadLoop();
+  bool SaidByeLast();
   void ReportUnclean(int status);
   std::string folder_;
   pid_t pid_ = -1;

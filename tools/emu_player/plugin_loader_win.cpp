@@ -132,8 +132,15 @@ void PlayerUnload() {
   EmitLine(line);
 }
 
+// As the player leaves: quit, then unload, so that a fault in the plug-in's unloading
+// shows as a "fault" line before "bye".
 void PlayerExit() {
   if (g_initOpen && g_callDepth == 0) CallQuit();
+  if (g_module != nullptr && !g_initOpen && g_callDepth == 0) {
+    FreeLibrary(g_module);
+    g_module = nullptr;
+    g_plugin = nullptr;
+  }
   TextLine line;
   LineBegin(line, "bye");
   EmitLine(line);
