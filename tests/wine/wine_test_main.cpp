@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "host/host_windows_win.h"
 #include "shell/plugin_descriptor_win.h"
 
@@ -11,5 +13,9 @@ int main(int argc, char** argv) {
   Plugin.instance = GetModuleHandleA(nullptr);
   SetHostWindows(nullptr, nullptr, Plugin.instance);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  // wine-run.sh reads this when Wine's kill at exit beats the process's own exit.
+  std::printf("wine-test: exit %d\n", result);
+  std::fflush(stdout);
+  return result;
 }
