@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 
-class EditE2E : public ::testing::Test {
+class EditE2E : public OneSessionSuite {
  protected:
   static void SetUpTestSuite() {
     session = new PluginSession;
@@ -25,14 +25,6 @@ class EditE2E : public ::testing::Test {
     session->Launch();
     ASSERT_EQ(session->Init(), "init\t0");
   }
-  static void TearDownTestSuite() {
-    EXPECT_EQ(session->player.Stop(), 0);
-    delete session;
-    session = nullptr;
-  }
-  static PluginSession* session;
-
-  PluginSession& S() { return *session; }
   std::string Windows(const std::string& relative) { return S().player.WindowsPath(S().Music() + relative); }
 
   // Sends command and returns the reply that starts with letter and has length bytes;
@@ -50,7 +42,6 @@ class EditE2E : public ::testing::Test {
   }
   static std::string Field(const Bytes& reply, size_t at) { return reinterpret_cast<const char*>(&reply[at]); }
 };
-PluginSession* EditE2E::session = nullptr;
 
 TEST_F(EditE2E, SavedPlaylistIsWrittenByteForByte) {
   S().Set({"playlist", "clear"});

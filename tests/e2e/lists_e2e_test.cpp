@@ -23,33 +23,28 @@ std::string Numbered(int i) {
   return name;
 }
 
-class ListsE2E : public ::testing::Test {
+class ListsE2E : public OneSessionSuite {
  protected:
   static void SetUpTestSuite() {
-    s = new PluginSession;
-    s->Install();
-    std::filesystem::create_directories(s->Music() + "Rock/Live");
-    std::filesystem::create_directories(s->Music() + "Many");
-    for (const char* name : {"Rock/a.mp3", "Rock/b.mp3"}) s->player.WriteFile(std::string("Music/") + name, "x");
-    for (int i = 0; i < 500; i++) s->player.WriteFile("Music/Many/" + Numbered(i), "x");
-    s->Launch({{"tag", s->WindowsMusic() + "Rock\\a.mp3", "TITLE", "Song A"}});
-    ASSERT_EQ(s->Init(), "init\t0");
+    session = new PluginSession;
+    S().Install();
+    std::filesystem::create_directories(S().Music() + "Rock/Live");
+    std::filesystem::create_directories(S().Music() + "Many");
+    for (const char* name : {"Rock/a.mp3", "Rock/b.mp3"}) S().player.WriteFile(std::string("Music/") + name, "x");
+    for (int i = 0; i < 500; i++) S().player.WriteFile("Music/Many/" + Numbered(i), "x");
+    S().Launch({{"tag", S().WindowsMusic() + "Rock\\a.mp3", "TITLE", "Song A"}});
+    ASSERT_EQ(S().Init(), "init\t0");
   }
-  static void TearDownTestSuite() {
-    EXPECT_EQ(s->player.Stop(), 0);
-    delete s;
-  }
-  static PluginSession* s;
 
   // The first frame after `from` that is not a status frame.
   static Bytes ReplyAfter(size_t from) {
     Frame f;
-    EXPECT_TRUE(s->line.WaitFor(from, [](const Frame& f) { return f.payload.at(0) != 'B'; }, kWaitMs, &f));
+    EXPECT_TRUE(S().line.WaitFor(from, [](const Frame& f) { return f.payload.at(0) != 'B'; }, kWaitMs, &f));
     return f.payload;
   }
   static Bytes Ask(const Bytes& command) {
-    const size_t from = s->line.FrameCount();
-    s->line.Send(command);
+    const size_t from = S().line.FrameCount();
+    S().line.Send(command);
     return ReplyAfter(from);
   }
   // "Q": returns the list kind of the reply.
@@ -73,19 +68,18 @@ class ListsE2E : public ::testing::Test {
     EXPECT_EQ(r, (Bytes{'L', 0, 3, 0, 0, 0}));
     return titles;
   }
-  static std::string Model() { return s->player.Command({"model"}); }
+  static std::string Model() { return S().player.Command({"model"}); }
 };
-PluginSession* ListsE2E::s = nullptr;
 
 TEST_F(ListsE2E, BrowseDownAndUpAndTakeA500EntryFolderToItsEnd) {
   ASSERT_EQ(Choose(2), 1);
   ASSERT_EQ(Transfer(), kRoot);
   ASSERT_EQ(Choose(1, "\\Rock"), 1);
-  EXPECT_TRUE(s->NextStatus([](const Status& st) { return st.folder == "\\Rock\\"; }, kWaitMs));
+  EXPECT_TRUE(S().NextStatus([](const Status& st) { return st.folder == "\\Rock\\"; }, kWaitMs));
   EXPECT_EQ(Transfer(), (Strings{"\\Live", "Song A", "b.mp3"}));  // folders first, titles from the player
   ASSERT_EQ(Choose(0), 1);
   ASSERT_EQ(Choose(0), 1);  // never above the music folder
-  EXPECT_TRUE(s->NextStatus([](const Status& st) { return st.folder == "\\Music\\"; }, kWaitMs));
+  EXPECT_TRUE(S().NextStatus([](const Status& st) { return st.folder == "\\Music\\"; }, kWaitMs));
   ASSERT_EQ(Choose(1, "\\Many"), 1);
   Strings expected;
   for (int i = 0; i < 500; i++) expected.push_back(Numbered(i));
@@ -93,13 +87,13 @@ TEST_F(ListsE2E, BrowseDownAndUpAndTakeA500EntryFolderToItsEnd) {
 }
 
 TEST_F(ListsE2E, SearchAndPlayWhatThePanelShows) {
-  const std::string rock = s->WindowsMusic() + "Rock\\";
-  s->Set({"result", "love", rock + "a.mp3", "Love Song"});
-  s->Set({"result", "love", rock + "b.mp3", "Lovely"});
+  const std::string rock = S().WindowsMusic() + "Rock\\";
+  S().Set({"result", "love", rock + "a.mp3", "Love Song"});
+  S().Set({"result", "love", rock + "b.mp3", "Lovely"});
   ASSERT_EQ(Choose(4, "love"), 2);
   EXPECT_EQ(Transfer(), (Strings{"Love Song", "Lovely"}));
   std::vector<HostCall> library;
-  for (const HostCall& c : s->player.HostCalls()) {
+  for (const HostCall& c : S().player.HostCalls()) {
     if (c.window == "library") library.push_back(c);
   }
   ASSERT_EQ(library.size(), 2u);
@@ -107,22 +101,22 @@ TEST_F(ListsE2E, SearchAndPlayWhatThePanelShows) {
   EXPECT_EQ(library[1].Detail("released"), "2") << "released once, with the record the search filled";
   EXPECT_EQ(library[1].wParam, library[0].wParam);
 
-  size_t from = s->line.FrameCount();
-  s->line.Send({'P', 0, 4, 0, 1});
+  size_t from = S().line.FrameCount();
+  S().line.Send({'P', 0, 4, 0, 1});
   EXPECT_EQ(ReplyAfter(from), kPlaylistChosen) << "the changed playlist becomes the list";
   EXPECT_NE(Model().find("length=1"), std::string::npos);
   ASSERT_EQ(Choose(4, "nothing"), 2);
   EXPECT_EQ(Transfer(), Strings{"No Search Results"});
 
   ASSERT_EQ(Choose(2), 1);
-  from = s->line.FrameCount();
-  s->line.Send({'P', 0, 3, 0, 4});  // one.mp3 in the root list
+  from = S().line.FrameCount();
+  S().line.Send({'P', 0, 3, 0, 4});  // one.mp3 in the root list
   EXPECT_EQ(ReplyAfter(from), kPlaylistChosen);
-  EXPECT_TRUE(s->NextStatus([](const Status& st) { return st.length == 1 && st.playState == 0; }, kWaitMs));
-  const std::vector<HostCall> calls = s->player.HostCalls();
+  EXPECT_TRUE(S().NextStatus([](const Status& st) { return st.length == 1 && st.playState == 0; }, kWaitMs));
+  const std::vector<HostCall> calls = S().player.HostCalls();
   const auto appended = std::find_if(calls.rbegin(), calls.rend(), [](const HostCall& c) { return c.message == 0x4A; });
   ASSERT_NE(appended, calls.rend());
-  EXPECT_EQ(appended->Detail("path"), s->WindowsMusic() + "one.mp3");
+  EXPECT_EQ(appended->Detail("path"), S().WindowsMusic() + "one.mp3");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // playable extensions, Plugins\plugin.ini naming COM1 and the music folder, and the music
 // folder with its two working folders.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,6 +47,19 @@ struct PluginSession {
 
   bool NextStatus(const std::function<bool(const Status&)>& pred, int timeoutMs, Status* found = nullptr);
   void Set(const std::vector<std::string>& command);  // a model command that must answer ok
+};
+
+// A suite whose tests share one player: its SetUpTestSuite creates `session` and starts
+// it; the player must then exit cleanly after the last test.
+class OneSessionSuite : public ::testing::Test {
+ protected:
+  static void TearDownTestSuite() {
+    EXPECT_EQ(session->player.Stop(), 0);
+    delete session;
+    session = nullptr;
+  }
+  static PluginSession& S() { return *session; }
+  static inline PluginSession* session = nullptr;
 };
 
 // Control ids of the configuration dialog.

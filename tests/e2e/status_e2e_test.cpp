@@ -9,20 +9,12 @@ namespace {
 
 constexpr int kWaitMs = 3000;
 
-class StatusE2E : public ::testing::Test {
+class StatusE2E : public OneSessionSuite {
  protected:
   static void SetUpTestSuite() {
     session = new PluginSession;
     ASSERT_EQ(session->Start({{"playlist", "fill", "3", "C:\\Music\\song%d.mp3"}}), "init\t0");
   }
-  static void TearDownTestSuite() {
-    EXPECT_EQ(session->player.Stop(), 0);
-    delete session;
-    session = nullptr;
-  }
-  static PluginSession* session;
-
-  PluginSession& S() { return *session; }
   bool Next(const std::function<bool(const Status&)>& pred, Status* found = nullptr) {
     return S().NextStatus(pred, kWaitMs, found);
   }
@@ -34,7 +26,6 @@ class StatusE2E : public ::testing::Test {
     return code == 124 || code == 125 || code == 104 || code == 250 || code == 105 || code == 211 || code == 296;
   }
 };
-PluginSession* StatusE2E::session = nullptr;
 
 TEST_F(StatusE2E, FramesArriveContinuouslyWithTheSequenceCountingAndWrapping) {
   const size_t from = S().line.FrameCount();
