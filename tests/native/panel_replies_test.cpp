@@ -14,7 +14,7 @@ Bytes Chunk(const std::string& packed, int used) {
   Bytes c(kChunkLength, 0);
   c[0] = 'D';
   c[3] = static_cast<uint8_t>(used);
-  std::memcpy(&c[4], packed.data(), std::min(packed.size(), kChunkLength - 4));
+  std::memcpy(&c[4], packed.data(), std::min<size_t>(packed.size(), kChunkLength - 4));
   return c;
 }
 

@@ -9,24 +9,23 @@ const char* ListKindName(ListKind kind) {
   return "?";
 }
 
+namespace {
+
+Bytes Built(const uint8_t* payload, uint8_t length) { return Bytes(payload, payload + length); }
+
+}  // namespace
+
 Bytes CommandPayload(char letter, uint8_t sub, uint16_t index) {
-  return Bytes{static_cast<uint8_t>(letter),       0, sub, static_cast<uint8_t>(index >> 8),
-               static_cast<uint8_t>(index & 0xFF), 0};
+  uint8_t p[kMaxCommandLength];
+  return Built(p, BuildCommand(p, letter, sub, index));
 }
 
 Bytes EditPayload(uint8_t sub, uint16_t a, uint16_t b) {
-  Bytes p = CommandPayload('E', sub, a);
-  p.resize(kEditLength, 0);
-  p[5] = static_cast<uint8_t>(b >> 8);
-  p[6] = static_cast<uint8_t>(b & 0xFF);
-  return p;
+  uint8_t p[kMaxCommandLength];
+  return Built(p, BuildEdit(p, sub, a, b));
 }
 
 Bytes SearchPayload(const std::string& text) {
-  Bytes p = CommandPayload('Q', kSearch);
-  p.resize(kSearchTextAt + kSearchTextRoom, 0);
-  for (size_t i = 0; i < text.size() && i + 1 < kSearchTextRoom; i++) {
-    p[kSearchTextAt + i] = static_cast<uint8_t>(text[i]);
-  }
-  return p;
+  uint8_t p[kMaxCommandLength];
+  return Built(p, BuildSearch(p, text.c_str()));
 }

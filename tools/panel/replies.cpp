@@ -1,33 +1,13 @@
 #include "replies.h"
 
-#include <algorithm>
-
 namespace {
 
-bool Is(const Bytes& p, char letter, size_t length, int status) {
-  return p.size() == length && p[0] == static_cast<uint8_t>(letter) && (status < 0 || p[2] == status);
-}
-
-// A text field of fixed width that the host may fill to the last byte without a NUL.
-std::string Field(const Bytes& p, size_t at, size_t width) {
-  std::string text;
-  for (size_t i = at; i < at + width && i < p.size() && p[i] != 0; i++) text.push_back(static_cast<char>(p[i]));
-  return text;
-}
+// Payloads longer than a frame can carry are nobody's reply.
+uint8_t Length(const Bytes& p) { return p.size() > kMaxFramePayload ? 0 : static_cast<uint8_t>(p.size()); }
 
 }  // namespace
 
-ReplyForm ClassifyReply(const Bytes& p) {
-  if (p.empty()) return ReplyForm::Unknown;
-  if (Is(p, 'L', 6, 5)) return ReplyForm::ListChosen;
-  if (Is(p, 'L', 6, 1)) return ReplyForm::ListRestarted;
-  if (Is(p, 'L', 6, 3)) return ReplyForm::ListEnd;
-  if (Is(p, 'D', kChunkLength, -1)) return ReplyForm::ListChunk;
-  if (Is(p, 'E', kEditLength, 6)) return ReplyForm::Edited;
-  if (Is(p, 'F', 6, 2)) return ReplyForm::Dumped;
-  if (Is(p, 'I', kSongInfoLength, -1)) return ReplyForm::SongInfo;
-  return ReplyForm::Unknown;
-}
+ReplyForm ClassifyReply(const Bytes& p) { return ClassifyReply(p.data(), Length(p)); }
 
 const char* ReplyFormName(ReplyForm form) {
   switch (form) {
@@ -44,48 +24,33 @@ const char* ReplyFormName(ReplyForm form) {
   return "?";
 }
 
-int EchoedTag(ReplyForm form, const Bytes& p) {
-  switch (form) {
-    case ReplyForm::ListRestarted:
-    case ReplyForm::ListEnd:
-    case ReplyForm::Edited:
-    case ReplyForm::Dumped:
-    case ReplyForm::SongInfo: return p[1];
-    default: return -1;
-  }
-}
+int EchoedTag(ReplyForm form, const Bytes& p) { return p.empty() ? -1 : EchoedTag(form, p.data()); }
 
 std::optional<ListKind> ChosenKind(const Bytes& p) {
-  if (p.size() < 4 || p[3] >= kListKinds) return std::nullopt;
-  return static_cast<ListKind>(p[3]);
+  ListKind kind;
+  if (!ChosenKind(p.data(), Length(p), &kind)) return std::nullopt;
+  return kind;
 }
 
 std::vector<std::string> ChunkTitles(const Bytes& p) {
   std::vector<std::string> titles;
-  if (p.size() < 4) return titles;
-  const size_t end = std::min<size_t>(4 + p[3], p.size());
-  std::string title;
-  for (size_t i = 4; i < end; i++) {
-    if (p[i] == 0) {
-      titles.push_back(title);
-      title.clear();
-    } else {
-      title.push_back(static_cast<char>(p[i]));
-    }
-  }
-  if (!title.empty()) titles.push_back(title);  // the used length cut its NUL off
+  ChunkWalk walk = ChunkWalkOf(p.data(), Length(p));
+  const char* text = nullptr;
+  uint8_t size = 0;
+  while (NextChunkTitle(&walk, &text, &size)) titles.emplace_back(text, size);
   return titles;
 }
 
 SongDetails DecodeSongInfo(const Bytes& p) {
   SongDetails s;
-  if (p.size() < kSongInfoLength) return s;
-  s.minutes = p[5];
-  s.seconds = static_cast<int8_t>(p[6]);
-  s.bitrate = p[7];
-  s.year = p[8] * 100 + p[9];
-  s.type = Field(p, 10, 3);
-  s.artist = Field(p, 40, 30);
-  s.title = Field(p, 70, 30);
+  SongInfoFields fields;
+  if (!DecodeSongInfo(p.data(), Length(p), &fields)) return s;
+  s.minutes = fields.minutes;
+  s.seconds = fields.seconds;
+  s.bitrate = fields.bitrate;
+  s.year = fields.year;
+  s.type = fields.type;
+  s.artist = fields.artist;
+  s.title = fields.title;
   return s;
 }

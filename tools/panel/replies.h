@@ -1,26 +1,12 @@
-// What the plug-in answers, recognised by its shape: every reply reaches the panel on an
-// idle tick, after the status frame, and says by its letter, length and status byte
-// which command asked for it.
+// What the plug-in answers, recognised by its shape (the panel wire codec,
+// firmware/wire/reply_form.h), as vectors and strings for the terminal panel.
 #pragma once
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.h"
-
-enum class ReplyForm {
-  None,           // what a command that posts nothing "expects"
-  ListChosen,     // "Q": "L", status 5, byte 3 the list kind
-  ListRestarted,  // "L" 6: status 1
-  ListChunk,      // "L" 0: 244 bytes beginning with "D"
-  ListEnd,        // "L" 0 with nothing left: status 3
-  Edited,         // "E": 10 bytes, status 6
-  Dumped,         // "F": status 2
-  SongInfo,       // "I": 100 bytes
-  Unknown,
-};
-constexpr size_t kChunkLength = 244;
-constexpr size_t kSongInfoLength = 100;
+#include "wire/reply_form.h"
 
 ReplyForm ClassifyReply(const Bytes& payload);
 const char* ReplyFormName(ReplyForm form);

@@ -1,15 +1,20 @@
-// The panel's side of the wire format, written from the frame and status tables
-// rather than from the plug-in's codec, so that a mistake made the same way on both
-// sides cannot pass unseen.
+// The panel's side of the wire for a program on a PC: frames and the status payload as
+// vectors and strings, over the panel wire codec that the firmware uses too
+// (firmware/wire/). That codec is written from the frame and status tables rather than
+// from the plug-in's codec, so that a mistake made the same way on both sides cannot
+// pass unseen.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "wire/frame_hunt.h"
+#include "wire/status_payload.h"
+
 using Bytes = std::vector<uint8_t>;
 
-// 0x55 0xAA, sequence, length, payload, 0xBB 0xCC.
+// 0x55 0xAA, sequence, length, payload, 0xBB 0xCC. A payload above 250 bytes gives no frame.
 Bytes EncodeFrame(const Bytes& payload, uint8_t sequence = 0);
 
 struct Frame {
@@ -19,7 +24,8 @@ struct Frame {
 };
 
 // Takes one whole frame off the front of `stream`, dropping bytes that cannot begin
-// one; nullopt when no whole frame is there yet. A frame with a wrong end marker is
+// one; nullopt when no whole frame is there yet (the stream then holds only what may
+// still become one). A candidate with a length above 250 or a wrong end marker is
 // dropped and counted in *broken.
 std::optional<Frame> TakeFrame(Bytes& stream, int* broken);
 
@@ -36,5 +42,4 @@ struct Status {
   bool titleTerminated;   // byte 51 is NUL
   bool folderTerminated;  // byte 91 is NUL
 };
-constexpr size_t kStatusLength = 92;
 std::optional<Status> DecodeStatus(const Bytes& payload);

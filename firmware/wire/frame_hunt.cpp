@@ -1,0 +1,74 @@
+#include "frame_hunt.h"
+
+#include <string.h>
+
+namespace {
+
+// Drops the bytes before the first 0x55 at or after `from`: the next place a frame may begin.
+void DropUntilStart(FrameHunt* hunt, uint16_t from) {
+  uint16_t at = from;
+  while (at < hunt->have && hunt->bytes[at] != kFrameStart[0]) at++;
+  memmove(hunt->bytes, hunt->bytes + at, hunt->have - at);
+  hunt->have = static_cast<uint16_t>(hunt->have - at);
+  hunt->skipped = static_cast<uint16_t>(hunt->skipped + at);
+}
+
+void Refuse(FrameHunt* hunt) {
+  hunt->broken++;
+  DropUntilStart(hunt, 1);
+}
+
+// Looks at what is held from its start: drops what cannot begin a frame, and says whether
+// a whole frame is held. What is kept is always shorter than a whole frame of its length.
+bool Settle(FrameHunt* hunt) {
+  for (;;) {
+    const uint8_t* b = hunt->bytes;
+    if (hunt->have == 0) return false;
+    if (b[0] != kFrameStart[0]) {
+      DropUntilStart(hunt, 1);
+      continue;
+    }
+    if (hunt->have < 2) return false;
+    if (b[1] != kFrameStart[1]) {
+      DropUntilStart(hunt, 1);
+      continue;
+    }
+    if (hunt->have < kFrameHeader) return false;
+    const uint8_t length = b[3];
+    if (length > kMaxFramePayload) {
+      Refuse(hunt);
+      continue;
+    }
+    if (hunt->have < length + kFrameOverhead) return false;
+    if (b[length + 4] == kFrameEnd[0] && b[length + 5] == kFrameEnd[1]) return true;
+    Refuse(hunt);
+  }
+}
+
+}  // namespace
+
+void HuntReset(FrameHunt* hunt) { memset(hunt, 0, sizeof *hunt); }
+
+bool HuntByte(FrameHunt* hunt, uint8_t byte) {
+  if (hunt->whole) {
+    hunt->have = 0;
+    hunt->whole = false;
+  }
+  // Settle keeps less than a whole frame, and a whole frame is at most kMaxFrame bytes.
+  hunt->bytes[hunt->have++] = byte;
+  hunt->whole = Settle(hunt);
+  return hunt->whole;
+}
+
+uint16_t EncodeFrame(const uint8_t* payload, uint8_t length, uint8_t sequence, uint8_t* out, uint16_t room) {
+  const uint16_t size = static_cast<uint16_t>(length + kFrameOverhead);
+  if (length > kMaxFramePayload || size > room) return 0;
+  out[0] = kFrameStart[0];
+  out[1] = kFrameStart[1];
+  out[2] = sequence;
+  out[3] = length;
+  if (length > 0) memcpy(out + kFrameHeader, payload, length);
+  out[length + 4] = kFrameEnd[0];
+  out[length + 5] = kFrameEnd[1];
+  return size;
+}
