@@ -11,6 +11,7 @@ enable_testing()
 
 add_subdirectory(tools/panel)
 add_subdirectory(tests/native)
+add_subdirectory(tests/firmware)
 add_subdirectory(tests/fuzz)
 if(QB_CROSS_DIR)
   add_subdirectory(tests/panel)

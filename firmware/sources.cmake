@@ -10,3 +10,25 @@ set(PANEL_WIRE_SOURCES
   ${FIRMWARE_DIR}/wire/command_payload.cpp
   ${FIRMWARE_DIR}/wire/reply_form.cpp
 )
+
+# The panel's logic: portable, tested natively against fakes of the board (board_io.h).
+set(PANEL_LOGIC_SOURCES
+  ${FIRMWARE_DIR}/panel/keys.cpp
+  ${FIRMWARE_DIR}/panel/text_fold.cpp
+  ${FIRMWARE_DIR}/panel/screen.cpp
+  ${FIRMWARE_DIR}/panel/title_scroll.cpp
+  ${FIRMWARE_DIR}/panel/status_view.cpp
+  ${FIRMWARE_DIR}/panel/notice.cpp
+  ${FIRMWARE_DIR}/panel/link.cpp
+  ${FIRMWARE_DIR}/panel/requests.cpp
+  ${FIRMWARE_DIR}/panel/transport_keys.cpp
+  ${FIRMWARE_DIR}/panel/panel.cpp
+)
+
+# The board's hardware: registers, interrupts, delays. AVR only.
+set(PANEL_AVR_SOURCES
+  ${FIRMWARE_DIR}/avr/main_avr.cpp
+  ${FIRMWARE_DIR}/avr/clock_avr.cpp
+  ${FIRMWARE_DIR}/avr/uart_avr.cpp
+  ${FIRMWARE_DIR}/avr/lcd_avr.cpp
+)

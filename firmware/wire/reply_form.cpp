@@ -33,6 +33,7 @@ ReplyForm ClassifyReply(const uint8_t* p, uint8_t length) {
 
 int16_t EchoedTag(ReplyForm form, const uint8_t* p) {
   switch (form) {
+    case ReplyForm::ListChosen:
     case ReplyForm::ListRestarted:
     case ReplyForm::ListEnd:
     case ReplyForm::Edited:

@@ -1,7 +1,7 @@
 // What the plug-in answers, recognised by its shape. A reply comes on the first tick
 // without a command, after that tick's status frame, and says by its letter, length and
 // status byte which command asked for it:
-//   "Q"        6 bytes  "L" tag 05 kind ..     (tag not promised back)
+//   "Q"        6 bytes  "L" tag 05 kind ..     (tag 0 when the plug-in chose by itself)
 //   "L" 6      6 bytes  "L" tag 01 ...
 //   "L" 0      244 bytes "D" 00 00 U titles... (no tag), or 6 bytes "L" tag 03 ...
 //   "E"        10 bytes "E" tag 06 ...
@@ -30,7 +30,8 @@ constexpr uint8_t kSongInfoLength = 100;
 ReplyForm ClassifyReply(const uint8_t* payload, uint8_t length);
 
 // The byte 1 that a reply of this form carries back from its command, or -1 for the
-// forms that do not promise to ("Q" and the chunk).
+// chunk, which carries none. A "Q" reply the plug-in posts by itself, when the player's
+// playlist changed, carries 0: a panel that never stamps 0 tells it from its own.
 int16_t EchoedTag(ReplyForm form, const uint8_t* payload);
 
 // The list kind a "Q" reply names; false when byte 3 names none (no list chosen yet).

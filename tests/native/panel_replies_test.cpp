@@ -43,7 +43,7 @@ TEST(PanelWire, RecognisesEveryReplyByItsShape) {
     ReplyForm form;
     int tag;
   } cases[] = {
-      {{'L', 9, 5, 1, 0, 0}, ReplyForm::ListChosen, -1},  // "Q" reply: byte 1 not promised back
+      {{'L', 9, 5, 1, 0, 0}, ReplyForm::ListChosen, 9},  // "Q" reply: byte 1 comes back, 0 when unasked
       {{'L', 9, 1, 0, 0, 0}, ReplyForm::ListRestarted, 9},
       {{'L', 9, 3, 0, 0, 0}, ReplyForm::ListEnd, 9},
       {Chunk("A", 2), ReplyForm::ListChunk, -1},

@@ -10,8 +10,8 @@
 
 ReplyForm ClassifyReply(const Bytes& payload);
 const char* ReplyFormName(ReplyForm form);
-// The byte 1 that a reply of this form carries back from its command, or -1 for the
-// forms that do not promise to ("Q" and the "D" chunk).
+// The byte 1 that a reply of this form carries back from its command (0 for the "Q"
+// reply the plug-in posts by itself), or -1 for the "D" chunk, which carries none.
 int EchoedTag(ReplyForm form, const Bytes& payload);
 
 // The list kind of a "Q" reply; nullopt when byte 3 names none.

@@ -23,7 +23,10 @@ std::optional<Frame> TakeFrame(Bytes& stream, int* broken) {
   Frame frame;
   frame.sequence = HuntSequence(hunt);
   frame.payload.assign(HuntPayload(hunt), HuntPayload(hunt) + HuntLength(hunt));
-  stream.erase(stream.begin(), stream.begin() + static_cast<long>(fed));
+  // The hunt holds the last bytes fed, the frame first; what it held behind the frame
+  // stays in the stream for the next call.
+  const size_t frameEnd = fed - hunt.have + HuntLength(hunt) + kFrameOverhead;
+  stream.erase(stream.begin(), stream.begin() + static_cast<long>(frameEnd));
   return frame;
 }
 

@@ -1,0 +1,8 @@
+// Starting the board's parts, in main_avr.cpp's order; what the panel uses of them is
+// in panel/board_io.h.
+#pragma once
+
+void ClockStart();    // the millisecond timer and the keys' ADC
+void DisplayStart();  // the HD44780 in 4-bit mode, the glyphs, the backlight on
+void LineStart();     // UART0 at 115200 8N1, receiving by interrupt
+bool LineWaiting();   // a received byte waits: no sleeping now

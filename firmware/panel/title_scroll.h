@@ -1,0 +1,27 @@
+// A title longer than the display's 16 columns scrolls through them: it stands still for
+// a moment so its start can be read, then moves one character at a time, comes round
+// after a gap and stands still again at its start. A title that fits stands still.
+#pragma once
+#include <stdint.h>
+
+#include "panel/screen.h"
+
+constexpr uint8_t kScrollTextRoom = 64;  // 39 characters from the wire, some folded to two or three
+constexpr uint16_t kScrollPauseMs = 1500;
+constexpr uint16_t kScrollStepMs = 300;
+constexpr uint8_t kScrollGap = 4;
+
+struct TitleScroll {
+  char text[kScrollTextRoom];  // folded for the display
+  uint8_t length;
+  uint8_t offset;  // the first character shown
+  uint32_t nextMs;
+};
+
+// A title (code page 1252) to show from its start, after the pause; true when it differs
+// from the one shown (the same title again keeps its place).
+bool ScrollSetTitle(TitleScroll* scroll, const char* title, uint32_t nowMs);
+// Moves on one character when that is due; true when the visible part changed.
+bool ScrollStep(TitleScroll* scroll, uint32_t nowMs);
+// The visible part, into a row of the screen.
+void ScrollPut(const TitleScroll& scroll, Screen* screen, uint8_t row);

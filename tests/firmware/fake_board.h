@@ -1,0 +1,49 @@
+// The board under the panel's logic, on a PC: a line whose incoming bytes a test scripts
+// and whose outgoing frames it reads, a clock it moves, the keys' voltage it sets and the
+// screen the panel last showed.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "panel/screen.h"
+#include "wire/status_payload.h"
+
+using Bytes = std::vector<uint8_t>;
+
+struct SentFrame {
+  Bytes bytes;
+  uint32_t atMs;
+  uint32_t afterStatusFrames;  // status frames the line had brought when it was sent
+};
+
+struct FakeBoard {
+  std::deque<uint8_t> incoming;
+  uint32_t statusFramesIn = 0;  // whole status frames handed to the panel so far
+  std::vector<SentFrame> sent;
+  bool sendRefused = false;
+  uint32_t nowMs = 0;
+  uint16_t keyReading = 1023;  // no key
+  Screen shown = {};
+  int shows = 0;
+};
+extern FakeBoard Board;
+
+void ResetBoard();
+
+// A status payload from its fields (92 bytes).
+struct StatusFields {
+  uint8_t playState = kStopped;
+  uint8_t shuffle = 0;
+  int8_t minutes = 0, seconds = 0;
+  uint16_t length = 0, position = 0;
+  std::string title;
+  std::string folder = "\\Music\\";
+};
+Bytes StatusBytes(const StatusFields& fields);
+// The whole frame of a payload, as the plug-in sends it.
+Bytes FrameOf(const Bytes& payload, uint8_t sequence = 0);
+
+// A row of the shown screen as text; glyph slots show as the board's glyphs do.
+std::string ShownRow(int row);
