@@ -13,16 +13,16 @@ set(PANEL_WIRE_SOURCES
 
 # The panel's logic: portable, tested natively against fakes of the board (board_io.h).
 set(PANEL_LOGIC_SOURCES
-  ${FIRMWARE_DIR}/panel/keys.cpp
-  ${FIRMWARE_DIR}/panel/text_fold.cpp
-  ${FIRMWARE_DIR}/panel/screen.cpp
-  ${FIRMWARE_DIR}/panel/title_scroll.cpp
-  ${FIRMWARE_DIR}/panel/status_view.cpp
-  ${FIRMWARE_DIR}/panel/notice.cpp
-  ${FIRMWARE_DIR}/panel/link.cpp
-  ${FIRMWARE_DIR}/panel/requests.cpp
-  ${FIRMWARE_DIR}/panel/transport_keys.cpp
-  ${FIRMWARE_DIR}/panel/panel.cpp
+  ${FIRMWARE_DIR}/logic/keys.cpp
+  ${FIRMWARE_DIR}/logic/text_fold.cpp
+  ${FIRMWARE_DIR}/logic/screen.cpp
+  ${FIRMWARE_DIR}/logic/title_scroll.cpp
+  ${FIRMWARE_DIR}/logic/status_view.cpp
+  ${FIRMWARE_DIR}/logic/notice.cpp
+  ${FIRMWARE_DIR}/logic/link.cpp
+  ${FIRMWARE_DIR}/logic/requests.cpp
+  ${FIRMWARE_DIR}/logic/transport_keys.cpp
+  ${FIRMWARE_DIR}/logic/panel.cpp
 )
 
 # The board's hardware: registers, interrupts, delays. AVR only.

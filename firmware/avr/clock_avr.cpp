@@ -4,8 +4,8 @@
 #include <avr/io.h>
 #include <util/atomic.h>
 
-#include "panel/board_io.h"
-#include "panel/keys.h"
+#include "logic/board_io.h"
+#include "logic/keys.h"
 #include "uno_shield.h"
 
 namespace {

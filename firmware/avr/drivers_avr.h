@@ -1,5 +1,5 @@
 // Starting the board's parts, in main_avr.cpp's order; what the panel uses of them is
-// in panel/board_io.h.
+// in logic/board_io.h.
 #pragma once
 
 void ClockStart();    // the millisecond timer and the keys' ADC

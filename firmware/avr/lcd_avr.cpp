@@ -5,7 +5,7 @@
 #include <avr/io.h>
 #include <util/delay.h>
 
-#include "panel/board_io.h"
+#include "logic/board_io.h"
 #include "uno_shield.h"
 
 namespace {

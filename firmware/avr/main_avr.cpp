@@ -7,7 +7,7 @@
 #include <util/delay.h>
 
 #include "avr/drivers_avr.h"
-#include "panel/panel.h"
+#include "logic/panel.h"
 
 namespace {
 

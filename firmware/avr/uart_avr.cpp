@@ -5,7 +5,7 @@
 #include <avr/io.h>
 #include <util/atomic.h>
 
-#include "panel/board_io.h"
+#include "logic/board_io.h"
 #include "uno_shield.h"
 
 // Bytes the line brought that were lost: the ring was full, or the UART's own buffer

@@ -1,6 +1,6 @@
 #include "fake_board.h"
 
-#include "panel/board_io.h"
+#include "logic/board_io.h"
 #include "wire/frame_hunt.h"
 
 FakeBoard Board;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/screen.h"
+#include "logic/screen.h"
 #include "wire/status_payload.h"
 
 using Bytes = std::vector<uint8_t>;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/keys.h"
+#include "logic/keys.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fake_board.h"
-#include "panel/link.h"
+#include "logic/link.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "fake_board.h"
-#include "panel/keys.h"
-#include "panel/link.h"
-#include "panel/notice.h"
-#include "panel/panel.h"
+#include "logic/keys.h"
+#include "logic/link.h"
+#include "logic/notice.h"
+#include "logic/panel.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "fake_board.h"
-#include "panel/status_view.h"
-#include "panel/text_fold.h"
-#include "panel/title_scroll.h"
+#include "logic/status_view.h"
+#include "logic/text_fold.h"
+#include "logic/title_scroll.h"
 
 namespace {
 

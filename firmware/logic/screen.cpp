@@ -1,8 +1,8 @@
-#include "panel/screen.h"
+#include "logic/screen.h"
 
 #include <string.h>
 
-#include "panel/text_fold.h"
+#include "logic/text_fold.h"
 
 // clang-format off
 const uint8_t kGlyphBitmaps[kGlyphCount][kGlyphRows] FLASH = {

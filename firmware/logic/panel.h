@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/screen.h"
+#include "logic/screen.h"
 
 // Start-up: the link is down and the display says so.
 void PanelStart();

@@ -5,7 +5,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/flash_text.h"
+#include "logic/flash_text.h"
 
 constexpr uint8_t kColumns = 16;
 constexpr uint8_t kRows = 2;

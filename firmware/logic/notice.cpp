@@ -1,4 +1,4 @@
-#include "panel/notice.h"
+#include "logic/notice.h"
 
 namespace {
 

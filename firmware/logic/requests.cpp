@@ -1,4 +1,4 @@
-#include "panel/requests.h"
+#include "logic/requests.h"
 
 namespace {
 

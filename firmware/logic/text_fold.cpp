@@ -1,6 +1,6 @@
-#include "panel/text_fold.h"
+#include "logic/text_fold.h"
 
-#include "panel/flash_text.h"
+#include "logic/flash_text.h"
 
 namespace {
 

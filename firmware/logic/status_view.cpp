@@ -1,4 +1,4 @@
-#include "panel/status_view.h"
+#include "logic/status_view.h"
 
 namespace {
 
@@ -27,9 +27,10 @@ uint8_t PutDigits(char* at, uint16_t value) {
 
 void FormatTime(int8_t minutes, int8_t seconds, bool remainingAsked, char (&text)[8]) {
   const bool left = seconds < 0 || (minutes < 0 && remainingAsked);
-  // Played time counts minutes up to 255 in the unsigned byte; time left is at most 128.
-  const uint16_t m = left ? static_cast<uint16_t>(-minutes) : static_cast<uint8_t>(minutes);
-  const uint8_t s = static_cast<uint8_t>(left ? -seconds : seconds) % 60;
+  // Played time counts minutes up to 255 in the unsigned byte; time left is at most 128
+  // (a time left with positive minutes is no reading the plug-in makes, but may come).
+  const uint16_t m = left ? static_cast<uint16_t>(minutes < 0 ? -minutes : minutes) : static_cast<uint8_t>(minutes);
+  const uint8_t s = static_cast<uint8_t>(seconds < 0 ? -seconds : seconds) % 60;
   uint8_t n = 0;
   if (left) text[n++] = '-';
   n = static_cast<uint8_t>(n + PutDigits(text + n, m));

@@ -1,8 +1,8 @@
-#include "panel/title_scroll.h"
+#include "logic/title_scroll.h"
 
 #include <string.h>
 
-#include "panel/text_fold.h"
+#include "logic/text_fold.h"
 
 bool ScrollSetTitle(TitleScroll* scroll, const char* title, uint32_t nowMs) {
   char folded[kScrollTextRoom];

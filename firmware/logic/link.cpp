@@ -1,8 +1,8 @@
-#include "panel/link.h"
+#include "logic/link.h"
 
 #include <string.h>
 
-#include "panel/board_io.h"
+#include "logic/board_io.h"
 
 Link PanelLink;
 

@@ -3,8 +3,8 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/flash_text.h"
-#include "panel/screen.h"
+#include "logic/flash_text.h"
+#include "logic/screen.h"
 
 constexpr uint16_t kNoticeMs = 1500;
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/screen.h"
+#include "logic/screen.h"
 #include "wire/status_payload.h"
 
 // The time as the status frame gives it: "m:ss" played, or "-m:ss" left (the plug-in

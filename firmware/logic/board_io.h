@@ -4,7 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/screen.h"
+#include "logic/screen.h"
 
 // The next byte the line brought (kept by the receive interrupt); false when none waits.
 bool LineTakeByte(uint8_t* byte);

@@ -11,7 +11,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/keys.h"
+#include "logic/keys.h"
 
 enum class StatusKeyResult : uint8_t { Done, OpenMenu, OpenPlaylist, Ignored };
 

@@ -1,8 +1,8 @@
-#include "panel/transport_keys.h"
+#include "logic/transport_keys.h"
 
-#include "panel/link.h"
-#include "panel/notice.h"
-#include "panel/requests.h"
+#include "logic/link.h"
+#include "logic/notice.h"
+#include "logic/requests.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/link.h"
+#include "logic/link.h"
 
 constexpr uint8_t kRequestQueueSize = 4;
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "panel/screen.h"
+#include "logic/screen.h"
 
 constexpr uint8_t kScrollTextRoom = 64;  // 39 characters from the wire, some folded to two or three
 constexpr uint16_t kScrollPauseMs = 1500;

@@ -1,13 +1,13 @@
-#include "panel/panel.h"
+#include "logic/panel.h"
 
-#include "panel/board_io.h"
-#include "panel/keys.h"
-#include "panel/link.h"
-#include "panel/notice.h"
-#include "panel/requests.h"
-#include "panel/status_view.h"
-#include "panel/title_scroll.h"
-#include "panel/transport_keys.h"
+#include "logic/board_io.h"
+#include "logic/keys.h"
+#include "logic/link.h"
+#include "logic/notice.h"
+#include "logic/requests.h"
+#include "logic/status_view.h"
+#include "logic/title_scroll.h"
+#include "logic/transport_keys.h"
 
 namespace {
 

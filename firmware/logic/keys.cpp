@@ -1,4 +1,4 @@
-#include "panel/keys.h"
+#include "logic/keys.h"
 
 #include "uno_shield.h"
 
