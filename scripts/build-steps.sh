@@ -5,8 +5,9 @@
 # builds only what changed.
 
 qb_build() {
-  local top build=$1
+  local top build
   top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  build=$(mkdir -p "$1" && cd "$1" && pwd)  # the builds find each other's output by it
   cmake -S "$top" -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$build/win32"

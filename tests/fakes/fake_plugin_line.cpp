@@ -114,7 +114,10 @@ Bytes FakePluginLine::Answer(const Bytes& c) {
   switch (c[0]) {
     case 'Q': {
       plugin.active = sub == 3 ? 0 : sub == 4 ? 2 : 1;
-      return Bytes{'L', 0, 5, static_cast<uint8_t>(plugin.active), 0, 0};
+      Bytes reply = Ack(c, 6, 5);  // bytes 1, 4 and 5 come back, as the plug-in's do
+      reply[0] = 'L';
+      reply[3] = static_cast<uint8_t>(plugin.active);
+      return reply;
     }
     case 'L':
       if (sub == 6) {
