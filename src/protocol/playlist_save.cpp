@@ -80,8 +80,11 @@ bool SavePlaylist() {
   OutputFile* file = CreateFileFor(name, kCreateNew);
   if (file == nullptr) return false;
   const bool written = WriteEntries(file);
-  // A save whose lines did not all reach the file is no save to report: the file keeps
-  // what was written, but the panel is not told it succeeded.
   const bool closed = CloseFile(file) != 0;
-  return written && closed;
+  if (written && closed) return true;
+  // A file that lacks lines is no saved playlist, and a user would take it for one: it
+  // goes, so that the playlist folder holds whole playlists only. CREATE_NEW made it, so
+  // it is this save's own file and nothing older.
+  DeleteFileAt(name);
+  return false;
 }

@@ -150,10 +150,6 @@ TEST_F(PlaylistEdit, SaveNeverOverwritesAndReportsOnlyAWholeFile) {
   Playlist(files);
   EXPECT_TRUE(Edit(4));
   EXPECT_EQ(Files.CallsStartingWith("write"), (Strings{"write 17", "write 256"}));
-  Files.now.second = 11;
-  Files.failWriteNumber = Files.writes + 1;
-  Playlist(Numbered(3));
-  EXPECT_FALSE(Edit(4)) << "a failed write is no save to report";
 
   Files.now.second = 12;
   Playlist({""});
@@ -162,6 +158,36 @@ TEST_F(PlaylistEdit, SaveNeverOverwritesAndReportsOnlyAWholeFile) {
   Host.titles["C:\\Music\\0.mp3"] = std::string(230, 't');
   EXPECT_FALSE(Edit(4)) << "a name too long for its buffer";
   EXPECT_TRUE(Files.CallsStartingWith("create").empty()) << "neither creates a file";
+}
+
+// What a save leaves in the playlist folder: a file that holds every entry's line, or none.
+TEST_F(PlaylistEdit, ASaveLeavesAWholePlaylistOrNoFile) {
+  const std::string folder = "C:\\Music\\QB_Playlists\\";
+  const struct {
+    Strings playlist;
+    int failWrite;  // the save's write that fails (0 the first), -1 none
+    bool failClose;
+    bool saved;
+    const char* fault;
+  } cases[] = {
+      {Numbered(3), -1, false, true, "a whole save must be acknowledged and kept"},
+      {Numbered(3), 1, false, false, "a write failed midway once left a partial playlist behind"},
+      {Numbered(3), 0, false, false, "the first write failed: an empty file must not stay either"},
+      {Numbered(3), -1, true, false, "lines that did not reach the disk at close"},
+  };
+  for (const auto& c : cases) {
+    Playlist(c.playlist);
+    Files.failWriteNumber = c.failWrite < 0 ? -1 : Files.writes + c.failWrite;
+    Files.failClose = c.failClose;
+    EXPECT_EQ(Edit(4), c.saved) << c.fault;
+    const Strings names = Files.Names(folder);
+    ASSERT_EQ(names.size(), c.saved ? 1u : 0u) << c.fault;
+    if (!c.saved) continue;
+    std::string lines;
+    for (const std::string& path : c.playlist) lines += path + std::string("\0\r\n", 3);
+    EXPECT_EQ(Files.Content(folder + names[0]), lines) << c.fault;
+    DeleteFileAt((folder + names[0]).c_str());  // the next case saves within the same second
+  }
 }
 
 }  // namespace
