@@ -6,8 +6,8 @@
 
 #include "files/file_system.h"  // LocalTime
 
-// The scratch texts of an edit: a path to add, a playlist file name, a title, a line.
-// Each holds 255 characters and the NUL; what would not fit is refused, never cut.
+// The scratch texts of an edit: a path to add, a playlist file name, a title. Each
+// holds 255 characters and the NUL; what would not fit is refused, never cut.
 constexpr size_t kEditTextSize = 256;
 
 // The sub-commands. Each returns true when the edit is done and is to be acknowledged,
