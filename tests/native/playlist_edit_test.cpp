@@ -31,10 +31,13 @@ TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
     uint32_t a, b;
     int32_t position, after;
     size_t swaps;
+    bool told;  // the player is sent the position (121), even an unchanged one
   } cases[] = {
-      {2, 5, 4, 3, 3}, {5, 2, 3, 4, 3}, {3, 7, 3, 7, 4}, {6, 8, 3, 3, 2}, {4, 4, 4, 4, 0},
-      {7, 600, 2, 2, 2},    // a target past the end means the last place
-      {2, 65535, 9, 8, 7},  // and never a swap beyond it
+      {2, 5, 4, 3, 3, true}, {5, 2, 3, 4, 3, true}, {3, 7, 3, 7, 4, true}, {6, 8, 3, 3, 2, false},
+      {4, 4, 3, 3, 0, false},
+      {4, 4, 4, 4, 0, true},      // the current entry onto its own place once sent no position
+      {7, 600, 2, 2, 2, false},   // a target past the end means the last place
+      {2, 65535, 9, 8, 7, true},  // and never a swap beyond it
   };
   for (const auto& c : cases) {
     Playlist(Numbered(10), c.position);
@@ -42,6 +45,7 @@ TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
     EXPECT_EQ(Host.CallsStartingWith("swap").size(), c.swaps) << c.a << " to " << c.b;
     EXPECT_EQ(Host.files[c.b > 9 ? 9 : c.b], Numbered(10)[c.a]) << c.a << " to " << c.b;
     EXPECT_EQ(Host.position, c.after) << c.a << " to " << c.b;
+    EXPECT_EQ(Host.CallsStartingWith("121 ").size(), c.told ? 1u : 0u) << c.a << " to " << c.b;
   }
   EXPECT_FALSE(Edit(1, 10, 0)) << "an entry past the end moves nothing";
   // a player that still reports 501 entries after the trim once got a swap of 499 and 500
