@@ -171,7 +171,10 @@ int MoveFileTo(const char* from, const char* to) {
   Record(std::string("move ") + from + " " + to);
   if (Files.beforeMove) Files.beforeMove();
   const FakeFileSystem::Node* source = Find(from);
-  if (Files.failMove || source == nullptr || source->folder || Files.Exists(to) || !ParentExists(to)) return 0;
+  if (Files.failMove || source == nullptr || source->folder || !ParentExists(to)) return 0;
+  // MoveFileA of a file onto its own name (letter case aside) succeeds and leaves it be.
+  if (Key(from) == Key(to)) return 1;
+  if (Files.Exists(to)) return 0;
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(from));
   moved.path = to;

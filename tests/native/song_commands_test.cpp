@@ -108,6 +108,29 @@ TEST_F(SongCommands, DumpMovesTheFileAndListsTheFolderAgain) {
   EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << "a playlist dump lists no folder";
 }
 
+// The system moves a file onto its own name, so an "F" on a song in the dump folder is
+// acknowledged and the file stays as it is, as the soak sees it with the real DLL.
+TEST_F(SongCommands, DumpOfASongInTheDumpFolderMovesItOntoItself) {
+  Files.AddFile("C:\\Music\\QB_Dumped\\one.mp3", "song");
+  SetFolder(CurrentFolder, "C:\\Music\\QB_Dumped\\");
+  Scan();
+  const struct {
+    Strings playlist;
+    uint8_t source;
+    const char* fault;
+  } cases[] = {
+      {{}, 0, "the dump folder browsed: the fake once refused what MoveFileA does"},
+      {{"C:\\Music\\QB_Dumped\\one.mp3"}, 1, "a playlist entry added from the dump folder"},
+      {{"c:\\music\\qb_dumped\\ONE.MP3"}, 1, "the same file in other letter case"},
+  };
+  for (const auto& c : cases) {
+    Playlist(c.playlist);
+    EXPECT_TRUE(Dump(c.source, 0)) << c.fault;
+    EXPECT_EQ(Files.Names("C:\\Music\\QB_Dumped"), Strings{"one.mp3"}) << c.fault;
+    EXPECT_EQ(Files.Content("C:\\Music\\QB_Dumped\\one.mp3"), "song") << c.fault;
+  }
+}
+
 TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
   for (const char* file : {"one.mp3", "a-rather-long-name.mp3", "QB_Dumped\\two.mp3", "two.mp3"}) {
     Files.AddFile(std::string("C:\\Music\\") + file);
