@@ -165,6 +165,16 @@ int MakeFolder(const char* path) {
   return 1;
 }
 
+PathKind KindOfPath(const char* path) {
+  See("kind", path);
+  Record(std::string("kind ") + path);
+  const std::string trimmed = Trimmed(path);
+  if (trimmed.size() == 2 && trimmed[1] == ':') return kPathFolder;  // a bare drive
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr || (!node->folder && trimmed.size() < std::strlen(path))) return kPathMissing;
+  return node->folder ? kPathFolder : kPathFile;
+}
+
 int MoveFileTo(const char* from, const char* to) {
   See("move from", from);
   See("move to", to);
