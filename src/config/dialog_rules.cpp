@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/bounded_text.h"
 #include "config/settings.h"
 
 int32_t Countdown = kCountdownStart;

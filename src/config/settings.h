@@ -11,7 +11,3 @@ extern char LibraryRoot[kPathSize];    // the music folder; browsing never climb
 extern char CurrentFolder[kPathSize];  // the folder being browsed
 extern char PlaylistDir[kPathSize];    // where saved playlists go
 extern char DumpDir[kPathSize];        // where dumped songs go
-
-// Copies at most limit characters of source, and never more than size - 1: a longer
-// text is cut, never written past the destination, which always ends terminated.
-void CopyBounded(char* destination, size_t size, const char* source, size_t limit = kPathSize);

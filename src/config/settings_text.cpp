@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "base/ascii_text.h"
+#include "base/bounded_text.h"
 #include "config/settings.h"
 #include "res/resource_ids.h"
 

@@ -1,5 +1,6 @@
-// Every file-system call the plug-in makes, one procedure each: listing a folder, making
-// a folder, moving, creating, writing, replacing and reading files, and the local time.
+// Every file-system call the plug-in makes, one procedure each: listing a folder, telling
+// a file from a folder, making a folder, moving, creating, writing, replacing and reading
+// files, and the local time.
 //
 // The DLL links file_system_win.cpp (the Win32 calls); the native tests link a fake over
 // an in-memory folder tree that records every call and can be told to fail any of them,
@@ -38,8 +39,14 @@ void ListingEnd(FolderListing* listing);
 // Makes the last folder of path: 1 when it was made or is there already, 0 otherwise.
 int MakeFolder(const char* path);
 
+enum PathKind { kPathMissing, kPathFile, kPathFolder };
+
+// What path names: a file, a folder, or nothing (also when that cannot be told). A
+// folder may be named with or without its trailing backslash.
+PathKind KindOfPath(const char* path);
+
 // Moves a file, never over an existing one and never a folder: 1 when moved, 0 (nothing
-// moved) otherwise.
+// moved) otherwise. A file moved onto its own name stays where it is: 1.
 int MoveFileTo(const char* from, const char* to);
 
 // Deletes a file: 1 when it is gone.

@@ -53,11 +53,16 @@ int MakeFolder(const char* path) {
   return CreateDirectoryA(path, nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+PathKind KindOfPath(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return kPathMissing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
+}
+
 // MoveFileA moves folders too, with all they hold: a playlist entry made from a browsed
 // folder names one, and dumping it would take a whole folder out of the collection.
 int MoveFileTo(const char* from, const char* to) {
-  const DWORD attributes = GetFileAttributesA(from);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return 0;
+  if (KindOfPath(from) != kPathFile) return 0;
   return MoveFileA(from, to) != 0;
 }
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "base/bounded_text.h"
 #include "browse/slot_tables.h"
-#include "config/settings.h"  // CopyBounded
 #include "host/host_catalogue.h"
 #include "protocol/command_reader.h"
 

@@ -62,11 +62,17 @@ bool DeleteEntry(uint32_t a) {
   return true;
 }
 
-int32_t PositionAfterMove(int32_t a, int32_t b, int32_t p) {
-  if (b <= p && p < a) return p + 1;
-  if (a < p && p <= b) return p - 1;
-  if (p == a) return b;
-  return p;
+bool PositionAfterMove(int32_t a, int32_t b, int32_t p, int32_t* after) {
+  if (b <= p && p < a) {
+    *after = p + 1;
+  } else if (a < p && p <= b) {
+    *after = p - 1;
+  } else if (p == a) {
+    *after = b;  // the current entry itself: the player is told, even when it stayed put
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool MoveEntry(uint32_t a, uint32_t b) {
@@ -79,9 +85,8 @@ bool MoveEntry(uint32_t a, uint32_t b) {
   const int32_t to = b > static_cast<uint32_t>(last) ? last : static_cast<int32_t>(b);
   for (int32_t i = from; i < to; i++) HostSwapPlaylistEntries(i, i + 1);
   for (int32_t i = from; i > to; i--) HostSwapPlaylistEntries(i, i - 1);
-  const int32_t position = HostPlaylistPosition();
-  const int32_t after = PositionAfterMove(from, to, position);
-  if (after != position) HostSetPlaylistPosition(after);
+  int32_t after = 0;
+  if (PositionAfterMove(from, to, HostPlaylistPosition(), &after)) HostSetPlaylistPosition(after);
   return true;
 }
 

@@ -6,8 +6,8 @@
 
 #include "files/file_system.h"  // LocalTime
 
-// The scratch texts of an edit: a path to add, a playlist file name, a title, a line.
-// Each holds 255 characters and the NUL; what would not fit is refused, never cut.
+// The scratch texts of an edit: a path to add, a playlist file name, a title. Each
+// holds 255 characters and the NUL; what would not fit is refused, never cut.
 constexpr size_t kEditTextSize = 256;
 
 // The sub-commands. Each returns true when the edit is done and is to be acknowledged,
@@ -20,8 +20,9 @@ bool SavePlaylist();
 bool ClearPlaylist();
 
 // The current position p after entry a moved to position b, so that the song that was
-// current stays current: p goes with a moved entry, steps aside for one, or stays.
-int32_t PositionAfterMove(int32_t a, int32_t b, int32_t p);
+// current stays current: p goes with a moved entry or steps aside for one (true, with
+// *after the position to set, even when it equals p), or is left alone (false).
+bool PositionAfterMove(int32_t a, int32_t b, int32_t p, int32_t* after);
 
 // Replaces every character a Windows file name cannot hold (\ / : * ? " < > | and the
 // control characters) with "_".

@@ -15,6 +15,8 @@ namespace {
 
 // Every line is a path followed by these three bytes: a NUL, then CR LF.
 constexpr char kLineEnd[] = {'\0', '\r', '\n'};
+// A path the player plays holds up to 259 characters (MAX_PATH with its NUL).
+constexpr size_t kMaxEntryPath = 259;
 
 bool HasText(const char* text) { return text != nullptr && text[0] != '\0'; }
 
@@ -32,15 +34,16 @@ bool ReadListTitle(const char* firstPath, char (&title)[kEditTextSize]) {
   return true;
 }
 
-// One line per entry while the player gives paths; false when a write failed. A path
-// that leaves no room for its line end is left out: cut, it would name another file.
+// One whole line per entry while the player gives paths; false when an entry cannot be
+// written whole (a path longer than MAX_PATH, which cut would name another file) or a
+// write failed: a playlist that leaves a song out is no saved playlist.
 bool WriteEntries(OutputFile* file) {
-  char line[kEditTextSize];
+  char line[kMaxEntryPath + sizeof kLineEnd];
   for (int32_t i = 0; i < PlaylistLength && i < static_cast<int32_t>(kMaxListEntries); i++) {
     const char* path = HostPlaylistFile(i);
     if (!HasText(path)) break;  // the playlist ended sooner than the tick saw it
-    const size_t length = strnlen(path, sizeof line);
-    if (length + sizeof kLineEnd > sizeof line) continue;
+    const size_t length = strnlen(path, kMaxEntryPath + 1);
+    if (length > kMaxEntryPath) return false;
     std::memcpy(line, path, length);
     std::memcpy(line + length, kLineEnd, sizeof kLineEnd);
     if (!WriteToFile(file, line, static_cast<uint32_t>(length + sizeof kLineEnd))) return false;
@@ -80,8 +83,11 @@ bool SavePlaylist() {
   OutputFile* file = CreateFileFor(name, kCreateNew);
   if (file == nullptr) return false;
   const bool written = WriteEntries(file);
-  // A save whose lines did not all reach the file is no save to report: the file keeps
-  // what was written, but the panel is not told it succeeded.
   const bool closed = CloseFile(file) != 0;
-  return written && closed;
+  if (written && closed) return true;
+  // A file that lacks lines is no saved playlist, and a user would take it for one: it
+  // goes, so that the playlist folder holds whole playlists only. CREATE_NEW made it, so
+  // it is this save's own file and nothing older.
+  DeleteFileAt(name);
+  return false;
 }

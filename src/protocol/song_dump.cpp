@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "browse/folder_browser.h"
 #include "browse/folder_path.h"
 #include "browse/slot_tables.h"
@@ -53,6 +54,16 @@ bool PathsFor(uint8_t source, uint32_t index, DumpPaths& paths) {
   return false;
 }
 
+// What can be known without moving: the source is a file, the dump folder is there, and
+// the name in it is free or the source's own (a song in the dump folder already moves
+// onto itself, which the system allows). A dump refused here leaves the player as it
+// was; only what the move alone finds out (a file another program holds open) comes
+// after Stop.
+bool MayMove(const DumpPaths& paths) {
+  if (KindOfPath(paths.from) != kPathFile || KindOfPath(DumpDir) != kPathFolder) return false;
+  return KindOfPath(paths.to) == kPathMissing || EqualIgnoringAsciiCase(paths.from, paths.to);
+}
+
 // Stops the player when the song about to move is the current one. An empty playlist
 // has no current song. False when the player names no path for its current entry: the
 // move could then take a file from under the player.
@@ -69,7 +80,7 @@ bool StopIfCurrent(const char* from) {
 void HandleDump(const uint8_t* command) {
   const uint8_t source = SubCommand(command);
   DumpPaths paths;
-  if (!PathsFor(source, CommandIndex(command), paths)) return;
+  if (!PathsFor(source, CommandIndex(command), paths) || !MayMove(paths)) return;
   if (!StopIfCurrent(paths.from) || !MoveFileTo(paths.from, paths.to)) return;
   // The browse lists must no longer offer the moved file; they stay in listing order
   // until the panel chooses the folder list again.

@@ -165,13 +165,26 @@ int MakeFolder(const char* path) {
   return 1;
 }
 
+PathKind KindOfPath(const char* path) {
+  See("kind", path);
+  Record(std::string("kind ") + path);
+  const std::string trimmed = Trimmed(path);
+  if (trimmed.size() == 2 && trimmed[1] == ':') return kPathFolder;  // a bare drive
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr || (!node->folder && trimmed.size() < std::strlen(path))) return kPathMissing;
+  return node->folder ? kPathFolder : kPathFile;
+}
+
 int MoveFileTo(const char* from, const char* to) {
   See("move from", from);
   See("move to", to);
   Record(std::string("move ") + from + " " + to);
   if (Files.beforeMove) Files.beforeMove();
   const FakeFileSystem::Node* source = Find(from);
-  if (Files.failMove || source == nullptr || source->folder || Files.Exists(to) || !ParentExists(to)) return 0;
+  if (Files.failMove || source == nullptr || source->folder || !ParentExists(to)) return 0;
+  // MoveFileA of a file onto its own name (letter case aside) succeeds and leaves it be.
+  if (Key(from) == Key(to)) return 1;
+  if (Files.Exists(to)) return 0;
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(from));
   moved.path = to;

@@ -32,7 +32,8 @@ struct FakeFileSystem {
   LocalTime now = {2005, 3, 7, 14, 5, 9};
   std::function<void()> beforeMove;       // runs as MoveFileTo is entered: what was done first
   // Sees every path argument as it is handed over, before the call acts on it, with the
-  // call's name ("list", "move from", "move to", "create", ...): where a fuzzer checks them.
+  // call's name ("list", "kind", "move from", "move to", "create", ...): where a fuzzer
+  // checks them.
   std::function<void(const char* call, const char* path)> onPath;
 
   // Makes the folder and every folder above it; trailing backslash optional.

@@ -71,6 +71,8 @@ void CheckPlayerPath(const char* call, const char* path) {
 
 // The file a move takes, by name: a song keeps its name in DumpDir.
 std::string MovedName;
+// The playlist file this tick created: a save that could not write it whole removes it.
+std::string CreatedPlaylist;
 
 std::string NameOf(const char* path) {
   const char* slash = std::strrchr(path, '\\');
@@ -87,13 +89,18 @@ void CheckFilePath(const char* call, const char* path) {
   } else if (c == "create") {
     Require(n <= kBuiltPath && StartsWith(path, PlaylistDir),
             "a playlist is saved in PlaylistDir, its name in 256 bytes");
+    CreatedPlaylist = path;
+  } else if (c == "delete") {
+    Require(!CreatedPlaylist.empty() && CreatedPlaylist == path, "a tick deletes only the playlist it created");
   } else if (c == "move to") {
     Require(StartsWith(path, DumpDir), "a song is moved into DumpDir and nowhere else");
     Require(NameOf(path) == MovedName, "a song keeps its name in DumpDir");
   } else if (c == "move from") {
     MovedName = NameOf(path);
+  } else if (c == "kind") {
+    // a question only: within MAX_PATH, as checked above
   } else {
-    Require(false, "a tick never makes folders, deletes, replaces or reads files");
+    Require(false, "a tick never makes folders, replaces or reads files");
   }
 }
 
@@ -202,6 +209,7 @@ void Trace() {
 TickStart Begin() {
   Host.calls.clear();
   Files.calls.clear();
+  CreatedPlaylist.clear();
   return {ArmCalls, Line.writes.size(), Line.nowMs, Host.position,
           Host.reportedLength.value_or(static_cast<int32_t>(Host.files.size())), FileCount(), Host.files.size()};
 }

@@ -18,6 +18,12 @@ class PlaylistEdit : public HandlerWorld {
     for (int i = 0; i < n; i++) files.push_back("C:\\Music\\" + std::to_string(i) + ".mp3");
     return files;
   }
+  // Three entries, the middle one a path of length characters.
+  static Strings WithPath(size_t length) {
+    Strings files = Numbered(3);
+    files[1] = "C:\\" + std::string(length - 7, 'x') + ".mp3";
+    return files;
+  }
 };
 
 TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
@@ -25,10 +31,13 @@ TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
     uint32_t a, b;
     int32_t position, after;
     size_t swaps;
+    bool told;  // the player is sent the position (121), even an unchanged one
   } cases[] = {
-      {2, 5, 4, 3, 3}, {5, 2, 3, 4, 3}, {3, 7, 3, 7, 4}, {6, 8, 3, 3, 2}, {4, 4, 4, 4, 0},
-      {7, 600, 2, 2, 2},    // a target past the end means the last place
-      {2, 65535, 9, 8, 7},  // and never a swap beyond it
+      {2, 5, 4, 3, 3, true}, {5, 2, 3, 4, 3, true}, {3, 7, 3, 7, 4, true}, {6, 8, 3, 3, 2, false},
+      {4, 4, 3, 3, 0, false},
+      {4, 4, 4, 4, 0, true},      // the current entry onto its own place once sent no position
+      {7, 600, 2, 2, 2, false},   // a target past the end means the last place
+      {2, 65535, 9, 8, 7, true},  // and never a swap beyond it
   };
   for (const auto& c : cases) {
     Playlist(Numbered(10), c.position);
@@ -36,6 +45,7 @@ TEST_F(PlaylistEdit, MoveSwapsNeighboursAndKeepsTheCurrentSongCurrent) {
     EXPECT_EQ(Host.CallsStartingWith("swap").size(), c.swaps) << c.a << " to " << c.b;
     EXPECT_EQ(Host.files[c.b > 9 ? 9 : c.b], Numbered(10)[c.a]) << c.a << " to " << c.b;
     EXPECT_EQ(Host.position, c.after) << c.a << " to " << c.b;
+    EXPECT_EQ(Host.CallsStartingWith("121 ").size(), c.told ? 1u : 0u) << c.a << " to " << c.b;
   }
   EXPECT_FALSE(Edit(1, 10, 0)) << "an entry past the end moves nothing";
   // a player that still reports 501 entries after the trim once got a swap of 499 and 500
@@ -143,18 +153,6 @@ TEST_F(PlaylistEdit, SaveNeverOverwritesAndReportsOnlyAWholeFile) {
   EXPECT_FALSE(Edit(4)) << "the same second: the name exists";
   EXPECT_EQ(Files.Content(first), saved);
 
-  Files.now.second = 10;
-  Strings files = Numbered(3);
-  files[1] = "C:\\" + std::string(250, 'x');  // 253 characters and three line-end bytes: fits
-  files[2] = "C:\\" + std::string(251, 'y');  // 254: its line would not fit, and is left out
-  Playlist(files);
-  EXPECT_TRUE(Edit(4));
-  EXPECT_EQ(Files.CallsStartingWith("write"), (Strings{"write 17", "write 256"}));
-  Files.now.second = 11;
-  Files.failWriteNumber = Files.writes + 1;
-  Playlist(Numbered(3));
-  EXPECT_FALSE(Edit(4)) << "a failed write is no save to report";
-
   Files.now.second = 12;
   Playlist({""});
   EXPECT_FALSE(Edit(4)) << "no path for entry 0";
@@ -162,6 +160,38 @@ TEST_F(PlaylistEdit, SaveNeverOverwritesAndReportsOnlyAWholeFile) {
   Host.titles["C:\\Music\\0.mp3"] = std::string(230, 't');
   EXPECT_FALSE(Edit(4)) << "a name too long for its buffer";
   EXPECT_TRUE(Files.CallsStartingWith("create").empty()) << "neither creates a file";
+}
+
+// What a save leaves in the playlist folder: a file that holds every entry's line, or none.
+TEST_F(PlaylistEdit, ASaveLeavesAWholePlaylistOrNoFile) {
+  const std::string folder = "C:\\Music\\QB_Playlists\\";
+  const struct {
+    Strings playlist;
+    int failWrite;  // the save's write that fails (0 the first), -1 none
+    bool failClose;
+    bool saved;
+    const char* fault;
+  } cases[] = {
+      {Numbered(3), -1, false, true, "a whole save must be acknowledged and kept"},
+      {Numbered(3), 1, false, false, "a write failed midway once left a partial playlist behind"},
+      {Numbered(3), 0, false, false, "the first write failed: an empty file must not stay either"},
+      {Numbered(3), -1, true, false, "lines that did not reach the disk at close"},
+      {WithPath(259), -1, false, true, "a path of 253 to 259 characters was left out of an acknowledged save"},
+      {WithPath(260), -1, false, false, "a path past MAX_PATH cannot be written whole: the save must fail"},
+  };
+  for (const auto& c : cases) {
+    Playlist(c.playlist);
+    Files.failWriteNumber = c.failWrite < 0 ? -1 : Files.writes + c.failWrite;
+    Files.failClose = c.failClose;
+    EXPECT_EQ(Edit(4), c.saved) << c.fault;
+    const Strings names = Files.Names(folder);
+    ASSERT_EQ(names.size(), c.saved ? 1u : 0u) << c.fault;
+    if (!c.saved) continue;
+    std::string lines;
+    for (const std::string& path : c.playlist) lines += path + std::string("\0\r\n", 3);
+    EXPECT_EQ(Files.Content(folder + names[0]), lines) << c.fault;
+    DeleteFileAt((folder + names[0]).c_str());  // the next case saves within the same second
+  }
 }
 
 }  // namespace

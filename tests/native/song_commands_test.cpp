@@ -108,8 +108,33 @@ TEST_F(SongCommands, DumpMovesTheFileAndListsTheFolderAgain) {
   EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << "a playlist dump lists no folder";
 }
 
+// The system moves a file onto its own name, so an "F" on a song in the dump folder is
+// acknowledged and the file stays as it is, as the soak sees it with the real DLL.
+TEST_F(SongCommands, DumpOfASongInTheDumpFolderMovesItOntoItself) {
+  Files.AddFile("C:\\Music\\QB_Dumped\\one.mp3", "song");
+  SetFolder(CurrentFolder, "C:\\Music\\QB_Dumped\\");
+  Scan();
+  const struct {
+    Strings playlist;
+    uint8_t source;
+    const char* fault;
+  } cases[] = {
+      {{}, 0, "the dump folder browsed: the fake once refused what MoveFileA does"},
+      {{"C:\\Music\\QB_Dumped\\one.mp3"}, 1, "a playlist entry added from the dump folder"},
+      {{"c:\\music\\qb_dumped\\ONE.MP3"}, 1, "the same file in other letter case"},
+  };
+  for (const auto& c : cases) {
+    Playlist(c.playlist);
+    EXPECT_TRUE(Dump(c.source, 0)) << c.fault;
+    EXPECT_EQ(Files.Names("C:\\Music\\QB_Dumped"), Strings{"one.mp3"}) << c.fault;
+    EXPECT_EQ(Files.Content("C:\\Music\\QB_Dumped\\one.mp3"), "song") << c.fault;
+  }
+}
+
+// A refused dump moves nothing and leaves the player as it was: the current song, when
+// it is the one named, is stopped only for a move that can go ahead.
 TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
-  for (const char* file : {"one.mp3", "a-rather-long-name.mp3", "QB_Dumped\\two.mp3", "two.mp3"}) {
+  for (const char* file : {"one.mp3", "a-rather-long-name.mp3", "QB_Dumped\\two.mp3", "two.mp3", "Album\\x.mp3"}) {
     Files.AddFile(std::string("C:\\Music\\") + file);
   }
   Scan();
@@ -129,22 +154,33 @@ TEST_F(SongCommands, DumpRefusesWhatNamesNoFileAndMovesNothing) {
       {{"one.mp3"}, 1, 0, "a path without a folder"},
       {{"C:\\Music\\"}, 1, 0, "a path without a file name"},
       {{"C:\\Music\\x.mp3", ""}, 0, one, "the current entry has no path"},
-      {{}, 0, BrowseIndex("two.mp3"), "a file of that name is in the dump folder already"},
+      {{"C:\\Music\\two.mp3"}, 0, BrowseIndex("two.mp3"), "a file of that name is in the dump folder already"},
+      {{"C:\\Music\\two.mp3"}, 1, 0, "the same, from the playlist"},
+      {{"C:\\Music\\Album"}, 1, 0, "a playlist entry that names a folder was once refused only after Stop"},
+      {{"C:\\Music\\gone.mp3"}, 1, 0, "a playlist entry whose file is missing"},
       {{"C:\\Music\\" + std::string(245, 'n') + ".mp3"}, 1, 0, "the dump folder and the name exceed 259 characters"},
   };
   for (const auto& c : cases) {
     Playlist(c.playlist, c.playlist.empty() ? 0 : static_cast<int32_t>(c.playlist.size()) - 1);
     EXPECT_FALSE(Dump(c.source, c.index)) << c.fault;
     EXPECT_TRUE(Files.Exists("C:\\Music\\one.mp3") && Files.Exists("C:\\Music\\two.mp3")) << c.fault;
+    EXPECT_TRUE(Files.Exists("C:\\Music\\Album\\x.mp3")) << c.fault;
     EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << c.fault;
+    EXPECT_TRUE(Host.CallsStartingWith("press").empty()) << c.fault;
   }
+  SetFolder(DumpDir, "C:\\Music\\Gone\\");
+  Playlist({"C:\\Music\\one.mp3"});
+  EXPECT_FALSE(Dump(1, 0)) << "no dump folder";
+  EXPECT_TRUE(Host.CallsStartingWith("press").empty()) << "no dump folder: the player goes on";
   SetFolder(DumpDir, "C:\\Music\\QB_Dumped\\" + std::string(230, 'd') + "\\");
   Playlist({});
   EXPECT_FALSE(Dump(0, BrowseIndex("a-rather-long-name.mp3"))) << "a destination too long for its buffer";
   EXPECT_TRUE(Files.calls.empty()) << "is never cut into another name";
   SetFolder(DumpDir, "C:\\Music\\QB_Dumped\\");
   Files.failMove = true;
+  Playlist({"C:\\Music\\one.mp3"});
   EXPECT_FALSE(Dump(0, one)) << "a failed move";
+  EXPECT_EQ(Host.CallsStartingWith("press"), Strings{"press 40047"}) << "only the move found it out, after Stop";
   Files.failMove = false;
   Files.listingFailsAfter = 0;
   EXPECT_FALSE(Dump(0, one)) << "moved, but the folder cannot be listed again";

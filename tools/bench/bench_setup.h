@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "panel_line.h"
 #include "player_process.h"
 
 constexpr int kPlaylistEntries = 500;
@@ -13,11 +14,6 @@ constexpr int kMusicEntries = kMusicFiles + 2;
 inline constexpr const char* kTrackPattern = "C:\\Music\\Album\\track%03d.mp3";
 
 // Writes winamp.ini, plugin.ini (COM1 and existing folders) and the music folder, starts
-// the player with the playlist, loads the plug-in and waits, bounded, for init to return.
-// Returns "" when the plug-in runs, otherwise what went wrong.
-std::string StartBenchPlugin(PlayerProcess& player);
-
-// Sends init and waits, bounded, until it returns: the start-up dialog finds complete
-// settings, counts down and closes by itself. "" when init returned 0 without a message
-// box; otherwise what happened (each box on the way is read and closed).
-std::string InitAndWait(PlayerProcess& player);
+// the player with the playlist, loads the plug-in and waits, bounded, for init to return
+// and for the ticks to settle. Returns "" when the plug-in runs, otherwise what went wrong.
+std::string StartBenchPlugin(PlayerProcess& player, PanelLine& line);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "bench_setup.h"
+#include "plugin_start.h"
 
 namespace {
 
@@ -17,6 +17,7 @@ constexpr const char* kFiles[] = {
     "Spoken Word/Chapter 1.mp3", "Spoken Word/Chapter 2.mp3"};
 constexpr const char* kRestockFolders[] = {"", "Rock/", "Jazz/", "Jazz/Live/", "Spoken Word/"};
 constexpr int kBigSearch = 520;  // more results than the plug-in asks for
+constexpr size_t kFirstFrames = 10;
 
 // A name of its own length: the path of one fits the plug-in's 255 characters, the
 // other's does not (nor, in the dump folder, its 259).
@@ -30,20 +31,18 @@ std::string Windows(const PlayerProcess& player, const std::string& relative) {
   return player.WindowsPath(player.Folder() + "/Music/" + relative);
 }
 
-void Install(PlayerProcess& player, FileLedger& ledger) {
+void InstallSoakFolder(PlayerProcess& player, FileLedger& ledger) {
   for (const char* folder : kFolders) ledger.AddFolder(folder);
   for (const char* file : kFiles) ledger.Add(file);
   ledger.Add(LongName(190));
   ledger.Add(LongName(235));
   player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist=MP3:WAV\r\n");
-  const std::string root = Windows(player, "");
-  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=1\r\nLibDir=" + root + "\r\nPlSaveDir=" + root +
-                                             "QB_Playlists\\\r\nDumpDir=" + root + "QB_Dumped\\\r\n");
+  WriteCompleteSettings(player);
 }
 
-std::vector<std::vector<std::string>> Library(const PlayerProcess& player) {
+PlayerCommands Library(const PlayerProcess& player) {
   const auto w = [&](const char* relative) { return Windows(player, relative); };
-  std::vector<std::vector<std::string>> commands = {
+  PlayerCommands commands = {
       {"ini", player.WindowsPath(player.Folder() + "/winamp.ini")},
       {"log", "0"},  // hours of host lines would only fill the test's memory
       {"tag", w("Abba - Waterloo.mp3"), "TITLE", "Waterloo"},
@@ -95,17 +94,10 @@ void Restock(FileLedger& ledger, int round) {
   }
 }
 
-std::string StartSoakPlugin(PlayerProcess& player, FileLedger& ledger) {
-  Install(player, ledger);
-  player.Start();
-  auto commands = Library(player);
+std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger) {
+  InstallSoakFolder(player, ledger);
+  PlayerCommands commands = Library(player);
   const auto playlist = RealPlaylist(player);
   commands.insert(commands.end(), playlist.begin(), playlist.end());
-  for (const auto& command : commands) {
-    const std::string answer = player.Command(command);
-    if (answer.rfind("ok", 0) != 0) return command[0] + " answered \"" + answer + "\"";
-  }
-  const std::string loaded = player.Command({"load"});
-  if (loaded.rfind("loaded", 0) != 0) return "load answered \"" + loaded + "\"";
-  return InitAndWait(player);
+  return StartPlugin(player, line, commands, kFirstFrames);
 }

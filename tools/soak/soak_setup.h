@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "file_ledger.h"
+#include "panel_line.h"
 #include "player_process.h"
 
-// Installs, starts the player, loads the plug-in and waits for init. "" when the plug-in
-// runs, otherwise what went wrong.
-std::string StartSoakPlugin(PlayerProcess& player, FileLedger& ledger);
+// Installs, starts the player, loads the plug-in and waits for init and the first status
+// frames on line. "" when the plug-in runs, otherwise what went wrong.
+std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger);
 
 // Model commands that give the player a playlist of songs from the music folder, as a
 // user who drops a few of them on it, and flag it changed.

@@ -1,4 +1,4 @@
-// Periods and ratios as the benchmark prints them.
+// Periods and ratios of the ticks, as the benchmark and the soak print them.
 #pragma once
 #include <cstddef>
 #include <vector>

@@ -1,0 +1,23 @@
+// The real DLL started in the emulated player as a configured user has it, for the tools
+// that drive it from the panel's side (the benchmark, the soak): complete settings, so
+// that the start-up dialog counts down and starts the plug-in by itself, and the first
+// status frames awaited on the line.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "panel_line.h"
+#include "player_process.h"
+
+// Commands of the emulated player, each split into its fields.
+using PlayerCommands = std::vector<std::vector<std::string>>;
+
+// Writes Plugins\plugin.ini naming COM1, the music folder <player folder>/Music/ and its
+// two working folders, QB_Playlists\ and QB_Dumped\.
+void WriteCompleteSettings(PlayerProcess& player);
+
+// Starts the player, gives it the model commands (each must answer "ok"), loads the DLL,
+// sends init and waits, bounded, until init has returned and `frames` status frames
+// have reached the line. "" when the plug-in runs, otherwise what went wrong.
+std::string StartPlugin(PlayerProcess& player, PanelLine& line, const PlayerCommands& model, size_t frames);
