@@ -32,6 +32,15 @@ void RunSetText(char** fields, int) {
   }
   PlayerSetText(fields[1], control, fields[3]);
 }
+
+void RunPick(char** fields, int) {
+  int32_t control = 0;
+  if (!ParseInt32(fields[2], &control)) {
+    EmitError("pick bad control id");
+    return;
+  }
+  PlayerPick(fields[1], control, fields[3]);
+}
 void RunMessageBox(char**, int) { PlayerMessageBox(); }
 
 void RunSlow(char** fields, int) {
@@ -67,7 +76,7 @@ constexpr CommandRow kCommands[] = {
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
     {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
     {"misuse", 1, 1, CommandMisuse},     {"result", 2, 4, CommandResult},
-    {"overflow", 2, 2, CommandOverflow},
+    {"overflow", 2, 2, CommandOverflow}, {"pick", 4, 4, RunPick},
     {"clock", 2, 2, CommandClock},       {"library", 7, 7, CommandLibrary},
     {"library-file", 2, 2, CommandLibraryFile}, {"hold", 1, 2, CommandHold},
 };
