@@ -59,16 +59,12 @@ TEST(PortChoice, TheListTheRangeAndTheOpenNameFromTheMapAndTheSetting) {
       // The data ends at its NUL, and a text without one at its length.
       {{std::string("COM14\0COM99", 11), "COM8"}, 1, 115200, "COM1 COM2 COM3 COM8 COM14", true, "COM1"},
       // A configured port that is missing is still listed, in its place, to be seen.
-      {{"COM12"}, 4, 115200, "COM1 COM2 COM3 COM4 COM12", true, "COM4"},
       {{"COM7"}, 14, 115200, "COM1 COM2 COM3 COM7 COM14", true, "\\\\.\\COM14"},
       // Settings that name no port: never listed, never opened.
-      {{"COM7"}, 0, 115200, "COM1 COM2 COM3 COM7", false, nullptr},   // also text, which reads as 0
+      {{"COM7"}, 0, 115200, "COM1 COM2 COM3 COM7", false, nullptr},  // also text, which reads as 0
       {{}, 256, 115200, "COM1 COM2 COM3", false, nullptr},
-      {{}, -3, 115200, "COM1 COM2 COM3", false, nullptr},
-      {{}, INT32_MAX, 115200, "COM1 COM2 COM3", false, nullptr},
       // A valid port at a rate the panel does not speak is not opened.
       {{}, 1, 9600, "COM1 COM2 COM3", true, nullptr},
-      {{"COM12"}, 12, 115201, "COM1 COM2 COM3 COM12", true, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("ComPort=" + std::to_string(c.configured) + " at " + std::to_string(c.baud));
