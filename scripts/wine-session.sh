@@ -6,8 +6,8 @@
 #   COM1, COM2  the Win32 tests' null-modem pair; COM1 the end-to-end tests' panel
 #   COM3        never linked: a port that does not work
 #   COM5        a simulated panel board's line
-#   COM7, COM12 ports beyond COM3, as USB serial chips get them; COM12 the first that
-#               opens only as \\.\COM12. COM4 stays unmapped.
+#   COM7, COM12 ports beyond COM3, as USB serial chips get them (COM12 opens only as
+#               \\.\COM12); COM4 stays unmapped (Wine gives it to /dev/ttyS0, if any).
 # QB_MAPPED_PORTS, when set, replaces the list (scripts/render-dialog.sh maps 1 2 3).
 qb_test_ports="1 2 3 5 7 12"
 
