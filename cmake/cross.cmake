@@ -1,5 +1,5 @@
 # Cross build: the product DLL, the emulated player and the Win32 tests (run under Wine).
-set(WIN32_SYSTEM_LIBS winmm shlwapi shell32 ole32 comdlg32 user32 gdi32 kernel32)
+set(WIN32_SYSTEM_LIBS winmm shlwapi shell32 ole32 comdlg32 user32 gdi32 advapi32 kernel32)
 # Only Windows system DLLs may be imported: the C++ runtime and winpthread go in statically.
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 

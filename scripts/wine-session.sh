@@ -1,6 +1,16 @@
 # Sourced by check.sh: one display, one private Wine prefix and one primed Wine server for the whole run.
 # Exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG and QB_PORT_DIR; wine_session_end stops what it started.
 
+# The ports mapped, each to $QB_PORT_DIR/com<n>, where a test links a pseudo-terminal
+# (a path nobody links makes a port that is listed but cannot be configured):
+#   COM1, COM2  the Win32 tests' null-modem pair; COM1 the end-to-end tests' panel
+#   COM3        never linked: a port that does not work
+#   COM5        a simulated panel board's line
+#   COM7, COM12 ports beyond COM3, as USB serial chips get them (COM12 opens only as
+#               \\.\COM12); COM4 stays unmapped (Wine gives it to /dev/ttyS0, if any).
+# QB_MAPPED_PORTS, when set, replaces the list (scripts/render-dialog.sh maps 1 2 3).
+qb_test_ports="1 2 3 5 7 12"
+
 wine_session_start() {
   local root=$1
   export WINEARCH=win32 WINEDEBUG=-all
@@ -23,8 +33,10 @@ wine_session_start() {
     wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
   fi
+  # The map is made anew, so that a prefix used with another map keeps none of it.
+  wine reg delete 'HKLM\Software\Wine\Ports' /f </dev/null >/dev/null 2>&1 || true
   local n
-  for n in 1 2 3; do
+  for n in ${QB_MAPPED_PORTS:-$qb_test_ports}; do
     wine_reg 'HKLM\Software\Wine\Ports' /v COM$n /d "$QB_PORT_DIR/com$n"
   done
   wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N

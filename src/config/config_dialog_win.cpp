@@ -10,9 +10,11 @@
 
 #include "config/config_dialog.h"
 #include "config/dialog_rules.h"
+#include "config/port_list.h"
 #include "config/settings.h"
 #include "config/settings_file.h"
 #include "res/resource_ids.h"
+#include "serial/present_ports.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
 #include "host/host_windows_win.h"
@@ -29,7 +31,6 @@ constexpr UINT kCountdownPeriodMs = 1000;
 constexpr int kStatusSize = 256;         // status texts: 255 characters and the terminator
 constexpr size_t kCountdownTextSize = 200;
 constexpr char kBrowsePrompt[] = "Browse for the folder where your music files are stored.";
-constexpr const char* kPortNames[] = {"COM1", "COM2", "COM3"};
 
 // Set when the dialog opens: a result of 0 without it is no user's Quit (an owner that is
 // not a window makes DialogBoxParamA answer 0 on Windows).
@@ -93,16 +94,27 @@ void PlaceDialog(HWND dialog) {
   MoveWindow(dialog, target.left, target.top, target.right - target.left, target.bottom - target.top, FALSE);
 }
 
+void AddPortEntry(HWND dialog, uint32_t port) {
+  char label[kPortLabelSize];
+  PortLabel(port, label);
+  const LRESULT at = SendDlgItemMessageA(dialog, kCtlPortList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
+  SendDlgItemMessageA(dialog, kCtlPortList, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(port));
+}
+
+// The ports present now, and the configured one even when it is missing.
 void FillPortList(HWND dialog) {
-  for (int i = 0; i < 3; i++) {
-    const LRESULT at = SendDlgItemMessageA(dialog, kCtlPortList, LB_ADDSTRING, 0,
-                                           reinterpret_cast<LPARAM>(kPortNames[i]));
-    SendDlgItemMessageA(dialog, kCtlPortList, LB_SETITEMDATA, static_cast<WPARAM>(at), i);
-  }
+  PresentPorts present = {};
+  ReadPresentPorts(&present);
+  const PortList list = ListedPorts(present, ComPort);
+  for (size_t i = 0; i < list.count; i++) AddPortEntry(dialog, list.ports[i]);
 }
 
 void SelectPort(HWND dialog, int32_t port) {
-  SendDlgItemMessageA(dialog, kCtlPortList, LB_SETCURSEL, static_cast<WPARAM>(port - 1), 0);
+  char label[kPortLabelSize];
+  PortLabel(static_cast<uint32_t>(port), label);
+  const LRESULT at = SendDlgItemMessageA(dialog, kCtlPortList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(label));
+  SendDlgItemMessageA(dialog, kCtlPortList, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
 
 bool PortOpens(int32_t port) {
@@ -188,10 +200,12 @@ void OnConfigure(HWND dialog) {
   KillTimer(dialog, kCountdownTimer);
 }
 
+// Each entry's item data is its port number.
 void OnPortSelected(HWND dialog) {
   const LRESULT index = SendDlgItemMessageA(dialog, kCtlPortList, LB_GETCURSEL, 0, 0);
-  const int32_t port = PortFromListIndex(static_cast<long>(index));
-  if (port != 0) ComPort = port;
+  if (index == LB_ERR) return;
+  const LRESULT port = SendDlgItemMessageA(dialog, kCtlPortList, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+  if (ValidComPort(static_cast<int32_t>(port))) ComPort = static_cast<int32_t>(port);
 }
 
 // The folder the user picked, with its backslash; false when none was picked or the

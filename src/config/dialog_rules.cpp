@@ -6,6 +6,7 @@
 
 #include "base/bounded_text.h"
 #include "config/settings.h"
+#include "serial/serial_port.h"
 
 int32_t Countdown = kCountdownStart;
 
@@ -54,12 +55,7 @@ bool TakeMusicFolder(const char* text) {
   return MusicFolderFits(text);
 }
 
-bool ValidComPort(int32_t port) { return port >= 1 && port <= 3; }
-
-int32_t PortFromListIndex(long index) {
-  if (index < 0 || index > 2) return 0;
-  return static_cast<int32_t>(index + 1);
-}
+bool ValidComPort(int32_t port) { return port >= 1 && static_cast<uint32_t>(port) <= kMaxComPort; }
 
 ScreenRect BesideHost(ScreenRect dialog, ScreenRect host) {
   const int64_t width = int64_t{dialog.right} - dialog.left;

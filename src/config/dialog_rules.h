@@ -34,11 +34,9 @@ bool MusicFolderFits(const char* text);
 // cut folder is never stored.
 bool TakeMusicFolder(const char* text);
 
-// 1 to 3: COM1 to COM3.
+// 1 to 255: COM1 to COM255. 0 (also what a setting of text reads as), negative values
+// and larger ones name no port.
 bool ValidComPort(int32_t port);
-
-// The port that a port-list selection names (index 0 is COM1); 0 for no selection.
-int32_t PortFromListIndex(long index);
 
 struct ScreenRect {
   int32_t left, top, right, bottom;

@@ -6,7 +6,7 @@
 
 constexpr size_t kPathSize = 256;
 
-extern int32_t ComPort;                // 1 to 3 for COM1 to COM3; -1 until set
+extern int32_t ComPort;                // 1 to 255 for COM1 to COM255; -1 until set
 extern char LibraryRoot[kPathSize];    // the music folder; browsing never climbs above it
 extern char CurrentFolder[kPathSize];  // the folder being browsed
 extern char PlaylistDir[kPathSize];    // where saved playlists go

@@ -5,7 +5,7 @@
 //
 // The section, as the plug-in writes it (CR LF line breaks):
 //   [Quillbox]
-//   ComPort=2                              (the port, 1 to 3)
+//   ComPort=2                              (the port, 1 to 255)
 //   LibDir=C:\My Music\                    (the music folder)
 //   PlSaveDir=C:\My Music\QB_Playlists\   (saved playlists)
 //   DumpDir=C:\My Music\QB_Dumped\        (dumped songs)

@@ -46,7 +46,7 @@ void ApplyTimeouts(HANDLE handle) {
 }  // namespace
 
 HANDLE OpenSerialPort(uint32_t port, uint32_t baud) {
-  char name[8];
+  char name[kPortNameSize];
   if (!SerialPortName(port, baud, name, sizeof name)) return nullptr;
   HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
                               OPEN_EXISTING, 0, nullptr);

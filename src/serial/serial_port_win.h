@@ -7,7 +7,7 @@
 // The open port that the frame codec reads and writes; null while none is open.
 extern HANDLE SerialHandle;
 
-// Opens COM1..COM3 exclusively at 19200 or 115200 baud, 8N1 without flow control, DTR on
+// Opens COM1..COM255 exclusively at 19200 or 115200 baud, 8N1 without flow control, DTR on
 // and RTS off, writes timing out after 300 ms. Null for any other port or rate (without
 // touching the system) and whenever the port cannot be opened and configured; a failed
 // open leaves nothing open.

@@ -13,9 +13,13 @@ void PluginSession::Install(const std::string& extensionLine) {
   fs::create_directories(Music() + "QB_Dumped");
   player.WriteFile("Music/one.mp3", "x");
   player.WriteFile("Music/two.wav", "x");
+  player.WriteFile("Plugins/plugin.ini", SettingsSection(std::to_string(port)));
+}
+
+std::string PluginSession::SettingsSection(const std::string& comPort) const {
   const std::string music = WindowsMusic();
-  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=1\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
-                                             "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n");
+  return "\r\n[Quillbox]\r\nComPort=" + comPort + "\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
+         "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n";
 }
 
 void PluginSession::Launch(const Model& model) {
@@ -87,4 +91,12 @@ bool PluginSession::NextStatus(const std::function<bool(const Status&)>& pred, i
       timeoutMs, &frame);
   if (ok && found) *found = *DecodeStatus(frame.payload);
   return ok;
+}
+
+bool PluginSession::WaitForTicks(int ticks) {
+  const auto isTickStart = [](const HostCall& c) { return c.window == "main" && c.message == 1024 && c.lParam == 124; };
+  for (int i = 0; i < ticks; i++) {
+    if (!player.WaitForHostCall(player.HostCallCount(), isTickStart, 3000)) return false;
+  }
+  return true;
 }

@@ -1,8 +1,9 @@
-// One emulated player with the real DLL, and the panel on the other end of COM1.
+// One emulated player with the real DLL, and the panel on the other end of a COM port
+// (COM1 unless a test names another the session maps).
 //
 // The player's folder gets what a configured installation has: winamp.ini with the
-// playable extensions, Plugins\plugin.ini naming COM1 and the music folder, and the music
-// folder with its two working folders.
+// playable extensions, Plugins\plugin.ini naming the panel's port and the music folder,
+// and the music folder with its two working folders.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@
 using Model = std::vector<std::vector<std::string>>;
 
 struct PluginSession {
-  PanelLine line{1};
+  explicit PluginSession(int comPort = 1) : port(comPort), line(comPort) {}
+  int port;
+  PanelLine line;
   PlayerProcess player;
 
   // Linux paths in the player's folder.
@@ -28,6 +31,8 @@ struct PluginSession {
 
   // Writes winamp.ini, plugin.ini and the music folder of a configured installation.
   void Install(const std::string& extensionLine = "config_extlist=MP3:WAV:M3U");
+  // The plug-in's section of plugin.ini as Install writes it, with this ComPort value.
+  std::string SettingsSection(const std::string& comPort) const;
   // Starts the player, applies the model commands and loads the DLL.
   void Launch(const Model& model = {});
   // Sends init and lets `dialog` act on the configuration dialog (by default Configure,
@@ -46,6 +51,9 @@ struct PluginSession {
   std::vector<std::string> boxes;
 
   bool NextStatus(const std::function<bool(const Status&)>& pred, int timeoutMs, Status* found = nullptr);
+  // Waits for the player to see `ticks` more ticks start (each within 3 s): the tick
+  // goes on reading the player while the line is gone.
+  bool WaitForTicks(int ticks);
   void Set(const std::vector<std::string>& command);  // a model command that must answer ok
 };
 
@@ -69,4 +77,5 @@ constexpr int kQuitButton = 1030;
 constexpr int kMusicEdit = 1018;
 constexpr int kPlaylistEdit = 1019;
 constexpr int kDumpEdit = 1020;
+constexpr int kPortList = 1025;
 constexpr int kNoSuchControl = 9999;  // no control of the dialog has this id

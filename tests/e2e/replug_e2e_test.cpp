@@ -21,15 +21,6 @@ const Model kPlaying = {{"playlist", "fill", "3", "C:\\Music\\song%d.mp3"},
 bool Elapsed(const Status& s) { return s.minutes == 1 && s.seconds == 5; }
 bool Remaining(const Status& s) { return s.minutes == -2 && s.seconds == -15; }
 bool IsStatusFrame(const Frame& f) { return DecodeStatus(f.payload).has_value(); }
-bool IsTickStart(const HostCall& c) { return c.window == "main" && c.message == 1024 && c.lParam == 124; }
-
-// The tick goes on reading the player while the line is gone.
-bool WaitForTicks(PluginSession& s, int ticks) {
-  for (int i = 0; i < ticks; i++) {
-    if (!s.player.WaitForHostCall(s.player.HostCallCount(), IsTickStart, 3000)) return false;
-  }
-  return true;
-}
 
 // "O" sub-command 0 flips between elapsed and remaining time.
 bool FlipTimeDisplay(PluginSession& s, bool (*shows)(const Status&)) {
@@ -54,7 +45,7 @@ TEST(ReplugE2E, ThePanelPluggedBackIsServedAgainWithTheSameState) {
     SCOPED_TRACE(round);
     s.line.Unplug();
     // 40 ticks, over a second: the port was found gone and tried again meanwhile.
-    ASSERT_TRUE(WaitForTicks(s, 40));
+    ASSERT_TRUE(s.WaitForTicks(40));
     EXPECT_EQ(s.player.Command({"sync"}, 2000), "ok\tsync");  // the player's own thread is free
 
     const size_t from = s.line.FrameCount();
@@ -80,7 +71,7 @@ TEST(ReplugE2E, QuitWhileThePortIsGoneStopsCleanlyAndAStartAfterwardsOpensIt) {
   ASSERT_EQ(s.Start(kPlaying), "init\t0");
   ASSERT_TRUE(s.line.WaitForCount(3, kWaitMs));
   s.line.Unplug();
-  ASSERT_TRUE(WaitForTicks(s, 40));
+  ASSERT_TRUE(s.WaitForTicks(40));
   EXPECT_EQ(s.player.Command({"quit"}, 10000), "quit\tdone");
   s.line.PlugBack();
   const size_t from = s.line.FrameCount();

@@ -81,15 +81,6 @@ TEST(DialogRules, WhatStartStoresReadsBackWholeAndPassesTheSameLimit) {
   }
 }
 
-TEST(DialogRules, PortsFromTheListAndFromTheFile) {
-  EXPECT_EQ(PortFromListIndex(0), 1);
-  EXPECT_EQ(PortFromListIndex(2), 3);
-  EXPECT_EQ(PortFromListIndex(-1), 0);  // LB_ERR: no selection leaves ComPort alone
-  EXPECT_EQ(PortFromListIndex(3), 0);
-  for (int32_t port : {1, 2, 3}) EXPECT_TRUE(ValidComPort(port));
-  for (int32_t port : {-1, 0, 4, INT32_MAX, INT32_MIN}) EXPECT_FALSE(ValidComPort(port)) << port;
-}
-
 TEST(DialogRules, PlacementBesideTheHostAndOnTheWorkArea) {
   const ScreenRect work = {0, 0, 1280, 1000};
   const ScreenRect dialog = {100, 50, 450, 400};  // 350 x 350

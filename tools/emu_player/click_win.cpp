@@ -1,5 +1,5 @@
 // "click" presses a button of a top-level window, as a user of a dialog would; "settext"
-// fills in one of its fields.
+// fills in one of its fields, "pick" chooses an entry of one of its lists.
 #include <windows.h>
 
 #include "output_line.h"
@@ -27,4 +27,18 @@ void PlayerSetText(const char* title, int32_t control, const char* text) {
   // Like typing: the edit tells its dialog, which may derive other fields from it.
   SetDlgItemTextA(window, control, text);
   EmitOk("settext");
+}
+
+void PlayerPick(const char* title, int32_t control, const char* text) {
+  HWND window = FindWindowA(nullptr, title);
+  if (window == nullptr || !IsWindowVisible(window)) return EmitError("nowindow");
+  HWND list = GetDlgItem(window, control);
+  if (list == nullptr) return EmitError("nocontrol");
+  if (!IsWindowEnabled(list)) return EmitError("disabled");
+  const LRESULT at = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+  if (at == LB_ERR) return EmitError("noitem");
+  // As a click on the entry: it is selected, and the list tells its dialog.
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(control, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  EmitOk("pick");
 }

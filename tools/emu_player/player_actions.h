@@ -9,6 +9,8 @@ void PlayerUnload();
 [[noreturn]] void PlayerExit();
 void PlayerClick(const char* title, int32_t control);
 void PlayerSetText(const char* title, int32_t control, const char* text);
+// Selects the list entry whose text is exactly `text`, as a click on it would.
+void PlayerPick(const char* title, int32_t control, const char* text);
 void PlayerMessageBox();
 // Makes every host answer wait this long, so a tick is likely inside one when quit starts.
 void PlayerSetAnswerDelay(int32_t ms);

@@ -24,13 +24,22 @@ void RunUnload(char**, int) { PlayerUnload(); }
 void RunExit(char**, int) { PlayerExit(); }
 void RunSync(char**, int) { EmitOk("sync"); }
 
+// The control id of a window command (fields[2]); false, with the error answered, when
+// it is no number.
+bool ControlId(char** fields, int32_t* control) {
+  if (ParseInt32(fields[2], control)) return true;
+  EmitError("%s bad control id", fields[0]);
+  return false;
+}
+
 void RunSetText(char** fields, int) {
   int32_t control = 0;
-  if (!ParseInt32(fields[2], &control)) {
-    EmitError("settext bad control id");
-    return;
-  }
-  PlayerSetText(fields[1], control, fields[3]);
+  if (ControlId(fields, &control)) PlayerSetText(fields[1], control, fields[3]);
+}
+
+void RunPick(char** fields, int) {
+  int32_t control = 0;
+  if (ControlId(fields, &control)) PlayerPick(fields[1], control, fields[3]);
 }
 void RunMessageBox(char**, int) { PlayerMessageBox(); }
 
@@ -46,11 +55,7 @@ void RunSlow(char** fields, int) {
 
 void RunClick(char** fields, int) {
   int32_t control = 0;
-  if (!ParseInt32(fields[2], &control)) {
-    EmitError("click bad control id");
-    return;
-  }
-  PlayerClick(fields[1], control);
+  if (ControlId(fields, &control)) PlayerClick(fields[1], control);
 }
 
 constexpr CommandRow kCommands[] = {
@@ -67,7 +72,7 @@ constexpr CommandRow kCommands[] = {
     {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
     {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
     {"misuse", 1, 1, CommandMisuse},     {"result", 2, 4, CommandResult},
-    {"overflow", 2, 2, CommandOverflow},
+    {"overflow", 2, 2, CommandOverflow}, {"pick", 4, 4, RunPick},
     {"clock", 2, 2, CommandClock},       {"library", 7, 7, CommandLibrary},
     {"library-file", 2, 2, CommandLibraryFile}, {"hold", 1, 2, CommandHold},
 };
