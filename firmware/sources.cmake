@@ -22,6 +22,16 @@ set(PANEL_LOGIC_SOURCES
   ${FIRMWARE_DIR}/logic/link.cpp
   ${FIRMWARE_DIR}/logic/requests.cpp
   ${FIRMWARE_DIR}/logic/transport_keys.cpp
+  ${FIRMWARE_DIR}/logic/list_window.cpp
+  ${FIRMWARE_DIR}/logic/list_transfer.cpp
+  ${FIRMWARE_DIR}/logic/list_view.cpp
+  ${FIRMWARE_DIR}/logic/menu.cpp
+  ${FIRMWARE_DIR}/logic/actions.cpp
+  ${FIRMWARE_DIR}/logic/text_entry.cpp
+  ${FIRMWARE_DIR}/logic/search_view.cpp
+  ${FIRMWARE_DIR}/logic/info_view.cpp
+  ${FIRMWARE_DIR}/logic/confirm_view.cpp
+  ${FIRMWARE_DIR}/logic/move_view.cpp
   ${FIRMWARE_DIR}/logic/panel.cpp
 )
 

@@ -15,10 +15,11 @@ volatile uint16_t RxOverruns = 0;
 
 namespace {
 
-// A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; the main loop
-// takes bytes within a millisecond or two of their arrival (a display update is the
-// longest it is away), so a few hundred microseconds' worth would do. 128 leaves room.
-constexpr uint8_t kReceiveRing = 128;
+// A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; but the main loop
+// takes every byte within a millisecond or two of its arrival (a whole new screen, 32
+// characters at 40 us, is the longest it is away: 17 bytes' time), so it needs no room
+// for a frame, only for that while.
+constexpr uint8_t kReceiveRing = 64;
 constexpr uint8_t kTransmitRing = 64;  // two whole commands of the longest kind
 static_assert((kReceiveRing & (kReceiveRing - 1)) == 0, "a power of two: indexes wrap by mask");
 static_assert((kTransmitRing & (kTransmitRing - 1)) == 0, "a power of two: indexes wrap by mask");

@@ -1,52 +1,211 @@
 #include "logic/panel.h"
 
+#include "logic/actions.h"
 #include "logic/board_io.h"
+#include "logic/confirm_view.h"
+#include "logic/info_view.h"
 #include "logic/keys.h"
 #include "logic/link.h"
+#include "logic/list_transfer.h"
+#include "logic/list_view.h"
+#include "logic/menu.h"
+#include "logic/move_view.h"
 #include "logic/notice.h"
 #include "logic/requests.h"
+#include "logic/search_view.h"
 #include "logic/status_view.h"
 #include "logic/title_scroll.h"
 #include "logic/transport_keys.h"
+#include "logic/views.h"
 
 namespace {
 
-
 Screen Shown;
 KeyFilter Keys;
-TitleScroll Title;
+TitleScroll Title;  // the status screen's
+View Current = View::Status;
+Menu Choices;       // the menu shown, when a menu is
+Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
 bool Dirty = true;
 
-void DrawNoLink() {
-  PutFlash(&Shown, 0, 0, FLASH_TEXT("No link"));
-  PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
+void Go(View view, uint32_t nowMs) {
+  // A list is kept filled only while it is on the screen or one step away from it.
+  if (view == View::Status || view == View::Menu) CloseShownList();
+  if (view == View::Menu) Choices = MainMenu();
+  if (view == View::Options) Choices = OptionsMenu();
+  if (view == View::Actions) Choices = EntryMenu();
+  if (view == View::Search) OpenSearch();
+  if (view == View::Info) OpenInfo(nowMs);
+  Current = view;
+  Dirty = true;
 }
+
+void Follow(Next next, uint32_t nowMs) {
+  switch (next) {
+    case Next::Stay: break;
+    case Next::Status: Go(View::Status, nowMs); break;
+    case Next::List: Go(View::List, nowMs); break;
+    case Next::Menu: Go(View::Menu, nowMs); break;
+    case Next::Options: Go(View::Options, nowMs); break;
+    case Next::SearchText: Go(View::Search, nowMs); break;
+    case Next::Info: Go(View::Info, nowMs); break;
+    case Next::ConfirmDump:
+      AskToConfirm(Question::Dump, ActionTitle(), nowMs);
+      Go(View::Confirm, nowMs);
+      break;
+    case Next::ConfirmClear:
+      AskToConfirm(Question::Clear, "", nowMs);
+      Go(View::Confirm, nowMs);
+      break;
+    case Next::MovePlace: Go(View::Move, nowMs); break;
+  }
+  Dirty = true;
+}
+
+// ---- keys, screen by screen ----
+
+void StatusKey(const KeyEvent& e, uint32_t nowMs) {
+  switch (StatusScreenKey(e, nowMs)) {
+    case StatusKeyResult::OpenMenu: Go(View::Menu, nowMs); break;
+    case StatusKeyResult::OpenPlaylist: Follow(DoAction(Action::ShowPlaylist, nowMs), nowMs); break;
+    default: break;
+  }
+}
+
+void MenuKey(const KeyEvent& e, uint32_t nowMs) {
+  if (::MenuKey(&Choices, e)) return;
+  if (e.action != KeyAction::Short) return;
+  if (e.key == Key::Left) {
+    Go(Current == View::Options ? View::Menu : Current == View::Actions ? View::List : View::Status, nowMs);
+  } else if (e.key == Key::Select || e.key == Key::Right) {
+    const View from = Current;
+    const Next next = DoAction(MenuChosen(Choices), nowMs);
+    // An entry's action that waits for its reply, or is done at once, is followed on the list.
+    if (next == Next::Stay && from == View::Actions) return Go(View::List, nowMs);
+    Follow(next, nowMs);
+  }
+}
+
+void ListKey(const KeyEvent& e, uint32_t nowMs) {
+  switch (ListViewKey(e)) {
+    case ::ListKey::Enter: {
+      const char* title = WindowTitle(ShownList, ShownList.cursor);
+      const bool folder = title != nullptr && title[0] == '\\';
+      Follow(DoAction(folder ? Action::Open : Action::PlayEntry, nowMs), nowMs);
+      break;
+    }
+    case ::ListKey::Actions: Go(View::Actions, nowMs); break;
+    case ::ListKey::FolderUp: Follow(DoAction(Action::FolderUp, nowMs), nowMs); break;
+    case ::ListKey::Close: Go(View::Menu, nowMs); break;
+    case ::ListKey::Moved: Dirty = true; break;
+    case ::ListKey::Nothing: break;
+  }
+}
+
+void SearchKey(const KeyEvent& e, uint32_t nowMs) {
+  switch (SearchViewKey(e)) {
+    case ::SearchKey::Find: {
+      char text[kSearchTextRoom];
+      SearchedText(text);
+      StartSearch(text, nowMs);
+      Go(View::List, nowMs);
+      break;
+    }
+    case ::SearchKey::Cancel: Go(View::Menu, nowMs); break;
+    case ::SearchKey::Typing: Dirty = true; break;
+  }
+}
+
+void ConfirmKey(const KeyEvent& e, uint32_t nowMs) {
+  const Answer answer = ::ConfirmKey(e);
+  if (answer == Answer::None) return;
+  if (answer == Answer::Yes && Asked() == Question::Dump) ConfirmDump(nowMs);
+  if (answer == Answer::Yes && Asked() == Question::Clear) ConfirmClear(nowMs);
+  Go(View::List, nowMs);
+}
+
+void MoveKey(const KeyEvent& e, uint32_t nowMs) {
+  switch (MoveViewKey(e)) {
+    case ::MoveKey::Place:
+      PlaceMovedEntry(ShownList.cursor, nowMs);
+      Go(View::List, nowMs);
+      break;
+    case ::MoveKey::Cancel:
+      WindowJump(&ShownList, ActionEntry());
+      Go(View::List, nowMs);
+      break;
+    case ::MoveKey::Choosing: Dirty = true; break;
+  }
+}
+
+void OnKey(const KeyEvent& e, uint32_t nowMs) {
+  if (!PanelLink.up) return;
+  if (e.action == KeyAction::Down) Swallowed = Key::None;  // a new press
+  if (e.key == Swallowed) return;
+  const View before = Current;
+  switch (Current) {
+    case View::Status: StatusKey(e, nowMs); break;
+    case View::Menu:
+    case View::Options:
+    case View::Actions: MenuKey(e, nowMs); break;
+    case View::List: ListKey(e, nowMs); break;
+    case View::Search: SearchKey(e, nowMs); break;
+    case View::Info:
+      if (InfoKey(e, nowMs)) Go(ListShown() ? View::List : View::Status, nowMs);
+      break;
+    case View::Confirm: ConfirmKey(e, nowMs); break;
+    case View::Move: MoveKey(e, nowMs); break;
+  }
+  if (Current != before) Swallowed = e.key;
+  Dirty = true;
+}
+
+// ---- drawing ----
 
 void DrawStatus(uint32_t nowMs) {
   PutStatusRow(&Shown, 0, PanelLink.status, TimeLeftAsked());
-  if (NoticeShown(nowMs)) {
-    PutNotice(&Shown, 1);
-  } else if (PanelLink.status.length == 0) {
+  if (NoticeShown(nowMs)) return;
+  if (PanelLink.status.length == 0) {
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Playlist empty"));
   } else {
     ScrollPut(Title, &Shown, 1);
   }
 }
 
+void DrawView(uint32_t nowMs) {
+  switch (Current) {
+    case View::Status: DrawStatus(nowMs); break;
+    case View::Menu:
+    case View::Options:
+    case View::Actions: DrawMenu(Choices, &Shown); break;
+    case View::List: DrawList(&Shown, nowMs); break;
+    case View::Search: DrawSearch(&Shown); break;
+    case View::Info: DrawInfo(&Shown); break;
+    case View::Confirm: DrawConfirm(&Shown); break;
+    case View::Move: DrawMove(&Shown, ActionEntry()); break;
+  }
+}
+
 void Draw(uint32_t nowMs) {
   ClearScreen(&Shown);
   Shown.light = true;
-  if (PanelLink.up) {
-    DrawStatus(nowMs);
+  if (!PanelLink.up) {
+    PutFlash(&Shown, 0, 0, FLASH_TEXT("No link"));
+    PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
   } else {
-    DrawNoLink();
+    DrawView(nowMs);
+    // What a key did, or what went wrong, stands over the second row for a moment.
+    if (NoticeShown(nowMs)) PutNotice(&Shown, 1);
   }
   DisplayShow(Shown);
 }
 
-void OnKey(const KeyEvent& event, uint32_t nowMs) {
-  if (!PanelLink.up) return;
-  if (StatusScreenKey(event, nowMs) != StatusKeyResult::Ignored) Dirty = true;
+bool Moved(uint32_t nowMs) {
+  bool moved = ScrollStep(&Title, nowMs) && Current == View::Status;
+  if (Current == View::List) moved = ListStep(nowMs) || moved;
+  if (Current == View::Info) moved = InfoStep(nowMs) || moved;
+  if (Current == View::Confirm) moved = ConfirmStep(nowMs) || moved;
+  return moved;
 }
 
 }  // namespace
@@ -57,21 +216,34 @@ void PanelOnStatus() {
   const PanelStatus& status = PanelLink.status;
   NoteTimeShown(status.minutes, status.seconds);
   ScrollSetTitle(&Title, status.length > 0 ? status.title : "", BoardMillis());
+  TransferOnStatus();
   Dirty = true;
 }
 
 void PanelOnLinkChange(bool up) {
   if (!up) ClearRequests();  // keys pressed for a plug-in that is gone
+  TransferOnLinkChange(up);
   Dirty = true;
 }
 
-bool PanelNextRequest(Request* request) { return TakeQueuedRequest(request); }
+bool PanelNextRequest(Request* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
 
-void PanelOnReply(const Request&, const uint8_t*, uint8_t) {}
+bool ForTheList(const Request& request) {
+  return request.purpose == kForListChoice || request.purpose == kForListRestart ||
+         request.purpose == kForListChunk || request.purpose == kForListCheck;
+}
 
-void PanelOnNoReply(const Request&) {}
+void PanelOnReply(const Request& request, const uint8_t* payload, uint8_t length) {
+  if (ForTheList(request)) return TransferOnReply(request, payload, length);
+  Follow(ActionReplied(request, payload, length, BoardMillis()), BoardMillis());
+}
 
-void PanelOnUnasked(const uint8_t*, uint8_t) {}
+void PanelOnNoReply(const Request& request) {
+  if (ForTheList(request)) return TransferOnNoReply(request);
+  Follow(ActionUnanswered(request, BoardMillis()), BoardMillis());
+}
+
+void PanelOnUnasked(const uint8_t* payload, uint8_t length) { TransferOnUnasked(payload, length); }
 
 // ---- the loop ----
 
@@ -80,6 +252,8 @@ void PanelStart() {
   ClearRequests();
   KeyFilterReset(&Keys);
   Title = TitleScroll{};
+  Current = View::Status;
+  CloseShownList();
   Dirty = true;
   Draw(BoardMillis());
 }
@@ -92,7 +266,7 @@ void PanelStep() {
   uint16_t reading;
   KeyEvent event;
   if (BoardKeyReading(&reading) && KeySample(&Keys, reading, now, &event)) OnKey(event, now);
-  if (ScrollStep(&Title, now) || NoticeEnded(now)) Dirty = true;
+  if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
   if (!Dirty) return;
   Dirty = false;
   Draw(now);

@@ -18,6 +18,7 @@ enum Purpose : uint8_t {
   kForSongInfo,       // "I"
   kForDump,           // "F"
   kForListCheck,      // "Q" 5: which list the plug-in transfers
+  kForDumpCheck,      // "I" before a dump: the song as the plug-in names it, for the confirmation
 };
 
 // A command of six bytes with the reply it expects. Only commands that are safe to repeat

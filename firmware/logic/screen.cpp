@@ -44,10 +44,13 @@ uint8_t PutFolded(Screen* screen, uint8_t row, uint8_t column, const char* text)
   return column < kColumns ? column : kColumns;
 }
 
-void PutNumberBefore(Screen* screen, uint8_t row, uint8_t end, uint16_t value) {
+uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value) {
+  char digits[5];
+  uint8_t n = 0;
   do {
-    if (end == 0) return;
-    PutChar(screen, row, --end, static_cast<char>('0' + value % 10));
+    digits[n++] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
+  while (n > 0) PutChar(screen, row, column++, digits[--n]);
+  return column;
 }

@@ -38,5 +38,5 @@ uint8_t PutFlash(Screen* screen, uint8_t row, uint8_t column, FlashText text);
 // Code-page 1252 text, folded on the way.
 uint8_t PutFolded(Screen* screen, uint8_t row, uint8_t column, const char* text);
 void PutChar(Screen* screen, uint8_t row, uint8_t column, char c);
-// A number right-aligned so that it ends just before column `end`.
-void PutNumberBefore(Screen* screen, uint8_t row, uint8_t end, uint16_t value);
+// A number from a column on; returns the column after it.
+uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value);

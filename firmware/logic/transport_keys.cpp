@@ -21,23 +21,13 @@ void PlayOrPause(uint32_t nowMs) {
   Send('P', kPause, state == kPaused ? FLASH_TEXT("Resume") : FLASH_TEXT("Pause"), nowMs);
 }
 
-void SwitchShuffle(uint32_t nowMs) {
-  if (PanelLink.status.shuffle != 0) return Send('O', kShuffleOff, FLASH_TEXT("Shuffle off"), nowMs);
-  Send('O', kShuffleOn, FLASH_TEXT("Shuffle on"), nowMs);
-}
-
-void SwitchTime(uint32_t nowMs) {
-  TimeLeft = !TimeLeft;
-  Send('O', kTimeMode, TimeLeft ? FLASH_TEXT("Time left") : FLASH_TEXT("Time played"), nowMs);
-}
-
 StatusKeyResult Short(Key key, uint32_t nowMs) {
   switch (key) {
     case Key::Select: PlayOrPause(nowMs); break;
     case Key::Left: Send('P', kPrevious, FLASH_TEXT("Previous song"), nowMs); break;
     case Key::Right: Send('P', kNext, FLASH_TEXT("Next song"), nowMs); break;
-    case Key::Up: Send('S', kLouder, FLASH_TEXT("Volume up"), nowMs); break;
-    case Key::Down: Send('S', kSofter, FLASH_TEXT("Volume down"), nowMs); break;
+    case Key::Up: StepVolume(true, nowMs); break;
+    case Key::Down: StepVolume(false, nowMs); break;
     case Key::None: return StatusKeyResult::Ignored;
   }
   return StatusKeyResult::Done;
@@ -56,6 +46,21 @@ StatusKeyResult Long(Key key, uint32_t nowMs) {
 }
 
 }  // namespace
+
+void SwitchShuffle(uint32_t nowMs) {
+  if (PanelLink.status.shuffle != 0) return Send('O', kShuffleOff, FLASH_TEXT("Shuffle off"), nowMs);
+  Send('O', kShuffleOn, FLASH_TEXT("Shuffle on"), nowMs);
+}
+
+void SwitchTime(uint32_t nowMs) {
+  TimeLeft = !TimeLeft;
+  Send('O', kTimeMode, TimeLeft ? FLASH_TEXT("Time left") : FLASH_TEXT("Time played"), nowMs);
+}
+
+void StepVolume(bool louder, uint32_t nowMs) {
+  if (louder) return Send('S', kLouder, FLASH_TEXT("Volume up"), nowMs);
+  Send('S', kSofter, FLASH_TEXT("Volume down"), nowMs);
+}
 
 StatusKeyResult StatusScreenKey(const KeyEvent& event, uint32_t nowMs) {
   if (event.action == KeyAction::Short) return Short(event.key, nowMs);

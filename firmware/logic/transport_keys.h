@@ -17,6 +17,11 @@ enum class StatusKeyResult : uint8_t { Done, OpenMenu, OpenPlaylist, Ignored };
 
 StatusKeyResult StatusScreenKey(const KeyEvent& event, uint32_t nowMs);
 
+// The options, also offered by the menu.
+void SwitchShuffle(uint32_t nowMs);
+void SwitchTime(uint32_t nowMs);
+void StepVolume(bool louder, uint32_t nowMs);
+
 // Whether the time left is shown ("O" 0 switches it): as the panel asked, or as a status
 // frame showed it (a negative time), for a panel that started after the switch.
 bool TimeLeftAsked();

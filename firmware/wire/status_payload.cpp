@@ -2,17 +2,6 @@
 
 namespace {
 
-constexpr uint8_t kTitleAt = 12;
-constexpr uint8_t kFolderAt = 52;
-
-// A field the plug-in should end with a NUL: cut to 39 characters when it does not.
-bool TextField(const uint8_t* payload, uint8_t at, char (&text)[kStatusTextField]) {
-  uint8_t n = 0;
-  for (; n + 1 < kStatusTextField && payload[at + n] != 0; n++) text[n] = static_cast<char>(payload[at + n]);
-  text[n] = '\0';
-  return payload[at + kStatusTextField - 1] == 0;
-}
-
 uint16_t Number(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
 }  // namespace
@@ -25,7 +14,13 @@ bool DecodeStatus(const uint8_t* payload, uint8_t length, PanelStatus* status) {
   status->seconds = static_cast<int8_t>(payload[7]);
   status->length = Number(payload + 8);
   status->position = Number(payload + 10);
-  status->titleTerminated = TextField(payload, kTitleAt, status->title);
-  status->folderTerminated = TextField(payload, kFolderAt, status->folder);
+  status->titleTerminated = StatusTextField(payload, kStatusTitleAt, status->title);
   return true;
+}
+
+bool StatusTextField(const uint8_t* payload, uint8_t at, char (&text)[kStatusTextField]) {
+  uint8_t n = 0;
+  for (; n + 1 < kStatusTextField && payload[at + n] != 0; n++) text[n] = static_cast<char>(payload[at + n]);
+  text[n] = '\0';
+  return payload[at + kStatusTextField - 1] == 0;
 }

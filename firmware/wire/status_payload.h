@@ -19,11 +19,17 @@ struct PanelStatus {
   int8_t seconds;
   uint16_t length;    // playlist entries, 0 to 500
   uint16_t position;  // the current entry, from 0
-  char title[kStatusTextField];   // always NUL-terminated here
-  char folder[kStatusTextField];  // "\Rock\", or empty at the root of a drive
-  bool titleTerminated;           // the plug-in ended each field with its NUL, as it must
-  bool folderTerminated;
+  char title[kStatusTextField];  // always NUL-terminated here
+  bool titleTerminated;          // the plug-in ended the field with its NUL, as it must
 };
 
-// True, with *status filled, for a status payload: 92 bytes beginning with "B".
+// True, with *status filled, for a status payload: 92 bytes beginning with "B". The
+// folder's name is left where it is: a panel that shows it reads it with StatusTextField.
 bool DecodeStatus(const uint8_t* payload, uint8_t length, PanelStatus* status);
+
+// A text field of a status payload: the title (kStatusTitleAt) or the name of the folder
+// being browsed (kStatusFolderAt, "\Rock\", or empty at the root of a drive). A field the
+// plug-in did not end with its NUL is cut to 39 characters; true when it did.
+constexpr uint8_t kStatusTitleAt = 12;
+constexpr uint8_t kStatusFolderAt = 52;
+bool StatusTextField(const uint8_t* payload, uint8_t at, char (&text)[kStatusTextField]);

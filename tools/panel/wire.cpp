@@ -43,8 +43,9 @@ std::optional<Status> DecodeStatus(const Bytes& p) {
   s.length = decoded.length;
   s.position = decoded.position;
   s.title = decoded.title;
-  s.folder = decoded.folder;
   s.titleTerminated = decoded.titleTerminated;
-  s.folderTerminated = decoded.folderTerminated;
+  char folder[kStatusTextField];
+  s.folderTerminated = StatusTextField(p.data(), kStatusFolderAt, folder);
+  s.folder = folder;
   return s;
 }
