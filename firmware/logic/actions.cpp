@@ -19,24 +19,24 @@ uint16_t MovedEntry = 0;
 // stay free of commands, so the reply is not replaced.
 constexpr uint8_t kTicksForOwnReply = 2;
 
-bool Queue(const Request& request, uint32_t nowMs) {
+bool Queue(const LinkRequest& request, uint32_t nowMs) {
   if (QueueRequest(request)) return true;
   ShowNotice(FLASH_TEXT("Busy, try again"), nowMs);
   return false;
 }
 
-Request Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries = 0) {
+LinkRequest Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries = 0) {
   return MakeRequest(letter, sub, index, expect, purpose, retries);
 }
 
-Request Play(uint8_t sub, uint16_t index) {
-  Request r = Ask('P', sub, index, ReplyForm::None, kForTransport);
+LinkRequest Play(uint8_t sub, uint16_t index) {
+  LinkRequest r = Ask('P', sub, index, ReplyForm::None, kForTransport);
   if (sub != kPlayEntry) r.freeTicksAfter = kTicksForOwnReply;  // these replace or extend the playlist
   return r;
 }
 
-Request Edit(uint8_t sub, uint16_t a, uint16_t b = 0, uint8_t retries = 0) {
-  Request r = Ask('E', sub, a, ReplyForm::Edited, kForEdit, retries);
+LinkRequest Edit(uint8_t sub, uint16_t a, uint16_t b = 0, uint8_t retries = 0) {
+  LinkRequest r = Ask('E', sub, a, ReplyForm::Edited, kForEdit, retries);
   r.length = BuildEdit(r.payload, sub, a, b);
   return r;
 }
@@ -112,7 +112,7 @@ Next EntryAction(Action action, uint32_t nowMs) {
   }
 }
 
-FlashText Done(const Request& request) {
+FlashText Done(const LinkRequest& request) {
   if (request.payload[0] == 'F') return FLASH_TEXT("Dumped");
   switch (request.payload[2]) {
     case kDelete: return FLASH_TEXT("Deleted");
@@ -123,7 +123,7 @@ FlashText Done(const Request& request) {
   }
 }
 
-FlashText NotDone(const Request& request) {
+FlashText NotDone(const LinkRequest& request) {
   if (request.payload[0] == 'I') return FLASH_TEXT("No song info");
   if (request.payload[0] == 'F') return FLASH_TEXT("Not dumped");
   switch (request.payload[2]) {
@@ -194,7 +194,7 @@ void PlaceMovedEntry(uint16_t to, uint32_t nowMs) { Queue(Edit(kMove, MovedEntry
 void StartSearch(const char* text, uint32_t nowMs) {
   (void)nowMs;
   KeepSearchText(text);
-  Request r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
+  LinkRequest r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
   r.length = BuildSearch(r.payload, text);
   ChooseList(r);
 }
@@ -208,7 +208,7 @@ const char* ActionTitle() {
   return listed != nullptr ? listed : "?";
 }
 
-Next ActionReplied(const Request& request, const uint8_t* payload, uint8_t length, uint32_t nowMs) {
+Next ActionReplied(const LinkRequest& request, const uint8_t* payload, uint8_t length, uint32_t nowMs) {
   if (request.purpose == kForSongInfo || request.purpose == kForDumpCheck) {
     DecodeSongInfo(payload, length, &ShownInfo);
     return request.purpose == kForSongInfo ? Next::Info : Next::ConfirmDump;
@@ -218,7 +218,7 @@ Next ActionReplied(const Request& request, const uint8_t* payload, uint8_t lengt
   return Next::Stay;
 }
 
-Next ActionUnanswered(const Request& request, uint32_t nowMs) {
+Next ActionUnanswered(const LinkRequest& request, uint32_t nowMs) {
   if (request.purpose == kForTransport) return Next::Stay;
   ShowNotice(NotDone(request), nowMs);
   // Whether a command without an answer did anything cannot be told: the list shows

@@ -38,5 +38,5 @@ uint16_t ActionEntry();
 const char* ActionTitle();
 
 // The replies of the actions' commands; returns the screen to show next.
-Next ActionReplied(const Request& request, const uint8_t* payload, uint8_t length, uint32_t nowMs);
-Next ActionUnanswered(const Request& request, uint32_t nowMs);
+Next ActionReplied(const LinkRequest& request, const uint8_t* payload, uint8_t length, uint32_t nowMs);
+Next ActionUnanswered(const LinkRequest& request, uint32_t nowMs);

@@ -25,7 +25,7 @@ void DrawLengthAndBitrate(Screen* screen) {
   if (ShownInfo.bitrate == 0) {
     PutChar(screen, 1, at, '?');
   } else {
-    PutFlash(screen, 1, PutNumber(screen, 1, at, ShownInfo.bitrate), FLASH_TEXT(" kbit/s"));
+    PutFlash(screen, 1, PutNumber(screen, 1, at, ShownInfo.bitrate), FLASH_TEXT("kbps"));
   }
 }
 

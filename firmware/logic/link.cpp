@@ -12,7 +12,7 @@ namespace {
 // frame after that it is lost.
 constexpr uint8_t kTicksForReply = 2;
 
-void Send(Request* request) {
+void Send(LinkRequest* request) {
   PanelLink.tag = static_cast<uint8_t>(PanelLink.tag % 255 + 1);  // 1..255: 0 is the plug-in's own
   request->payload[kTagAt] = PanelLink.tag;
   uint8_t frame[kMaxCommandLength + kFrameOverhead];
@@ -31,14 +31,14 @@ void Send(Request* request) {
   PanelLink.ticksWaited = 0;
 }
 
-void Done(const Request& request) {
+void Done(const LinkRequest& request) {
   PanelLink.awaiting = false;
   PanelLink.freeTicks = request.freeTicksAfter;
 }
 
 // The reply of the command in flight is overdue: ask again, or give up on it.
 void ReplyLost() {
-  Request& request = PanelLink.inFlight;
+  LinkRequest& request = PanelLink.inFlight;
   if (request.retries > 0) {
     request.retries--;
     PanelLink.counters.retries++;
@@ -62,7 +62,7 @@ void OnStatusTick(bool latest) {
     PanelLink.freeTicks--;
     return;
   }
-  Request next;
+  LinkRequest next;
   if (PanelNextRequest(&next)) Send(&next);
 }
 

@@ -25,7 +25,7 @@
 
 constexpr uint16_t kNoLinkMs = 1000;
 
-struct Request {
+struct LinkRequest {
   uint8_t payload[kMaxCommandLength];
   uint8_t length;
   ReplyForm expect;  // ReplyForm::None: nothing comes back
@@ -48,7 +48,7 @@ struct Link {
   PanelStatus status;  // the last status frame
   bool up;
   uint32_t lastStatusMs;
-  Request inFlight;
+  LinkRequest inFlight;
   bool awaiting;        // inFlight expects a reply that has not come
   uint8_t ticksWaited;  // status frames since it was sent
   uint8_t freeTicks;    // status frames still to pass without a command
@@ -67,8 +67,8 @@ void LinkCheck(uint32_t nowMs);
 void PanelOnStatus();  // a status frame arrived: PanelLink.status
 void PanelOnLinkChange(bool up);
 // Asked when a command may go out now: true with *request to send it.
-bool PanelNextRequest(Request* request);
-void PanelOnReply(const Request& request, const uint8_t* payload, uint8_t length);
-void PanelOnNoReply(const Request& request);
+bool PanelNextRequest(LinkRequest* request);
+void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length);
+void PanelOnNoReply(const LinkRequest& request);
 // A reply nobody asked for: the plug-in's own "Q" after the player's playlist changed.
 void PanelOnUnasked(const uint8_t* payload, uint8_t length);

@@ -13,25 +13,26 @@ constexpr int8_t kNoKind = -1;       // the plug-in's list is not known: at star
 
 bool Shown = false;
 int8_t PluginKind = kNoKind;
-Request Choice;
+LinkRequest Choice;
 bool ChoiceWaiting = false;    // Choice is still to be sent
 bool ChoiceAwaited = false;    // a "Q" of the transfer is out, its reply not in
 bool FirstChoice = false;      // the awaited "Q" opens a new list (not the shown one again)
+bool ChoiceWanted = false;     // the shown list is to be chosen again, whatever the plug-in says it holds
 bool Restarted = false;        // "L" 6 acknowledged: the plug-in's cursor is at the stream's next title
 bool CheckDue = false;
 uint8_t Failures = 0;
 bool Changed = false;
 char SearchText[kSearchTextRoom] = "";
 
-Request Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries) {
+LinkRequest Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries) {
   return MakeRequest(letter, sub, index, expect, purpose, retries);
 }
 
 // The "Q" that chooses the shown list again, as the panel last chose it.
-Request ChooseAgain() {
+LinkRequest ChooseAgain() {
   if (ShownList.kind == ListKind::Playlist) return Ask('Q', kPlaylistTitles, 0, ReplyForm::ListChosen, kForListChoice, 1);
   if (ShownList.kind == ListKind::Search) {
-    Request r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
+    LinkRequest r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
     r.length = BuildSearch(r.payload, SearchText);
     return r;
   }
@@ -61,6 +62,7 @@ void OnChosen(const uint8_t* payload, uint8_t length) {
     WindowForget(&ShownList, KnownCount(kind));
   }
   FirstChoice = false;
+  ChoiceWanted = false;
   CheckDue = false;
   Changed = true;
 }
@@ -81,7 +83,7 @@ void OnEnd() {
   Changed = true;
 }
 
-bool StreamRequest(Request* r) {
+bool StreamRequest(LinkRequest* r) {
   switch (WindowNeeds(ShownList)) {
     case StreamNeed::Restart: *r = Ask('L', kRestart, 0, ReplyForm::ListRestarted, kForListRestart, 1); return true;
     case StreamNeed::GoOn:
@@ -98,7 +100,7 @@ bool StreamRequest(Request* r) {
 
 }  // namespace
 
-void ChooseList(const Request& choose) {
+void ChooseList(const LinkRequest& choose) {
   Choice = choose;
   ChoiceWaiting = true;
   Shown = true;
@@ -110,7 +112,9 @@ void ChooseList(const Request& choose) {
 
 void RefetchShownList() {
   if (!Shown) return;
-  PluginKind = kNoKind;  // chosen again, so the plug-in's tables are the panel's again
+  // Chosen again, so that the plug-in's tables are sorted as the panel shows them: a "Q"
+  // 5 answered meanwhile says which list the plug-in holds, not how it is sorted.
+  ChoiceWanted = true;
   WindowForget(&ShownList, KnownCount(ShownList.kind));
   StreamLost();
   Failures = 0;
@@ -130,6 +134,14 @@ void CloseShownList() {
 
 bool ListShown() { return Shown; }
 
+void TransferReset() {
+  CloseShownList();
+  PluginKind = kNoKind;
+  ChoiceAwaited = FirstChoice = ChoiceWanted = CheckDue = false;
+  Failures = 0;
+  SearchText[0] = '\0';
+}
+
 bool ListLoading() { return ChoiceWaiting || ChoiceAwaited; }
 
 bool ListFailed() { return Failures >= kGiveUpAfter; }
@@ -141,7 +153,7 @@ bool ShownListHasEntries() {
   return only == nullptr || strcmp(only, "No Search Results") != 0;
 }
 
-bool TransferNextRequest(Request* r) {
+bool TransferNextRequest(LinkRequest* r) {
   if (!Shown || ChoiceAwaited || Failures >= kGiveUpAfter) return false;
   if (ChoiceWaiting) {
     *r = Choice;
@@ -149,7 +161,7 @@ bool TransferNextRequest(Request* r) {
     ChoiceAwaited = FirstChoice = true;
     return true;
   }
-  if (PluginKind != static_cast<int8_t>(ShownList.kind)) {
+  if (ChoiceWanted || PluginKind != static_cast<int8_t>(ShownList.kind)) {
     *r = ChooseAgain();
     ChoiceAwaited = true;
     return true;
@@ -157,12 +169,14 @@ bool TransferNextRequest(Request* r) {
   return StreamRequest(r);
 }
 
-void TransferOnReply(const Request& request, const uint8_t* payload, uint8_t length) {
+void TransferOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length) {
   Failures = 0;
   switch (ClassifyReply(payload, length)) {
     case ReplyForm::ListChosen:
       if (request.purpose == kForListCheck) {
-        TransferOnUnasked(payload, length);
+        // Only which list the plug-in holds: another than the shown one is chosen again.
+        ListKind kind;
+        if (ChosenKind(payload, length, &kind)) PluginKind = static_cast<int8_t>(kind);
       } else {
         StreamLost();
         OnChosen(payload, length);
@@ -178,7 +192,7 @@ void TransferOnReply(const Request& request, const uint8_t* payload, uint8_t len
   }
 }
 
-void TransferOnNoReply(const Request& request) {
+void TransferOnNoReply(const LinkRequest& request) {
   Failures++;
   if (request.purpose == kForListChoice) ChoiceAwaited = FirstChoice = false;
   if (request.purpose == kForListChunk) StreamLost();

@@ -19,13 +19,15 @@ extern ListWindow ShownList;
 
 // Shows the list that the "Q" request chooses, from its first entry, once its reply
 // says which list the plug-in chose.
-void ChooseList(const Request& choose);
+void ChooseList(const LinkRequest& choose);
 // Fetches the shown list again: it changed at the plug-in (an edit, a dump, a rescan).
 void RefetchShownList();
 // The text of the last search, to choose the search results again.
 void KeepSearchText(const char* text);
 // Stops filling the window (the list is not shown any more).
 void CloseShownList();
+// As at start-up: no list shown, nothing known of the plug-in's.
+void TransferReset();
 bool ListShown();
 // The plug-in has not said yet which list it chose; or gave no reply, again and again.
 bool ListLoading();
@@ -35,10 +37,10 @@ bool ListFailed();
 bool ShownListHasEntries();
 
 // The next request the window needs, when the link may send one and nothing else waits.
-bool TransferNextRequest(Request* request);
+bool TransferNextRequest(LinkRequest* request);
 // The link's reports, for the requests the transfer made and the "Q" replies of any.
-void TransferOnReply(const Request& request, const uint8_t* payload, uint8_t length);
-void TransferOnNoReply(const Request& request);
+void TransferOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length);
+void TransferOnNoReply(const LinkRequest& request);
 void TransferOnUnasked(const uint8_t* payload, uint8_t length);
 void TransferOnStatus();
 void TransferOnLinkChange(bool up);

@@ -13,8 +13,11 @@ ListKey Moving(Key key) {
 }
 
 ListKey ToTheEnd() {
-  const uint16_t last = WindowLast(ShownList);
-  WindowJump(&ShownList, ShownList.cursor == last ? 0 : last);
+  if (ShownList.cursor == WindowLast(ShownList) && ShownList.count != kCountUnknown) {
+    WindowJump(&ShownList, 0);
+  } else {
+    WindowToTheEnd(&ShownList);
+  }
   return ListKey::Moved;
 }
 
@@ -77,7 +80,7 @@ void DrawList(Screen* screen, uint32_t nowMs) {
   } else {
     PutEntry(screen, 0, cursor);
   }
-  if (cursor + 1u < ShownList.count || (ShownList.count == kCountUnknown && cursor + 1u < ShownList.seen)) {
+  if (cursor + 1u < WindowEntriesKnown(ShownList)) {
     PutEntry(screen, 1, static_cast<uint16_t>(cursor + 1));
   }
 }

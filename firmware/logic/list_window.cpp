@@ -35,9 +35,9 @@ void ShiftTo(ListWindow* w, uint16_t start) {
   w->first = start;
 }
 
-uint16_t Limit(const ListWindow& w) { return w.count != kCountUnknown ? w.count : w.seen; }
-
 }  // namespace
+
+uint16_t WindowEntriesKnown(const ListWindow& w) { return w.count != kCountUnknown ? w.count : w.seen; }
 
 void WindowOpen(ListWindow* w, ListKind kind, uint16_t knownCount) {
   memset(w, 0, sizeof *w);
@@ -45,11 +45,20 @@ void WindowOpen(ListWindow* w, ListKind kind, uint16_t knownCount) {
   w->count = knownCount;
 }
 
-uint16_t WindowLast(const ListWindow& w) { return Limit(w) > 0 ? static_cast<uint16_t>(Limit(w) - 1) : 0; }
+uint16_t WindowLast(const ListWindow& w) {
+  const uint16_t known = WindowEntriesKnown(w);
+  return known > 0 ? static_cast<uint16_t>(known - 1) : 0;
+}
 
 void WindowJump(ListWindow* w, uint16_t index) {
+  w->toTheEnd = false;
   w->cursor = index > WindowLast(*w) ? WindowLast(*w) : index;
   if (w->cursor < w->first || w->cursor >= w->first + kWindowTitles) ShiftTo(w, WindowStartFor(*w, w->cursor));
+}
+
+void WindowToTheEnd(ListWindow* w) {
+  WindowJump(w, WindowLast(*w));
+  w->toTheEnd = w->count == kCountUnknown;
 }
 
 void WindowMove(ListWindow* w, int16_t delta) {
@@ -92,6 +101,10 @@ void WindowStreamStarts(ListWindow* w) {
 void WindowTakeTitle(ListWindow* w, const char* text, uint8_t size) {
   const uint16_t index = w->next++;
   if (w->next > w->seen) w->seen = w->next;
+  if (w->toTheEnd && index >= w->first + kWindowTitles) {
+    ShiftTo(w, static_cast<uint16_t>(index - kWindowTitles + 1));
+    w->cursor = index;
+  }
   if (index < w->first || index >= w->first + kWindowTitles) return;
   char* title = w->titles[index - w->first];
   const uint8_t n = size < kListTitleRoom - 1 ? size : kListTitleRoom - 1;
@@ -104,7 +117,7 @@ void WindowStreamEnds(ListWindow* w) {
   w->count = w->next;
   w->seen = w->next;
   w->streaming = false;
-  if (w->cursor >= w->count) WindowJump(w, WindowLast(*w));
+  if (w->cursor >= w->count || w->toTheEnd) WindowJump(w, WindowLast(*w));
 }
 
 void WindowStreamStops(ListWindow* w) { w->streaming = false; }

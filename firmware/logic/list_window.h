@@ -28,6 +28,7 @@ struct ListWindow {
   char titles[kWindowTitles][kListTitleRoom];
   uint16_t next;    // the index of the title the running stream brings next
   bool streaming;
+  bool toTheEnd;    // the cursor goes to the last entry of a list whose count is not known yet
 };
 static_assert(kWindowTitles <= 8, "one bit per title in `held`");
 
@@ -36,8 +37,13 @@ void WindowOpen(ListWindow* window, ListKind kind, uint16_t knownCount);
 // The cursor moves by delta (clamped to the list), or to an index; the window follows.
 void WindowMove(ListWindow* window, int16_t delta);
 void WindowJump(ListWindow* window, uint16_t index);
+// The entries known to be there: the count, or those seen while it is not known.
+uint16_t WindowEntriesKnown(const ListWindow& window);
 // The last entry, once the count is known; the last seen before.
 uint16_t WindowLast(const ListWindow& window);
+// The cursor to the last entry. While the count is not known, the window follows the
+// stream to the list's end, so that the end costs one stream, not two.
+void WindowToTheEnd(ListWindow* window);
 
 // The list changed at the plug-in: everything is fetched again, the cursor kept where it
 // can be.

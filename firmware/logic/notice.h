@@ -14,3 +14,4 @@ bool NoticeShown(uint32_t nowMs);
 // True once when the notice's moment has just ended, so the row is drawn again.
 bool NoticeEnded(uint32_t nowMs);
 void PutNotice(Screen* screen, uint8_t row);
+void ClearNotice();

@@ -226,19 +226,19 @@ void PanelOnLinkChange(bool up) {
   Dirty = true;
 }
 
-bool PanelNextRequest(Request* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
+bool PanelNextRequest(LinkRequest* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
 
-bool ForTheList(const Request& request) {
+bool ForTheList(const LinkRequest& request) {
   return request.purpose == kForListChoice || request.purpose == kForListRestart ||
          request.purpose == kForListChunk || request.purpose == kForListCheck;
 }
 
-void PanelOnReply(const Request& request, const uint8_t* payload, uint8_t length) {
+void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length) {
   if (ForTheList(request)) return TransferOnReply(request, payload, length);
   Follow(ActionReplied(request, payload, length, BoardMillis()), BoardMillis());
 }
 
-void PanelOnNoReply(const Request& request) {
+void PanelOnNoReply(const LinkRequest& request) {
   if (ForTheList(request)) return TransferOnNoReply(request);
   Follow(ActionUnanswered(request, BoardMillis()), BoardMillis());
 }
@@ -253,7 +253,9 @@ void PanelStart() {
   KeyFilterReset(&Keys);
   Title = TitleScroll{};
   Current = View::Status;
-  CloseShownList();
+  Swallowed = Key::None;
+  TransferReset();
+  ClearNotice();
   Dirty = true;
   Draw(BoardMillis());
 }

@@ -2,14 +2,14 @@
 
 namespace {
 
-Request Waiting[kRequestQueueSize];
+LinkRequest Waiting[kRequestQueueSize];
 uint8_t First = 0;
 uint8_t Count = 0;
 
 }  // namespace
 
-Request MakeRequest(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries) {
-  Request r = {};
+LinkRequest MakeRequest(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries) {
+  LinkRequest r = {};
   r.length = BuildCommand(r.payload, letter, sub, index);
   r.expect = expect;
   r.retries = retries;
@@ -17,14 +17,14 @@ Request MakeRequest(char letter, uint8_t sub, uint16_t index, ReplyForm expect, 
   return r;
 }
 
-bool QueueRequest(const Request& request) {
+bool QueueRequest(const LinkRequest& request) {
   if (Count == kRequestQueueSize) return false;
   Waiting[(First + Count) % kRequestQueueSize] = request;
   Count++;
   return true;
 }
 
-bool TakeQueuedRequest(Request* request) {
+bool TakeQueuedRequest(LinkRequest* request) {
   if (Count == 0) return false;
   *request = Waiting[First];
   First = static_cast<uint8_t>((First + 1) % kRequestQueueSize);

@@ -113,10 +113,10 @@ Bytes FakePluginLine::Answer(const Bytes& c) {
   const uint8_t sub = c.size() > 2 ? c[2] : 0;
   switch (c[0]) {
     case 'Q': {
-      plugin.active = sub == 3 ? 0 : sub == 4 ? 2 : 1;
+      if (sub <= 4) plugin.active = sub == 3 ? 0 : sub == 4 ? 2 : 1;  // 5 and above change nothing
       Bytes reply = Ack(c, 6, 5);  // bytes 1, 4 and 5 come back, as the plug-in's do
       reply[0] = 'L';
-      reply[3] = static_cast<uint8_t>(plugin.active);
+      reply[3] = plugin.active < 0 ? 0xFF : static_cast<uint8_t>(plugin.active);
       return reply;
     }
     case 'L':

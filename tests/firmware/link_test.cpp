@@ -10,11 +10,11 @@
 
 namespace {
 
-std::deque<Request> Wanted;  // what the panel would send next
+std::deque<LinkRequest> Wanted;  // what the panel would send next
 std::string Heard;           // what the link reported, as text
 
-Request Ask(char letter, uint8_t sub, ReplyForm expect, uint8_t retries = 0, uint8_t freeTicks = 0) {
-  Request r = {};
+LinkRequest Ask(char letter, uint8_t sub, ReplyForm expect, uint8_t retries = 0, uint8_t freeTicks = 0) {
+  LinkRequest r = {};
   r.length = BuildCommand(r.payload, letter, sub);
   r.expect = expect;
   r.retries = retries;
@@ -69,7 +69,7 @@ TEST(Link, OneCommandPerStatusFrameAndAFreeTickForEachReply) {
 TEST(Link, AReplyIsPairedByFormAndTagAndALostOneAskedAgainOnlyWhileItHasTries) {
   struct Case {
     const char* what;
-    Request asked;
+    LinkRequest asked;
     std::function<Bytes(uint8_t tag)> reply;  // empty: none comes
     std::string heard;
     std::string sent;
@@ -142,14 +142,14 @@ TEST(Link, AStatusFrameFoundBehindABrokenOneGivesNoTick) {
 
 void PanelOnStatus() {}
 void PanelOnLinkChange(bool up) { Heard += up ? "up; " : "down; "; }
-bool PanelNextRequest(Request* request) {
+bool PanelNextRequest(LinkRequest* request) {
   if (Wanted.empty()) return false;
   *request = Wanted.front();
   Wanted.pop_front();
   return true;
 }
-void PanelOnReply(const Request& request, const uint8_t* payload, uint8_t) {
+void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t) {
   Heard += std::string("reply ") + static_cast<char>(request.purpose) + " " + static_cast<char>(payload[0]) + "; ";
 }
-void PanelOnNoReply(const Request& request) { Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; "; }
+void PanelOnNoReply(const LinkRequest& request) { Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; "; }
 void PanelOnUnasked(const uint8_t* payload, uint8_t) { Heard += std::string("unasked ") + static_cast<char>(payload[0]) + "; "; }

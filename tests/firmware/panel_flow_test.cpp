@@ -1,0 +1,173 @@
+// The whole panel against the fake plug-in's end of the line (tests/fakes/fake_plugin_line),
+// which ticks, keeps lists and answers as the plug-in does: every screen reached with the
+// five keys, what each action sends, and how lists are fetched, kept and fetched again.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake_board.h"
+#include "fake_plugin_line.h"
+#include "logic/panel.h"
+
+namespace {
+
+constexpr uint16_t kNoKey = 1023;
+
+uint16_t Reading(const std::string& key) {
+  if (key == "right") return 0;
+  if (key == "up") return 143;
+  if (key == "down") return 327;
+  if (key == "left") return 511;
+  return 736;  // select
+}
+
+struct Flow {
+  FakePluginLine line;
+  size_t commandsSeen = 0;
+
+  Flow() {
+    ResetBoard();
+    PanelStart();
+    line.plugin.lists[1] = {"\\Rock", "Song A", "Song B"};
+    line.plugin.lists[0] = {"First", "Second", "Third"};
+  }
+
+  // The panel and the plug-in run for ms on the plug-in's clock, the panel's commands
+  // written back as it sends them.
+  void Run(double ms) {
+    line.plugin.status[9] = static_cast<uint8_t>(line.plugin.lists[0].size());  // the playlist's length
+    for (const double until = line.now + ms; line.now < until;) {
+      uint8_t bytes[256];
+      const int n = line.Read(bytes, sizeof bytes, 5);
+      Board.nowMs = static_cast<uint32_t>(line.now);
+      for (int i = 0; i < n; i++) Board.incoming.push_back(bytes[i]);
+      const size_t before = Board.sent.size();
+      PanelStep();
+      for (size_t i = before; i < Board.sent.size(); i++) line.Write(Board.sent[i].bytes);
+    }
+  }
+  void Hold(const std::string& key, double ms) {
+    Board.keyReading = Reading(key);
+    Run(ms);
+    Board.keyReading = kNoKey;
+    Run(300);
+  }
+  std::string Rows() const { return ShownRow(0) + "|" + ShownRow(1); }
+  // The commands the plug-in took since the last call: "Q1:65535 L6 L0 ...".
+  std::string Taken() {
+    std::string all;
+    for (; commandsSeen < line.plugin.commands.size(); commandsSeen++) {
+      const Bytes& c = line.plugin.commands[commandsSeen].payload;
+      all += (all.empty() ? "" : " ") + std::string(1, static_cast<char>(c[0])) + std::to_string(c[2]);
+      const int index = c.size() > 4 ? c[3] << 8 | c[4] : 0;
+      if (index != 0) all += ":" + std::to_string(index);
+      if (c[0] == 'Q' && c[2] == 4) all += ":" + std::string(reinterpret_cast<const char*>(&c[6]));
+    }
+    return all;
+  }
+  // What the rows begin with ("row0|row1", either may be left out), or hold anywhere.
+  bool Shows(const std::string& text) const {
+    const size_t bar = text.find('|');
+    if (bar == std::string::npos) return Rows().find(text) != std::string::npos;
+    return ShownRow(0).rfind(text.substr(0, bar), 0) == 0 && ShownRow(1).rfind(text.substr(bar + 1), 0) == 0;
+  }
+  // Steps of a script: "press KEY", "long KEY", "run MS", "show TEXT" (Shows),
+  // "took COMMANDS" (those taken since the last "took" hold these, in this order).
+  void Script(const std::vector<std::string>& steps) {
+    for (const std::string& step : steps) {
+      std::istringstream in(step);
+      std::string verb, rest;
+      in >> verb;
+      std::getline(in >> std::ws, rest);
+      SCOPED_TRACE(step);
+      if (verb == "press") Hold(rest, 100);
+      if (verb == "long") Hold(rest, 800);
+      if (verb == "run") Run(std::stod(rest));
+      if (verb == "show") EXPECT_TRUE(Shows(rest)) << Rows();
+      if (verb == "took") {
+        const std::string taken = Taken();
+        size_t at = 0;
+        std::istringstream want(rest);
+        for (std::string w; want >> w; at += w.size()) {
+          at = (" " + taken + " ").find(" " + w + " ", at);
+          ASSERT_NE(at, std::string::npos) << w << " not in order in: " << taken;
+        }
+      }
+    }
+  }
+};
+
+TEST(PanelFlow, EveryScreenFromTheFiveKeys) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> script;
+  } cases[] = {
+      {"browse, open a folder and play a song",
+       {"run 200", "long select", "show >Browse", "press select", "run 1000", "took Q1:65535 L6 L0 L0",
+        "show >/Rock|", "show  Song A", "press down", "show >Song A", "press select", "took P3:1", "show Play"}},
+      {"a folder's entry actions",
+       {"run 200", "long select", "press select", "run 1000", "press right", "show >Open|", "show  Play folder",
+        "press down", "press down", "press select", "run 1000", "took P2 Q1:65535 L6", "show >/Rock"}},
+      {"the playlist from a long Down, opened at the song that plays",
+       {"run 200", "long down", "run 1000", "took Q3 L6 L0", "show >First", "press left", "show >Browse"}},
+      {"a search typed with the keys",
+       {"run 200", "long select", "press down", "press down", "press select", "press up", "press right",
+        "press up", "press up", "show ab", "press select", "run 1000", "took Q4:ab L6"}},
+      {"song info on pages",
+       {"run 200", "long select", "press select", "run 1000", "press down", "press right", "press down",
+        "press down", "press select", "run 300", "took I0:1", "show Artist|Artist", "press down",
+        "show Title|Song", "press down", "show Length  4:05|Bitrate 128kbps", "press down",
+        "show Year    2005|Type    mp3", "press left", "show >Song A"}},
+      {"a dump asks first, naming the song as the plug-in names it",
+       {"run 200", "long select", "press select", "run 1000", "press down", "press right", "press down",
+        "press down", "press down", "press select", "run 300", "took I0:1", "show Dump? Sel=yes|Song",
+        "press select", "show Dumped", "run 1000", "took F0:1 Q1:65535 L6"}},
+      {"the options",
+       {"run 200", "long select", "press down", "press down", "press down", "press select",
+        "show >Shuffle: off", "press select", "took O1", "press down", "press down", "press select", "took S0"}},
+      {"clearing the playlist asks first",
+       {"run 200", "long down", "run 1000", "press right", "press down", "press down", "press down", "press down",
+        "press down", "press down", "show >Clear playlist", "press select", "show Clear playlist?", "press left",
+        "run 200", "took", "press right", "press down", "press down", "press down", "press down", "press down",
+        "press down", "press select", "press select", "run 300", "took E5", "show Playlist cleared"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Flow flow;
+    flow.Script(c.script);
+  }
+}
+
+TEST(PanelFlow, TheLastOfFiveHundredTitlesInOneTransfer) {
+  Flow flow;
+  auto& folder = flow.line.plugin.lists[1];
+  folder.clear();
+  for (int i = 0; i < 500; i++) folder.push_back("Title " + std::to_string(i));
+  flow.Script({"run 200", "long select", "press select"});
+  // At once, before the list is counted: the window follows the stream to the end.
+  flow.Script({"long right"});
+  const long ticksAtJump = flow.line.ticks;
+  for (int i = 0; i < 400 && flow.Rows().find(">Title 499") == std::string::npos; i++) flow.Run(50);
+  EXPECT_EQ(flow.Rows(), ">Title 499      |                ") << "the last, with nothing below it";
+  // One whole transfer: 63 chunks, each one tick for the command and one for the reply.
+  EXPECT_LE(flow.line.ticks - ticksAtJump, 2 * 63 + 6);
+  flow.Script({"press up", "show >Title 498|", "show  Title 499"});
+}
+
+TEST(PanelFlow, AListThatChangesAtThePluginIsFetchedAgain) {
+  Flow flow;
+  flow.Script({"run 200", "long down", "run 1000", "show >First"});
+  // The player changed its playlist: the plug-in chooses it by itself, with tag 0.
+  flow.line.plugin.lists[0] = {"New one", "New two"};
+  flow.line.plugin.playlistChanged = true;
+  flow.Script({"run 1500", "show >New one|", "show  New two"});
+  // A lost chunk: the transfer starts over, and the list still comes whole.
+  flow.line.plugin.dropNextChunk = true;
+  flow.line.plugin.lists[0] = {"Again one", "Again two"};
+  flow.line.plugin.playlistChanged = true;
+  flow.Script({"run 2000", "show >Again one|", "show  Again two"});
+}
+
+}  // namespace
