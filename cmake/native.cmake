@@ -10,6 +10,7 @@ include(GoogleTest)
 enable_testing()
 
 add_subdirectory(tools/panel)
+add_subdirectory(tools/board)
 add_subdirectory(tests/native)
 add_subdirectory(tests/fuzz)
 if(QB_CROSS_DIR)
