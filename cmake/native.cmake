@@ -11,6 +11,7 @@ enable_testing()
 
 add_subdirectory(tools/panel)
 add_subdirectory(tools/board)
+add_subdirectory(tests/board)
 add_subdirectory(tests/native)
 add_subdirectory(tests/fuzz)
 if(QB_CROSS_DIR)
