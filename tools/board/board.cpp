@@ -52,12 +52,13 @@ void Board::Reset(const char* why) {
 }
 
 void Board::ServeLine() {
-  const PtyPort::Change change = port_.Watch();
-  if (change == PtyPort::Change::Opened) {
-    out_.Print("line " + Ms(NowMs()) + " opened");
-    Reset("port opened");
-  } else if (change == PtyPort::Change::Closed) {
-    out_.Print("line " + Ms(NowMs()) + " closed");
+  for (const PtyPort::Change change : port_.Watch()) {
+    if (change == PtyPort::Change::Opened) {
+      out_.Print("line " + Ms(NowMs()) + " opened");
+      Reset("port opened");
+    } else {
+      out_.Print("line " + Ms(NowMs()) + " closed");
+    }
   }
   if (!toPc_.empty()) {
     port_.Write(toPc_.data(), toPc_.size());
@@ -75,12 +76,12 @@ void Board::WatchDisplay() {
 }
 
 // A firmware millisecond is a real one: the chip runs ahead by at most about a
-// millisecond and then waits for the wall clock, or for input, which the next step
-// takes in at once.
+// millisecond and then waits for the wall clock, or for input (bytes, commands, a
+// program opening the port), which the next step takes in at once.
 void Board::KeepPace(int inputFd) {
   const double lead = NowMs() - (WallMs() - wallStartMs_);
   if (lead > kSleepAboveMs) {
-    SleepOrInput(lead, inputFd, port_.ReadableFd());
+    SleepOrInput(lead, inputFd, port_.ReadableFd(), port_.EventFd());
   }
   if (lead < -kBehindWarnMs && !behind_) {
     out_.Print("behind " + Ms(NowMs()) + " " + Ms(-lead) + " ms behind the wall clock");

@@ -11,10 +11,10 @@ double WallMs() {
   return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-void SleepOrInput(double ms, int fdA, int fdB) {
-  pollfd fds[2];
+void SleepOrInput(double ms, int fdA, int fdB, int fdC) {
+  pollfd fds[3];
   nfds_t count = 0;
-  for (int fd : {fdA, fdB}) {
+  for (int fd : {fdA, fdB, fdC}) {
     if (fd >= 0) fds[count++] = {fd, POLLIN, 0};
   }
   const long ns = static_cast<long>(ms * 1e6);

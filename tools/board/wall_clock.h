@@ -2,5 +2,5 @@
 #pragma once
 
 double WallMs();  // monotonic
-// Sleeps up to `ms`, or until one of the two descriptors (-1: none) is readable.
-void SleepOrInput(double ms, int fdA, int fdB);
+// Sleeps up to `ms`, or until one of the descriptors (-1: none) is readable.
+void SleepOrInput(double ms, int fdA, int fdB, int fdC);
