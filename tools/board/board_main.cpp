@@ -91,13 +91,18 @@ bool LoadScript(const std::string& name, ScriptRunner& runner) {
 class StdinCommands {
  public:
   StdinCommands() { fcntl(STDIN_FILENO, F_SETFL, fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK); }
+  // Standard input while there is more to come on it, -1 after its end (which stays
+  // readable, and would wake every sleep of the board).
+  int Fd() const { return ended_ ? -1 : STDIN_FILENO; }
   void Take(ScriptRunner& runner) {
+    if (ended_) return;
     char bytes[4096];
     const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     if (n == 0) {
       if (!pending_.empty()) Add(runner, pending_);
       pending_.clear();
       runner.EndOfInput();
+      ended_ = true;
     }
     if (n <= 0) return;
     pending_.append(bytes, static_cast<size_t>(n));
@@ -116,6 +121,7 @@ class StdinCommands {
     if (!error.empty()) std::fprintf(stderr, "quillbox-board: %s\n", error.c_str());
   }
   std::string pending_;
+  bool ended_ = false;
 };
 
 int RunScript(const Options& o, Board& board, BoardOutput& out) {
@@ -130,9 +136,8 @@ int RunScript(const Options& o, Board& board, BoardOutput& out) {
     std::fprintf(stderr, "quillbox-board: %s\n", problem.c_str());
     return 2;
   }
-  const int inputFd = fromFile ? -1 : STDIN_FILENO;
   while (!stopAsked) {
-    board.Step(inputFd);
+    board.Step(fromFile ? -1 : commands.Fd());
     if (!fromFile) commands.Take(runner);
     if (!runner.Tick()) break;
   }

@@ -40,9 +40,13 @@ void TakeTerminal(int fd) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(sig, OnSignal);
 }
 
+// The stats line without its first word, in two lines: the wire's, then the rest.
 std::string Figures(const BoardFigures& f) {
   std::string line = StatsLine(f);
-  return line.substr(line.find(' ') + 1);  // without the word "stats"
+  line.erase(0, line.find(' ') + 1);
+  const size_t keys = line.find(" key-to-command-ms");
+  if (keys != std::string::npos) line.replace(keys, 1, "\n\033[2K");
+  return line;
 }
 
 void Draw(std::FILE* to, const Board& board, BoardOutput& out, const std::string& link) {
