@@ -10,6 +10,7 @@ include(GoogleTest)
 enable_testing()
 
 add_subdirectory(tools/panel)
+add_subdirectory(tests/support)
 add_subdirectory(tools/board)
 add_subdirectory(tests/board)
 add_subdirectory(tests/native)

@@ -1,13 +1,12 @@
 #include "board_process.h"
 
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <stdexcept>
+
+#include "child_process.h"
 
 namespace {
 
@@ -21,51 +20,24 @@ BoardProcess::~BoardProcess() {
 
 void BoardProcess::Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs) {
   const char* bin = std::getenv("QB_BOARD_BIN");
-  const std::string program = bin ? bin : QB_BOARD_BIN;
-  int in[2], out[2];
-  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
-  std::vector<std::string> args = {program, "--firmware", firmware, "--pty", link};
+  std::vector<std::string> args = {bin ? bin : QB_BOARD_BIN, "--firmware", firmware, "--pty", link};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-  pid_ = fork();
-  if (pid_ == 0) {
-    dup2(in[0], 0);
-    dup2(out[1], 1);
-    close(in[1]);
-    close(out[0]);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  close(in[0]);
-  close(out[1]);
-  toBoard_ = in[1];
-  fromBoard_ = out[0];
-  signal(SIGPIPE, SIG_IGN);
+  const ChildProcess child = StartChild(args);
+  pid_ = child.pid;
+  toBoard_ = child.toChild;
+  fromBoard_ = child.fromChild;
   reader_ = std::thread([this] { ReadLoop(); });
 }
 
 void BoardProcess::ReadLoop() {
-  std::string pending;
-  char buffer[4096];
-  for (;;) {
-    pollfd fd = {fromBoard_, POLLIN, 0};
-    if (poll(&fd, 1, 50) == 0) {
-      if (stopReading_) break;
-      continue;
-    }
-    const ssize_t n = read(fromBoard_, buffer, sizeof buffer);
-    if (n <= 0) break;
-    pending.append(buffer, static_cast<size_t>(n));
+  ReadLines(fromBoard_, stopReading_, [this](std::vector<std::string>& lines) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
-      lines_.push_back(pending.substr(0, end));
-      pending.erase(0, end + 1);
-      ParseDisplayLine(lines_.back(), &display_);
+    for (std::string& line : lines) {
+      ParseDisplayLine(line, &display_);
+      lines_.push_back(std::move(line));
     }
     arrived_.notify_all();
-  }
+  });
   std::lock_guard<std::mutex> lock(mutex_);
   ended_ = true;
   arrived_.notify_all();
@@ -134,16 +106,7 @@ int BoardProcess::Stop(int timeoutMs, BoardStats* final) {
   const size_t from = LineCount();
   Send("quit");
   close(toBoard_);
-  int status = 0;
-  for (int waited = 0; waitpid(pid_, &status, WNOHANG) == 0; waited += 10) {
-    if (waited >= timeoutMs) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-      status = -1;
-      break;
-    }
-    usleep(10000);
-  }
+  const int status = WaitOrKill(pid_, timeoutMs);
   pid_ = -1;
   stopReading_ = true;
   if (reader_.joinable()) reader_.join();
