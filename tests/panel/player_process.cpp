@@ -1,6 +1,5 @@
 #include "player_process.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "child_process.h"
 
 namespace fs = std::filesystem;
 
@@ -84,47 +85,19 @@ void PlayerProcess::WriteFile(const std::string& relative, const std::string& co
 }
 
 void PlayerProcess::Start(const std::vector<std::string>& args) {
-  int in[2], out[2];
-  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
-  pid_ = fork();
-  if (pid_ == 0) {
-    dup2(in[0], 0);
-    dup2(out[1], 1);
-    close(in[1]);
-    close(out[0]);
-    if (chdir(folder_.c_str()) != 0) _exit(127);
-    std::vector<char*> argv = {const_cast<char*>("wine"), const_cast<char*>("emu_player.exe")};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp("wine", argv.data());
-    _exit(127);
-  }
-  close(in[0]);
-  close(out[1]);
-  toPlayer_ = in[1];
-  fromPlayer_ = out[0];
-  signal(SIGPIPE, SIG_IGN);
+  std::vector<std::string> command = {"wine", "emu_player.exe"};
+  command.insert(command.end(), args.begin(), args.end());
+  const ChildProcess child = StartChild(command, folder_);
+  pid_ = child.pid;
+  toPlayer_ = child.toChild;
+  fromPlayer_ = child.fromChild;
   reader_ = std::thread([this] { ReadLoop(); });
 }
 
 void PlayerProcess::ReadLoop() {
-  std::string pending;
-  char buffer[8192];
-  for (;;) {
-    // Polled, so that a pipe some other process still holds cannot keep Stop waiting.
-    pollfd fd = {fromPlayer_, POLLIN, 0};
-    if (poll(&fd, 1, 50) == 0) {
-      if (stopReading_) break;
-      continue;
-    }
-    const ssize_t n = read(fromPlayer_, buffer, sizeof buffer);
-    if (n <= 0) break;
-    pending.append(buffer, static_cast<size_t>(n));
-    size_t end;
+  ReadLines(fromPlayer_, stopReading_, [this](std::vector<std::string>& lines) {
     std::lock_guard<std::mutex> lock(mutex_);
-    while ((end = pending.find('\n')) != std::string::npos) {
-      const std::string line = pending.substr(0, end);
-      pending.erase(0, end + 1);
+    for (const std::string& line : lines) {
       const auto fields = Split(line);
       if (!fields.empty() && fields[0] == "host") {
         calls_.push_back(ParseHostCall(fields));
@@ -137,7 +110,7 @@ void PlayerProcess::ReadLoop() {
       }
     }
     arrived_.notify_all();
-  }
+  });
   std::lock_guard<std::mutex> lock(mutex_);
   ended_ = true;
   arrived_.notify_all();
@@ -240,18 +213,7 @@ int PlayerProcess::Stop(int timeoutMs) {
   if (pid_ <= 0) return -1;
   Send({"exit"});
   close(toPlayer_);
-  int status = 0;
-  int waited = 0;
-  while (waitpid(pid_, &status, WNOHANG) == 0) {
-    if (waited >= timeoutMs) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-      status = -1;
-      break;
-    }
-    usleep(10000);
-    waited += 10;
-  }
+  const int status = WaitOrKill(pid_, timeoutMs);
   pid_ = -1;
   stopReading_ = true;
   if (reader_.joinable()) reader_.join();

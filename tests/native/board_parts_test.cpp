@@ -1,0 +1,249 @@
+// The simulated board's portable parts: the frame hunt of its meter, the figures and
+// their line (read back by the test harness), the script language, the glyph table
+// and the display line, the settling of the display, and the terminal's keys.
+#include <gtest/gtest.h>
+
+#include "board_figures.h"
+#include "board_lines.h"
+#include "board_output.h"
+#include "board_script.h"
+#include "display_watch.h"
+#include "frame_hunt.h"
+#include "key_hold.h"
+#include "terminal_keys.h"
+#include "wire_meter.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Frame(const Bytes& payload) {
+  Bytes f = {0x55, 0xAA, 0x00, static_cast<uint8_t>(payload.size())};
+  f.insert(f.end(), payload.begin(), payload.end());
+  f.push_back(0xBB);
+  f.push_back(0xCC);
+  return f;
+}
+
+Bytes Join(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Bytes Status() {
+  Bytes p(92, 0);
+  p[0] = 'B';
+  return p;
+}
+
+// Feeds the bytes one a millisecond from `startMs`; the frames found, in order.
+std::vector<MeteredFrame> Hunt(FrameHunt& hunt, const Bytes& bytes, double startMs = 0) {
+  std::vector<MeteredFrame> found;
+  for (size_t i = 0; i < bytes.size(); i++) {
+    for (const MeteredFrame& f : hunt.Feed(bytes[i], startMs + static_cast<double>(i))) found.push_back(f);
+  }
+  return found;
+}
+
+}  // namespace
+
+TEST(BoardMeter, FrameHunt) {
+  const Bytes markersInside = {'L', 0x55, 0xAA, 0x00, 0x02, 0xBB, 0xCC};
+  const struct {
+    Bytes line;
+    std::vector<size_t> lengths;
+    const char* fault;
+  } cases[] = {
+      // markers inside a payload must not cut the frame short
+      {Frame(markersInside), {7}, "markers in payload"},
+      // a frame whose end marker is wrong is no frame, but one that starts inside it is
+      {Join({0x55, 0xAA, 0x00, 0x03, 'X'}, Frame({'Q', 1})), {2}, "resync inside a broken frame"},
+      // a length over 250 cannot start a frame: the hunt must not wait 251 bytes for it
+      {Join({0x55, 0xAA, 0x00, 0xFB}, Frame({'S'})), {1}, "length 251"},
+      // noise and a lone 0x55 before a frame are skipped
+      {Join({0x00, 0x55, 0x13, 0x55}, Join({0xAA, 0x00, 0x01, 'P', 0xBB, 0xCC}, Frame({}))), {1, 0}, "noise"},
+      // a 250-byte payload is a whole frame
+      {Frame(Bytes(250, 0x55)), {250}, "longest payload"},
+  };
+  for (const auto& c : cases) {
+    FrameHunt hunt;
+    std::vector<size_t> lengths;
+    for (const MeteredFrame& f : Hunt(hunt, c.line)) lengths.push_back(f.length);
+    EXPECT_EQ(lengths, c.lengths) << c.fault;
+  }
+  FrameHunt hunt;
+  const auto frames = Hunt(hunt, Join({0x00, 0x00}, Frame({'P', 7})), 100);
+  ASSERT_EQ(frames.size(), 1u);
+  // the times are the frame's own first and last byte, not the noise before it
+  EXPECT_EQ(frames[0].firstMs, 102);
+  EXPECT_EQ(frames[0].lastMs, 109);
+  EXPECT_EQ(frames[0].first, 'P');
+  EXPECT_EQ(frames[0].second, 7);
+}
+
+TEST(BoardMeter, DelaysAndFigures) {
+  WireMeter meter;
+  const Bytes command = Frame({'P', 1});
+  // a command before any status frame has no delay to measure
+  for (uint8_t b : command) meter.FromBoard(b, 1);
+  const Bytes status = Frame(Status());
+  for (size_t i = 0; i < status.size(); i++) meter.FromPc(status[i], 10 + static_cast<double>(i) * 0.1);
+  const double statusEnd = 10 + static_cast<double>(status.size() - 1) * 0.1;
+  meter.KeyDown(statusEnd - 5);
+  for (uint8_t b : command) meter.FromBoard(b, statusEnd + 20);  // late: past the 15 ms window
+  meter.FromPc(0x55, statusEnd + 30);                             // half a frame is not a status frame
+  BoardFigures f;
+  meter.Figures(&f);
+  EXPECT_EQ(f.statusFrames, 1);
+  EXPECT_EQ(f.commands, 2);
+  ASSERT_TRUE(f.delay.any);
+  // the delay runs from the status frame's last byte to the command's first
+  EXPECT_DOUBLE_EQ(f.delay.max, 20);
+  EXPECT_EQ(f.delaysOver15, 1);
+  // the key counts to the first byte of the command after it, not the one before
+  EXPECT_DOUBLE_EQ(f.keyToCommand.median, 25);
+}
+
+TEST(BoardMeter, SpreadAndStatsLine) {
+  const Spread none = SpreadOf({});
+  EXPECT_FALSE(none.any);
+  const Spread even = SpreadOf({4, 1, 3, 2});
+  EXPECT_DOUBLE_EQ(even.median, 2.5);  // the middle pair's mean, after sorting
+  std::vector<double> hundred;
+  for (int i = 1; i <= 100; i++) hundred.push_back(i);
+  EXPECT_DOUBLE_EQ(SpreadOf(hundred).p99, 99);  // nearest rank, not the maximum
+  EXPECT_DOUBLE_EQ(SpreadOf({7}).p99, 7);       // one value is every percentile
+
+  BoardFigures f;
+  f.statusFrames = 1234;
+  f.commands = 56;
+  f.delay = SpreadOf({0.4, 1.2, 3.1});
+  f.overruns = 0;
+  f.asleepPercent = 91.25;
+  f.stackBytes = 212;
+  f.resets = 2;
+  const std::string line = StatsLine(f);
+  EXPECT_EQ(line,
+            "stats status 1234 commands 56 delay-ms median 1.2 p99 3.1 max 3.1 over15 0 key-to-command-ms "
+            "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2");
+  // the harness reads back what the board writes, "n/a" as -1
+  BoardStats s;
+  ASSERT_TRUE(ParseStatsLine(line, &s));
+  EXPECT_EQ(s.statusFrames, 1234);
+  EXPECT_DOUBLE_EQ(s.delayMaxMs, 3.1);
+  EXPECT_EQ(s.keyToCommandMedianMs, -1);
+  EXPECT_EQ(s.overruns, 0);
+  EXPECT_EQ(s.stackBytes, 212);
+  f.overruns = -1;
+  ASSERT_TRUE(ParseStatsLine(StatsLine(f), &s));
+  EXPECT_EQ(s.overruns, -1);  // a firmware without RxOverruns
+  EXPECT_FALSE(ParseStatsLine("stats status 1", &s));
+}
+
+TEST(BoardScript, Steps) {
+  const struct {
+    const char* line;
+    bool good;
+    StepKind kind;
+    double ms;
+    const char* text;
+    const char* fault;
+  } cases[] = {
+      {"press up", true, StepKind::Press, 150, "", "a press lasts 150 ms"},
+      {"hold select 1200", true, StepKind::Hold, 1200, "", "hold takes its milliseconds"},
+      {"wait  Now playing: a|b  ", true, StepKind::Wait, 0, "Now playing: a|b  ", "wait keeps the rest of the line"},
+      {"sleep 0.25", true, StepKind::Sleep, 250, "", "sleep takes fractions of seconds"},
+      {"unplug", true, StepKind::Unplug, 0, "", "unplug"},
+      {"quit", true, StepKind::Quit, 0, "", "quit"},
+      {"press enter", false, StepKind::Quit, 0, "", "an unknown key name"},
+      {"hold up", false, StepKind::Quit, 0, "", "hold without its time"},
+      {"hold up 0", false, StepKind::Quit, 0, "", "a hold of no time"},
+      {"sleep 1e9", false, StepKind::Quit, 0, "", "strtod's exponents are not seconds"},
+      {"wait", false, StepKind::Quit, 0, "", "wait for nothing"},
+      {"stats now", false, StepKind::Quit, 0, "", "words after a plain command"},
+      {"dance", false, StepKind::Quit, 0, "", "unknown command"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    const auto step = ParseStep(c.line, &error);
+    EXPECT_EQ(step.has_value(), c.good) << c.fault;
+    EXPECT_EQ(error.empty(), c.good) << c.fault;
+    if (!step) continue;
+    EXPECT_EQ(step->kind, c.kind) << c.fault;
+    EXPECT_DOUBLE_EQ(step->ms, c.ms) << c.fault;
+    EXPECT_EQ(step->text, c.text) << c.fault;
+  }
+  std::string error;
+  EXPECT_FALSE(ParseStep("   # a comment", &error));
+  EXPECT_TRUE(error.empty());  // a comment is nothing, not a mistake
+}
+
+TEST(BoardDisplay, GlyphsAndLine) {
+  Screen s;
+  const uint8_t row0[16] = {0x00, 0x09, 0x07, ' ', 'A', '|', 'z', '~', 0x7F, 0xA0, 0x10, '1', '2', '3', '4', '5'};
+  std::copy(row0, row0 + 16, s.cells.begin());
+  std::fill(s.cells.begin() + 16, s.cells.end(), ' ');
+  s.light = true;
+  const std::string line = DisplayLine(s, 12.34);
+  // slots 0-7 and their copies 8-15 as the fixed glyphs; 0x7F and up as "?"
+  EXPECT_EQ(line, "display 12.3 |▶‖… A|z~???12345|                | light on");
+  // the harness finds the rows by their sixteen characters, even with a '|' among them
+  BoardDisplay d;
+  ASSERT_TRUE(ParseDisplayLine(line, &d));
+  EXPECT_EQ(d.row0, "▶‖… A|z~???12345");
+  EXPECT_EQ(d.row1, std::string(16, ' '));
+  EXPECT_TRUE(d.light);
+}
+
+TEST(BoardDisplay, SettlesBeforeItShows) {
+  DisplayWatch watch;
+  Screen blank, text;
+  text.cells[0] = 'H';
+  // the first state is shown once it held for the settling time, dated when it began
+  EXPECT_FALSE(watch.Observe(blank, 0));
+  EXPECT_TRUE(watch.Observe(blank, kSettleMs));
+  EXPECT_EQ(watch.ShownAt(), 0);
+  // a redraw that clears and rewrites within the settling time is no change at all
+  EXPECT_FALSE(watch.Observe(text, 20));
+  EXPECT_FALSE(watch.Observe(blank, 25));
+  EXPECT_FALSE(watch.Observe(blank, 50));
+  EXPECT_FALSE(watch.Observe(text, 60));
+  EXPECT_TRUE(watch.Observe(text, 75));
+  EXPECT_EQ(watch.ShownAt(), 60);
+  // the backlight alone is a change
+  text.light = true;
+  EXPECT_FALSE(watch.Observe(text, 80));
+  EXPECT_TRUE(watch.Observe(text, 90));
+}
+
+TEST(BoardKeys, TerminalKeysAndHolding) {
+  TerminalKeys keys;
+  const std::string typed = "\x1b[A\r\x1bOCl\x1b[Dxq";
+  const auto t = keys.Feed(reinterpret_cast<const uint8_t*>(typed.data()), typed.size());
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[0].key, PanelKey::Up);
+  EXPECT_EQ(t[1].key, PanelKey::Select);
+  EXPECT_EQ(t[2].key, PanelKey::Right);  // the application-mode arrow too
+  EXPECT_EQ(t[3].key, PanelKey::Left);
+  EXPECT_TRUE(t[3].longPress);  // l, then the key
+  EXPECT_FALSE(t[2].longPress);
+  EXPECT_TRUE(t[4].quit);
+
+  KeyHold hold;
+  EXPECT_EQ(hold.Typed(PanelKey::Up, false, 0).down, PanelKey::Up);
+  // auto-repeat keeps the key down: no release between repeats 100 ms apart
+  EXPECT_EQ(hold.Tick(100).up, PanelKey::None);
+  EXPECT_EQ(hold.Typed(PanelKey::Up, false, 100).down, PanelKey::None);
+  EXPECT_EQ(hold.Tick(249).up, PanelKey::None);
+  EXPECT_EQ(hold.Tick(250).up, PanelKey::Up);
+  // another key lets go of the first: the ladder reads one key at a time
+  hold.Typed(PanelKey::Down, true, 300);
+  const KeyChange change = hold.Typed(PanelKey::Left, false, 400);
+  EXPECT_EQ(change.up, PanelKey::Down);
+  EXPECT_EQ(change.down, PanelKey::Left);
+  // a repeat does not cut a long press short
+  hold.Typed(PanelKey::Select, true, 1000);
+  hold.Typed(PanelKey::Select, false, 1010);
+  EXPECT_EQ(hold.Tick(1500).up, PanelKey::None);
+  EXPECT_EQ(hold.Tick(2000).up, PanelKey::Select);
+}

@@ -1,0 +1,140 @@
+#include "board.h"
+
+#include <cmath>
+
+#include "simavr.h"
+#include "wall_clock.h"
+
+namespace {
+
+constexpr uint64_t kStepCycles = kClockHz / 4000;  // a quarter of a millisecond
+constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
+constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
+
+}  // namespace
+
+Board::Board(const BoardOptions& options, BoardOutput& out) : options_(options), out_(out), port_(options.link) {}
+
+bool Board::Start(std::string* problem) {
+  if (!chip_.Load(options_.firmware, problem)) return false;
+  shield_.Attach(chip_.Avr());
+  if (!uart_.Attach(
+          chip_.Avr(), [this](uint8_t b, double at) { ByteToPc(b, at); },
+          [this](uint8_t b, double at) { ByteIntoChip(b, at); })) {
+    *problem = "the chip has no UART0";
+    return false;
+  }
+  if (!port_.Plug(problem)) return false;
+  wallStartMs_ = WallMs();
+  resets_ = 1;
+  out_.Print("reset " + Ms(NowMs()) + " power on");
+  return true;
+}
+
+void Board::Step(int inputFd) {
+  chip_.RunUntil(chip_.Cycle() + kStepCycles);
+  uart_.KeepTiming();
+  if (*chip_.Halted() && !halted_) out_.Print("halt " + Ms(NowMs()) + " " + chip_.Halted());
+  halted_ = *chip_.Halted() != 0;
+  ServeLine();
+  WatchDisplay();
+  KeepPace(inputFd);
+}
+
+// An Uno resets when a program opens its port (DTR): so does the board.
+void Board::Reset(const char* why) {
+  chip_.Reset();
+  uart_.Restart();
+  meter_.Restart();
+  shield_.SetKey(key_);
+  resets_++;
+  out_.Print("reset " + Ms(NowMs()) + " " + why);
+}
+
+void Board::ServeLine() {
+  for (const PtyPort::Change change : port_.Watch()) {
+    if (change == PtyPort::Change::Opened) {
+      out_.Print("line " + Ms(NowMs()) + " opened");
+      Reset("port opened");
+    } else {
+      out_.Print("line " + Ms(NowMs()) + " closed");
+    }
+  }
+  if (!toPc_.empty()) {
+    port_.Write(toPc_.data(), toPc_.size());
+    toPc_.clear();
+  }
+  uint8_t bytes[512];
+  if (uart_.Waiting() < kMostWaiting) {
+    const size_t n = port_.Read(bytes, sizeof bytes);
+    if (n > 0) uart_.FromPc(bytes, n);
+  }
+}
+
+void Board::WatchDisplay() {
+  if (display_.Observe(shield_.Read(), NowMs())) out_.Print(DisplayLine(display_.Shown(), display_.ShownAt()));
+}
+
+// A firmware millisecond is a real one: the chip runs ahead by at most about a
+// millisecond and then waits for the wall clock, or for input (bytes, commands, a
+// program opening the port), which the next step takes in at once.
+void Board::KeepPace(int inputFd) {
+  const double lead = NowMs() - (WallMs() - wallStartMs_);
+  if (lead > kSleepAboveMs) {
+    SleepOrInput(lead, inputFd, port_.ReadableFd(), port_.EventFd());
+  }
+  if (lead < -kBehindWarnMs && !behind_) {
+    out_.Print("behind " + Ms(NowMs()) + " " + Ms(-lead) + " ms behind the wall clock");
+  }
+  if (lead < -kBehindWarnMs) behind_ = true;
+  if (lead > -kBehindWarnMs / 5) behind_ = false;
+}
+
+void Board::ByteToPc(uint8_t byte, double atMs) {
+  if (port_.Opened()) toPc_.push_back(byte);
+  for (const MeteredFrame& f : meter_.FromBoard(byte, atMs)) {
+    if (options_.trace) out_.Print(TraceLine("tx", f, f.firstMs));
+  }
+}
+
+void Board::ByteIntoChip(uint8_t byte, double atMs) {
+  for (const MeteredFrame& f : meter_.FromPc(byte, atMs)) {
+    if (options_.trace) out_.Print(TraceLine("rx", f, f.lastMs));
+  }
+}
+
+void Board::SetKey(PanelKey key) {
+  if (key == key_) return;
+  if (key_ != PanelKey::None) out_.Print("key " + Ms(NowMs()) + " " + KeyName(key_) + " up");
+  key_ = key;
+  shield_.SetKey(key);
+  if (key == PanelKey::None) return;
+  out_.Print("key " + Ms(NowMs()) + " " + KeyName(key) + " down");
+  meter_.KeyDown(NowMs());
+}
+
+void Board::Unplug() {
+  if (port_.Opened()) out_.Print("line " + Ms(NowMs()) + " closed");
+  port_.Unplug();
+}
+
+void Board::Plug() {
+  Unplug();
+  std::string problem;
+  if (!port_.Plug(&problem)) out_.Print("problem " + Ms(NowMs()) + " " + problem);
+}
+
+BoardFigures Board::Figures() const {
+  BoardFigures f;
+  meter_.Figures(&f);
+  f.overruns = chip_.Overruns();
+  f.asleepPercent = chip_.AsleepPercent();
+  f.stackBytes = chip_.StackBytes();
+  f.resets = resets_;
+  return f;
+}
+
+const char* Board::LineState() const {
+  if (!port_.Plugged()) return "unplugged";
+  return port_.Opened() ? "open" : "closed";
+}

@@ -1,0 +1,66 @@
+// The simulated panel board: the chip running the firmware, the shield on its pins and
+// the panel line on a pseudo-terminal, run in step with the wall clock (a firmware
+// millisecond is a real one). Step() runs a slice of chip time and serves the line;
+// the script runner and the terminal drive the keys between steps.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "board_chip.h"
+#include "board_figures.h"
+#include "board_output.h"
+#include "display_watch.h"
+#include "lcd_shield.h"
+#include "line_uart.h"
+#include "pty_port.h"
+#include "wire_meter.h"
+
+struct BoardOptions {
+  std::string firmware;
+  std::string link;
+  bool trace = false;
+};
+
+constexpr double kBehindWarnMs = 50;
+
+class Board {
+ public:
+  Board(const BoardOptions& options, BoardOutput& out);
+  bool Start(std::string* problem);
+  double NowMs() const { return chip_.NowMs(); }
+  // Runs about a quarter of a millisecond of chip time, serves the line and the
+  // display, and sleeps while the chip is ahead of the wall clock (waking for input on
+  // `inputFd` too, when it is not -1).
+  void Step(int inputFd);
+  void SetKey(PanelKey key);
+  PanelKey Key() const { return key_; }
+  void Unplug();
+  void Plug();
+  const DisplayWatch& Display() const { return display_; }
+  BoardFigures Figures() const;
+  const char* LineState() const;  // "open", "closed" or "unplugged"
+  bool TraceOn() const { return options_.trace; }
+
+ private:
+  void Reset(const char* why);
+  void ServeLine();
+  void WatchDisplay();
+  void KeepPace(int inputFd);
+  void ByteToPc(uint8_t byte, double atMs);
+  void ByteIntoChip(uint8_t byte, double atMs);
+  BoardOptions options_;
+  BoardOutput& out_;
+  BoardChip chip_;
+  LcdShield shield_;
+  LineUart uart_;
+  PtyPort port_;
+  WireMeter meter_;
+  DisplayWatch display_;
+  PanelKey key_ = PanelKey::None;
+  std::vector<uint8_t> toPc_;
+  int resets_ = 0;
+  bool halted_ = false;
+  bool behind_ = false;
+  double wallStartMs_ = 0;
+};

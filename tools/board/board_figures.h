@@ -1,0 +1,33 @@
+// The figures of the line and the chip that `stats` prints, and their one-line format:
+//
+//   stats status N commands N delay-ms median X p99 X max X over15 N
+//         key-to-command-ms median X max X overruns N asleep X% stack N resets N
+//
+// (one line). X has one decimal; a figure with nothing measured yet is "n/a", as are
+// the overruns of a firmware without a RxOverruns counter.
+#pragma once
+#include <string>
+#include <vector>
+
+struct Spread {
+  bool any = false;
+  double median = 0;
+  double p99 = 0;  // nearest rank
+  double max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values);
+
+struct BoardFigures {
+  int statusFrames = 0;
+  int commands = 0;
+  Spread delay;          // command after the end of the status frame before it, ms
+  int delaysOver15 = 0;
+  Spread keyToCommand;   // key down to the first byte of the next command, ms
+  int overruns = -1;     // -1: the firmware has no RxOverruns
+  double asleepPercent = 0;
+  int stackBytes = 0;
+  int resets = 0;
+};
+
+std::string StatsLine(const BoardFigures& f);

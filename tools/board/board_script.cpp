@@ -1,0 +1,88 @@
+#include "board_script.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+// A number made of digits and at most one point; strtod alone would also take "1e9",
+// "inf" and "0x10".
+bool ParseAmount(const std::string& word, double* value) {
+  if (word.empty() || word.size() > 12 || word.find_first_not_of("0123456789.") != std::string::npos) return false;
+  if (word.find('.') != word.rfind('.') || word == ".") return false;
+  *value = std::strtod(word.c_str(), nullptr);
+  return true;
+}
+
+std::string RestOf(std::istringstream& in) {
+  std::string rest;
+  std::getline(in >> std::ws, rest);
+  return rest;
+}
+
+std::optional<ScriptStep> Fail(std::string* error, const std::string& why) {
+  *error = why;
+  return std::nullopt;
+}
+
+std::optional<ScriptStep> ParseKeyStep(StepKind kind, std::istringstream& in, std::string* error) {
+  ScriptStep step;
+  step.kind = kind;
+  std::string name, ms, extra;
+  in >> name;
+  if (!KeyFromName(name, &step.key)) return Fail(error, "a key is right, up, down, left or select: " + name);
+  step.ms = kPressMs;
+  if (kind == StepKind::Hold && !(in >> ms && ParseAmount(ms, &step.ms) && step.ms > 0)) {
+    return Fail(error, "hold KEY MS: MS is a positive number of milliseconds");
+  }
+  if (in >> extra) return Fail(error, "unexpected " + extra);
+  return step;
+}
+
+}  // namespace
+
+std::optional<ScriptStep> ParseStep(const std::string& line, std::string* error) {
+  error->clear();
+  std::istringstream in(line);
+  std::string word;
+  if (!(in >> word) || word[0] == '#') return std::nullopt;
+  ScriptStep step;
+  if (word == "press") return ParseKeyStep(StepKind::Press, in, error);
+  if (word == "hold") return ParseKeyStep(StepKind::Hold, in, error);
+  if (word == "wait") {
+    step.kind = StepKind::Wait;
+    step.text = RestOf(in);
+    if (!step.text.empty() && step.text.back() == '\r') step.text.pop_back();
+    if (step.text.empty()) return Fail(error, "wait TEXT: the text to wait for is missing");
+    return step;
+  }
+  if (word == "sleep") {
+    std::string amount = RestOf(in);
+    if (!ParseAmount(amount, &step.ms)) return Fail(error, "sleep SECONDS: not a number of seconds: " + amount);
+    step.kind = StepKind::Sleep;
+    step.ms *= 1000;
+    return step;
+  }
+  const struct {
+    const char* word;
+    StepKind kind;
+  } plain[] = {{"unplug", StepKind::Unplug}, {"plug", StepKind::Plug}, {"stats", StepKind::Stats}, {"quit", StepKind::Quit}};
+  for (const auto& p : plain) {
+    if (word != p.word) continue;
+    if (!RestOf(in).empty()) return Fail(error, word + " takes nothing after it");
+    step.kind = p.kind;
+    return step;
+  }
+  return Fail(error, "unknown command " + word);
+}
+
+const char* ScriptHelp() {
+  return "script commands, one a line (# starts a comment):\n"
+         "  press KEY        KEY down for 150 ms (right, up, down, left, select)\n"
+         "  hold KEY MS      KEY down for MS milliseconds\n"
+         "  wait TEXT        until a display row holds TEXT (bounded by --timeout)\n"
+         "  sleep SECONDS    let the board run (fractions allowed)\n"
+         "  unplug | plug    take the line away / give a new one behind the same link\n"
+         "  stats            print the figures\n"
+         "  quit             print the figures and end (so does the end of the input)\n";
+}

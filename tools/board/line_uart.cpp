@@ -1,0 +1,103 @@
+#include "line_uart.h"
+
+#include <cstring>
+
+#include "board_chip.h"
+#include "simavr.h"
+
+namespace {
+
+constexpr uint64_t kWireByteCycles = (kClockHz * 10ULL + kLineBaud / 2) / kLineBaud;  // 1389
+
+avr_uart_t* FindUart(avr_t* avr, char name) {
+  for (avr_io_t* io = avr->io_port; io != nullptr; io = io->next) {
+    if (io->kind != nullptr && std::strcmp(io->kind, "uart") == 0) {
+      avr_uart_t* uart = reinterpret_cast<avr_uart_t*>(io);
+      if (uart->name == name) return uart;
+    }
+  }
+  return nullptr;
+}
+
+// Cycles a byte takes at the rate and frame the firmware set: start bit, data bits,
+// parity, stop bits.
+uint64_t ByteCycles(avr_t* avr, const avr_uart_t* u) {
+  const uint32_t ubrr = avr_regbit_get(avr, u->ubrrl) | avr_regbit_get(avr, u->ubrrh) << 8;
+  const uint32_t divisor = avr_regbit_get(avr, u->u2x) ? 8 : 16;
+  const uint32_t dataBits = 5 + avr_regbit_get(avr, u->ucsz) + 4 * avr_regbit_get(avr, u->ucsz2);
+  const uint32_t parity = (avr->data[u->r_ucsrc] & 0x30) ? 1 : 0;  // UPM1:0
+  const uint32_t stop = avr_regbit_get(avr, u->usbs) ? 2 : 1;
+  return static_cast<uint64_t>(divisor) * (ubrr + 1) * (1 + dataBits + parity + stop);
+}
+
+}  // namespace
+
+bool LineUart::Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip) {
+  avr_ = avr;
+  uart_ = FindUart(avr, '0');
+  if (uart_ == nullptr) return false;
+  toPc_ = std::move(toPc);
+  intoChip_ = std::move(intoChip);
+  uint32_t flags = 0;
+  avr_ioctl(avr, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
+  // No echo of the firmware's bytes as text, and no real sleep while it polls an empty
+  // receiver: the board keeps the pace itself.
+  flags &= ~static_cast<uint32_t>(AVR_UART_FLAG_STDIO | AVR_UART_FLAG_POLL_SLEEP);
+  avr_ioctl(avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
+  input_ = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
+  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT), OnOutput, this);
+  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XON), OnXon, this);
+  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XOFF), OnXoff, this);
+  return true;
+}
+
+double LineUart::NowMs() const { return static_cast<double>(avr_->cycle) / kCyclesPerMs; }
+
+void LineUart::FromPc(const uint8_t* bytes, size_t count) {
+  waiting_.insert(waiting_.end(), bytes, bytes + count);
+  Arm();
+}
+
+void LineUart::Arm() {
+  if (armed_ || waiting_.empty()) return;
+  armed_ = true;
+  avr_cycle_timer_register(avr_, kWireByteCycles, OnFeedTime, this);
+}
+
+// One byte time of the wire has passed: the next byte arrives, if the UART has room.
+uint64_t LineUart::OnFeedTime(avr_t* avr, uint64_t when, void* self) {
+  LineUart* line = static_cast<LineUart*>(self);
+  if (line->room_ && !line->waiting_.empty()) {
+    const uint8_t byte = line->waiting_.front();
+    line->waiting_.pop_front();
+    if (avr_regbit_get(avr, line->uart_->rxen)) {
+      line->intoChip_(byte, line->NowMs());
+      avr_raise_irq(line->input_, byte);
+    } else {
+      line->dropped_++;
+    }
+  }
+  line->armed_ = !line->waiting_.empty();
+  return line->armed_ ? when + kWireByteCycles : 0;
+}
+
+void LineUart::OnOutput(avr_irq_t*, uint32_t value, void* self) {
+  LineUart* line = static_cast<LineUart*>(self);
+  line->toPc_(static_cast<uint8_t>(value), line->NowMs());
+}
+
+void LineUart::OnXon(avr_irq_t*, uint32_t, void* self) { static_cast<LineUart*>(self)->room_ = true; }
+
+void LineUart::OnXoff(avr_irq_t*, uint32_t, void* self) { static_cast<LineUart*>(self)->room_ = false; }
+
+void LineUart::KeepTiming() {
+  const uint64_t cycles = ByteCycles(avr_, uart_);
+  if (uart_->cycles_per_byte != cycles) uart_->cycles_per_byte = cycles;
+}
+
+void LineUart::Restart() {
+  waiting_.clear();
+  room_ = true;
+  avr_cycle_timer_cancel(avr_, OnFeedTime, this);
+  armed_ = false;
+}

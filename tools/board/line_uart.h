@@ -1,0 +1,52 @@
+// The chip's UART0 and the panel line: bytes from the PC go into the UART one at a
+// time at the line's pace (115200 baud, 10 bits a byte), as they would arrive on the
+// wire, and only while the UART has room (its XON and XOFF signals); bytes the
+// firmware sends come out through a callback. The board buffers what the UART cannot
+// take yet: nothing is dropped but what arrives while the firmware's receiver is off,
+// as on the real line.
+//
+// simavr 1.6 times its UART at 11 bits a byte and takes the double-speed bit into
+// account only when it is set before the baud rate: the line here keeps the UART's
+// byte time at what the registers say (10 bits for 8N1).
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+struct avr_t;
+struct avr_uart_t;
+struct avr_irq_t;
+
+constexpr uint32_t kLineBaud = 115200;
+
+class LineUart {
+ public:
+  using ByteSink = std::function<void(uint8_t byte, double atMs)>;
+  // Attaches to the chip's UART0; toPc gets each byte the firmware sends, intoChip each
+  // byte as it goes into the UART.
+  bool Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip);
+  void FromPc(const uint8_t* bytes, size_t count);
+  size_t Waiting() const { return waiting_.size(); }
+  // After each run of the chip: keeps the UART's byte time true to its registers.
+  void KeepTiming();
+  // The chip was reset: what was waiting belonged to the line before it.
+  void Restart();
+  int DroppedWhileOff() const { return dropped_; }
+
+ private:
+  static void OnOutput(avr_irq_t*, uint32_t value, void* self);
+  static void OnXon(avr_irq_t*, uint32_t, void* self);
+  static void OnXoff(avr_irq_t*, uint32_t, void* self);
+  static uint64_t OnFeedTime(avr_t*, uint64_t when, void* self);
+  void Arm();
+  double NowMs() const;
+  avr_t* avr_ = nullptr;
+  avr_uart_t* uart_ = nullptr;
+  avr_irq_t* input_ = nullptr;
+  ByteSink toPc_;
+  ByteSink intoChip_;
+  std::deque<uint8_t> waiting_;
+  bool room_ = true;   // no XOFF since the last XON
+  bool armed_ = false;
+  int dropped_ = 0;
+};

@@ -1,0 +1,75 @@
+#include "script_runner.h"
+
+bool ScriptRunner::Tick() {
+  for (;;) {
+    if (quit_) return false;
+    if (active_ && Going()) return true;
+    active_ = false;
+    if (steps_.empty()) return !ended_;
+    step_ = steps_.front();
+    steps_.pop_front();
+    active_ = !Begin(step_);
+  }
+}
+
+bool ScriptRunner::Begin(const ScriptStep& step) {
+  const double now = board_.NowMs();
+  startMs_ = now;
+  switch (step.kind) {
+    case StepKind::Press:
+    case StepKind::Hold:
+      board_.SetKey(step.key);
+      untilMs_ = now + step.ms;
+      return false;
+    case StepKind::Wait:
+      return false;
+    case StepKind::Sleep:
+      untilMs_ = now + step.ms;
+      return false;
+    case StepKind::Unplug:
+      board_.Unplug();
+      return true;
+    case StepKind::Plug:
+      board_.Plug();
+      return true;
+    case StepKind::Stats:
+      out_.Print(StatsLine(board_.Figures()));
+      return true;
+    case StepKind::Quit:
+      quit_ = true;
+      return true;
+  }
+  return true;
+}
+
+bool ScriptRunner::Going() {
+  const double now = board_.NowMs();
+  switch (step_.kind) {
+    case StepKind::Press:
+    case StepKind::Hold:
+      if (now < untilMs_) return true;
+      board_.SetKey(PanelKey::None);
+      return false;
+    case StepKind::Wait:
+      if (ShowsText(step_.text)) {
+        out_.Print("waited " + Ms(now) + " " + step_.text);
+        return false;
+      }
+      if (now - startMs_ < timeoutMs_) return true;
+      out_.Print("timeout " + Ms(now) + " " + step_.text);
+      anyTimeout_ = true;
+      return false;
+    case StepKind::Sleep:
+      return now < untilMs_;
+    default:
+      return false;
+  }
+}
+
+bool ScriptRunner::ShowsText(const std::string& text) const {
+  const DisplayWatch& d = board_.Display();
+  if (!d.AnyShown()) return false;
+  const Screen& s = d.Shown();
+  return RowText(s.cells.data()).find(text) != std::string::npos ||
+         RowText(s.cells.data() + kLcdColumns).find(text) != std::string::npos;
+}
