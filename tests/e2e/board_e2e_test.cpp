@@ -1,0 +1,108 @@
+// The panel firmware on the simulated board, end to end with the real DLL in the emulated
+// player: the status screen, each transport key at the player and back on the display, the
+// line lost and found, and the board's resets at each opening of its port.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board_session.h"
+
+namespace {
+
+constexpr long kWmCommand = 0x111;
+constexpr long kWmUser = 0x400;
+constexpr int kWaitMs = 5000;
+
+// Three songs the media library knows, the first playing, the player's clock running.
+const Model kPlaying = {
+    {"library", "C:\\Music\\a.mp3", "Blue Moon", "Nina Ray", "2004", "192", "200"},
+    {"library", "C:\\Music\\b.mp3", "Caf\xE9 au lait on a long afternoon", "Les Amis", "1999", "128", "240"},
+    {"library", "C:\\Music\\c.mp3", "Night Drive", "Nina Ray", "2004", "192", "180"},
+    {"playlist", "add", "C:\\Music\\a.mp3"},
+    {"playlist", "add", "C:\\Music\\b.mp3"},
+    {"playlist", "add", "C:\\Music\\c.mp3"},
+    {"clock", "1"},
+    {"pos", "0"},
+    {"state", "1"},
+};
+
+class BoardE2E : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    session = new BoardSession;
+    ASSERT_EQ(session->Start(kPlaying, {"--trace"}), "init\t0");
+  }
+  static void TearDownTestSuite() {
+    BoardStats stats;
+    EXPECT_EQ(session->board.Stop(5000, &stats), 0);
+    // The stack's deepest point, over every test of the suite, within what the 1,400
+    // bytes of static RAM at most leave of the 2,048.
+    EXPECT_GE(stats.stackBytes, 0);
+    EXPECT_LE(stats.stackBytes, 2048 - 1400);
+    EXPECT_EQ(stats.overruns, 0);
+    EXPECT_EQ(session->plugin.player.Stop(), 0);
+    delete session;
+  }
+  static BoardSession& S() { return *session; }
+  static inline BoardSession* session = nullptr;
+};
+
+TEST_F(BoardE2E, ShowsThePlayingTitleAndARunningTimeAndSentNothingUntilAKey) {
+  ASSERT_TRUE(S().board.WaitForText("Blue Moon", kWaitMs));
+  const std::string first = S().board.Display().row0;
+  EXPECT_EQ(first.rfind("▶", 0), 0u) << first;
+  EXPECT_TRUE(S().board.WaitForDisplay([&](const BoardDisplay& d) { return d.row0 != first; }, 3000))
+      << "the time runs";
+  BoardStats stats;
+  ASSERT_TRUE(S().board.Stats(&stats));
+  EXPECT_GE(stats.resets, 3) << "power on, the dialog's look at the port, start-up's opening";
+  EXPECT_EQ(stats.commands, 0) << "nothing heard at a reset is taken for a frame to answer";
+  EXPECT_GT(stats.statusFrames, 0);
+}
+
+TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
+  struct Case {
+    const char* keys;
+    long message, wParam, lParam;  // the player's log: the host message the key made
+    const char* shown;              // ... and what the display then shows
+  } cases[] = {
+      {"press right", kWmCommand, 40048, 0, "Cafe au lait"},  // next, its title folded
+      {"press left", kWmCommand, 40044, 0, "Blue Moon"},      // previous
+      {"press select", kWmCommand, 40046, 0, "‖"},            // pause
+      {"press select", kWmCommand, 40046, 0, "▶"},            // resume
+      {"hold left 900", kWmCommand, 40047, 0, "■"},           // stop
+      {"press select", kWmCommand, 40045, 0, "▶"},            // play
+      {"press up", kWmUser, 135, 122, "Volume up"},
+      {"press down", kWmUser, 125, 122, "Volume down"},
+      {"hold right 900", kWmUser, 1, 252, "⇄"},   // shuffle on
+      {"hold right 900", kWmUser, 0, 252, "Shuffle off"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    const size_t from = S().plugin.player.HostCallCount();
+    S().Do(c.keys);
+    EXPECT_TRUE(S().plugin.player.WaitForHostCall(
+        from,
+        [&](const HostCall& h) { return h.message == c.message && h.wParam == c.wParam && h.lParam == c.lParam; },
+        kWaitMs));
+    EXPECT_TRUE(S().board.WaitForText(c.shown, kWaitMs)) << S().board.Display().row0 << "|" << S().board.Display().row1;
+  }
+  // The time left: no message to the player, the status frames' time turns negative.
+  S().Do("hold up 900");
+  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') != std::string::npos; },
+                                       kWaitMs));
+  S().Do("hold up 900");
+  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') == std::string::npos; },
+                                       kWaitMs))
+      << S().board.Display().row0 << "|" << S().board.Display().row1;
+}
+
+TEST_F(BoardE2E, NoLinkWhileThePlayerIsGoneAndTheStatusWhenItIsBack) {
+  EXPECT_EQ(S().plugin.player.Command({"quit"}), "quit\tdone");
+  EXPECT_TRUE(S().board.WaitForText("No link", 3000));
+  EXPECT_EQ(S().plugin.Init(), "init\t0");
+  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find(':') != std::string::npos; },
+                                       kWaitMs));
+}
+
+}  // namespace

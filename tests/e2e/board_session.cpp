@@ -1,0 +1,50 @@
+#include "board_session.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+std::string Link() { return std::string(std::getenv("QB_PORT_DIR")) + "/com" + std::to_string(kBoardPort); }
+
+// Waits (bounded) until the board has put its own pty behind the port.
+bool WaitForLinkChange(const std::string& before) {
+  std::error_code e;
+  for (double until = NowMs() + 5000; NowMs() < until; usleep(20 * 1000)) {
+    const std::string now = std::filesystem::read_symlink(Link(), e).string();
+    if (!now.empty() && now != before) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string BoardSession::Start(const Model& model, const std::vector<std::string>& boardArgs) {
+  plugin.Install();
+  plugin.Launch(model);
+  std::error_code e;
+  const std::string before = std::filesystem::read_symlink(Link(), e).string();
+  board.Start(QB_PANEL_ELF, Link(), boardArgs);
+  if (!WaitForLinkChange(before)) return "the board did not take the port";
+  return plugin.Init();
+}
+
+void BoardSession::Do(const std::string& command) {
+  const size_t from = board.LineCount();
+  board.Send(command);
+  if (command.rfind("press ", 0) != 0 && command.rfind("hold ", 0) != 0) return;
+  // One key at a time: the first key coming up after the command is this one's. Then a
+  // moment without a key, as between a person's presses: the firmware counts a key as up
+  // only once it has read "no key" for a few samples.
+  for (double until = NowMs() + 5000; NowMs() < until; usleep(10 * 1000)) {
+    const std::vector<std::string> lines = board.Lines();
+    for (size_t i = from; i < lines.size(); i++) {
+      const std::string& l = lines[i];
+      if (l.rfind("key ", 0) != 0 || l.size() < 3 || l.compare(l.size() - 3, 3, " up") != 0) continue;
+      usleep(100 * 1000);
+      return;
+    }
+  }
+}

@@ -1,0 +1,24 @@
+// The panel firmware on the simulated board, against the real DLL in the emulated player:
+// the board on a port beyond COM3, as a PC numbers a USB board, linked where the Wine
+// session maps that port.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "board_process.h"
+#include "plugin_session.h"
+
+constexpr int kBoardPort = 5;
+
+struct BoardSession {
+  PluginSession plugin{kBoardPort};
+  BoardProcess board;
+
+  // Installs and launches the player with the model, puts the board behind the port and
+  // starts the plug-in (Configure, then Start: the port is opened twice, and the board
+  // reset each time). Returns init's answer line.
+  std::string Start(const Model& model, const std::vector<std::string>& boardArgs = {});
+  // Sends a script command and waits (bounded) until its effect is done: "press" and
+  // "hold" until the key is up again.
+  void Do(const std::string& command);
+};
