@@ -72,13 +72,13 @@ TEST(BoardMeter, FrameHunt) {
     EXPECT_EQ(lengths, c.lengths) << c.fault;
   }
   FrameHunt hunt;
-  const auto frames = Hunt(hunt, Join({0x00, 0x00}, Frame({'P', 7})), 100);
+  const auto frames = Hunt(hunt, Join({0x00, 0x00}, Frame({'P', 1, 7})), 100);
   ASSERT_EQ(frames.size(), 1u);
   // the times are the frame's own first and last byte, not the noise before it
   EXPECT_EQ(frames[0].firstMs, 102);
-  EXPECT_EQ(frames[0].lastMs, 109);
+  EXPECT_EQ(frames[0].lastMs, 110);
   EXPECT_EQ(frames[0].first, 'P');
-  EXPECT_EQ(frames[0].second, 7);
+  EXPECT_EQ(frames[0].sub, 7);
 }
 
 TEST(BoardMeter, DelaysAndFigures) {

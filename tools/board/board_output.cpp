@@ -37,6 +37,6 @@ std::string Letter(int byte) {
 
 std::string TraceLine(const char* direction, const MeteredFrame& f, double atMs) {
   std::string line = std::string(direction) + " " + Ms(atMs) + " " + std::to_string(f.length) + " " + Letter(f.first);
-  if (direction[0] == 't') line += " " + (f.second < 0 ? std::string("-") : std::to_string(f.second));
+  if (direction[0] == 't') line += " " + (f.sub < 0 ? std::string("-") : std::to_string(f.sub));
   return line;
 }

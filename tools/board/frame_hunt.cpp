@@ -26,7 +26,7 @@ bool FrameHunt::TakeFrame(MeteredFrame* frame) {
     if (bytes_[4 + length] != 0xBB || bytes_[5 + length] != 0xCC) { Drop(1); continue; }
     frame->length = length;
     frame->first = length >= 1 ? bytes_[4] : -1;
-    frame->second = length >= 2 ? bytes_[5] : -1;
+    frame->sub = length >= 3 ? bytes_[6] : -1;
     frame->firstMs = at_[0];
     frame->lastMs = at_[length + 5];
     Drop(length + 6);

@@ -15,7 +15,7 @@ static_assert(kMaxFrame == 256, "a frame fits the hunt's 256 bytes");
 struct MeteredFrame {
   size_t length = 0;  // of the payload
   int first = -1;     // payload byte 0 (the command letter), -1 for an empty payload
-  int second = -1;    // payload byte 1, -1 when there is none
+  int sub = -1;       // payload byte 2 (a command's sub-command), -1 when there is none
   double firstMs = 0; // when the frame's first byte passed
   double lastMs = 0;  // when its last byte passed
 };
