@@ -6,7 +6,14 @@
 #   demo-run.sh [--tour]   in a terminal the interactive panel; otherwise, or with --tour,
 #                          the scripted tour (scripts/demo-tour.txt), printing what the
 #                          panel saw, then the saved playlists and the dump folder
-# QB_CROSS_DIR and QB_NATIVE_DIR name the builds (default build/win32 and build/native).
+#   demo-run.sh --board [--tour]
+#                          the panel firmware on the simulated board instead, on COM5 as a
+#                          PC numbers a USB board: its display and keys in the terminal, or
+#                          its tour (scripts/demo-board-tour.txt), printing every display
+#                          change, then what the player was asked, the saved playlists and
+#                          the dump folder
+# QB_CROSS_DIR, QB_NATIVE_DIR and QB_AVR_DIR name the builds (default build/win32,
+# build/native and build/avr).
 # Everything it makes lies under one temporary folder, removed at exit with every process
 # it started.
 set -euo pipefail
@@ -14,26 +21,36 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cross=${QB_CROSS_DIR:-$top/build/win32}
 native=${QB_NATIVE_DIR:-$top/build/native}
 panel_bin=$native/tools/panel/quillbox-panel
+board_bin=$native/tools/board/quillbox-board
+firmware=${QB_AVR_DIR:-$top/build/avr}/quillbox-panel.elf
 
 mode=interactive
+panel=emulator
 [ -t 0 ] && [ -t 1 ] || mode=tour
 for arg in "$@"; do
   case $arg in
     --tour) mode=tour ;;
-    *) echo "usage: demo-run.sh [--tour]" >&2; exit 2 ;;
+    --board) panel=board ;;
+    *) echo "usage: demo-run.sh [--board] [--tour]" >&2; exit 2 ;;
   esac
 done
+port=1
+needed=("$panel_bin")
+if [ "$panel" = board ]; then
+  port=5
+  needed=("$board_bin" "$firmware")
+fi
 for var in DISPLAY WINEPREFIX QB_PORT_DIR; do
   [ -n "${!var:-}" ] || { echo "demo-run.sh: $var is not set; scripts/demo.sh runs this in a Wine session" >&2; exit 2; }
 done
-for file in "$cross/player/emu_player.exe" "$cross/player/Plugins/ml_quillbox.dll" "$panel_bin"; do
+for file in "$cross/player/emu_player.exe" "$cross/player/Plugins/ml_quillbox.dll" "${needed[@]}"; do
   [ -f "$file" ] || { echo "demo-run.sh: $file is missing; scripts/demo.sh builds it" >&2; exit 2; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillbox-demo.XXXXXX")
 music=$work/Music
 player=$work/player
-link=$QB_PORT_DIR/com1
+link=$QB_PORT_DIR/com$port
 player_pid='' panel_pid=''
 
 stop_pid() {  # PID: asks nothing, waits a little, then kills it by its id
@@ -87,8 +104,8 @@ install_player() {
   cp "$cross/player/emu_player.exe" "$player/"
   cp "$cross/player/Plugins/ml_quillbox.dll" "$player/Plugins/"
   printf '[Winamp]\r\nconfig_extlist=MP3:OGG:FLAC:WAV:M3U\r\n' >"$player/winamp.ini"
-  printf '[Quillbox]\r\nComPort=1\r\nLibDir=%s\r\nPlSaveDir=%sQB_Playlists\\\r\nDumpDir=%sQB_Dumped\\\r\n' \
-    "$m" "$m" "$m" >"$player/Plugins/plugin.ini"
+  printf '[Quillbox]\r\nComPort=%s\r\nLibDir=%s\r\nPlSaveDir=%sQB_Playlists\\\r\nDumpDir=%sQB_Dumped\\\r\n' \
+    "$port" "$m" "$m" "$m" >"$player/Plugins/plugin.ini"
 }
 
 send() { local IFS=$'\t'; printf '%s\n' "$*" >&3; }
@@ -110,7 +127,8 @@ start_player() {
   (cd "$player" && exec wine emu_player.exe <"$work/player.in" >"$work/player.log" 2>&1) &
   player_pid=$!
   exec 3>"$work/player.in"
-  send log 0
+  # The board's tour reports what the player was asked, from its log of host messages.
+  if [ "$panel" = board ]; then send log 1; else send log 0; fi
   send ini "$(winpath "$player/winamp.ini")"
   send library-file "$(winpath "$work/library.tsv")"
   send clock 1
@@ -144,6 +162,10 @@ start_plugin() {
 # What the panel's user left behind: the saved playlists and the dump folder.
 report() {
   local f
+  if [ "$panel" = board ]; then
+    echo "== what the player was asked (its log): songs added, buttons pressed"
+    awk -F'\t' '$1 == "host" && ($3 == 74 || $3 == 273) { print }' "$work/player.log"
+  fi
   echo "== saved playlists (QB_Playlists)"
   for f in "$music"/QB_Playlists/*.m3u; do
     [ -e "$f" ] || continue
@@ -160,7 +182,13 @@ install_player
 start_player
 before=$(readlink "$link" 2>/dev/null || true)
 exec 4<&0
-if [ "$mode" = tour ]; then
+if [ "$panel" = board ] && [ "$mode" = tour ]; then
+  echo "== the board's tour (scripts/demo-board-tour.txt): every change of its display"
+  "$board_bin" --firmware "$firmware" --pty "$link" --script "$top/scripts/demo-board-tour.txt" --timeout 20 <&4 &
+elif [ "$panel" = board ]; then
+  echo "Starting the player; the plug-in starts after its 4-second countdown (q quits)."
+  "$board_bin" --firmware "$firmware" --pty "$link" <&4 &
+elif [ "$mode" = tour ]; then
   echo "== the tour (scripts/demo-tour.txt): the panel's commands and what it saw"
   "$panel_bin" --pty "$link" --script "$top/scripts/demo-tour.txt" --timeout 20 <&4 &
 else

@@ -4,6 +4,9 @@
 # with a demo music library, the panel emulator on the other end of COM1.
 #   demo.sh           in a terminal: the panel to use (? shows its keys, q quits)
 #   demo.sh --tour    a scripted tour, printing what the panel saw (also without a terminal)
+#   demo.sh --board [--tour]
+#                     the panel firmware on the simulated board (an Uno with its LCD keypad
+#                     shield) on COM5 instead: its display and keys, or its tour
 # The builds and the Wine prefix live under build/ ($QB_BUILD_DIR); everything else in a
 # temporary folder that is removed at exit, with every process the demo started.
 set -euo pipefail
@@ -23,4 +26,4 @@ fi
 trap wine_session_end EXIT
 trap 'exit 130' INT TERM
 wine_session_start "$build/demo"
-QB_CROSS_DIR=$build/win32 QB_NATIVE_DIR=$build/native "$top/scripts/demo-run.sh" "$@"
+QB_CROSS_DIR=$build/win32 QB_NATIVE_DIR=$build/native QB_AVR_DIR=$build/avr "$top/scripts/demo-run.sh" "$@"

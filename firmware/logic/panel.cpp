@@ -194,8 +194,11 @@ void Draw(uint32_t nowMs) {
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
   } else {
     DrawView(nowMs);
-    // What a key did, or what went wrong, stands over the second row for a moment.
-    if (NoticeShown(nowMs)) PutNotice(&Shown, 1);
+    // What a key did, or what went wrong, stands over the second row for a moment; not
+    // over a question, a text being typed or a song's details, whose second row it is.
+    const bool rowFree = Current == View::Status || Current == View::List || Current == View::Menu ||
+                         Current == View::Options || Current == View::Actions;
+    if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, 1);
   }
   DisplayShow(Shown);
 }

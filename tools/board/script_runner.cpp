@@ -1,5 +1,13 @@
 #include "script_runner.h"
 
+namespace {
+
+// After a press the key stays up this long before the next command: a person's fingers
+// are no faster, and a firmware takes a key as up only after a few readings of no key.
+constexpr double kKeyUpMs = 60;
+
+}  // namespace
+
 bool ScriptRunner::Tick() {
   for (;;) {
     if (quit_) return false;
@@ -19,6 +27,7 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
     case StepKind::Press:
     case StepKind::Hold:
       board_.SetKey(step.key);
+      keyDown_ = true;
       untilMs_ = now + step.ms;
       return false;
     case StepKind::Wait:
@@ -48,8 +57,11 @@ bool ScriptRunner::Going() {
     case StepKind::Press:
     case StepKind::Hold:
       if (now < untilMs_) return true;
+      if (!keyDown_) return false;
       board_.SetKey(PanelKey::None);
-      return false;
+      keyDown_ = false;
+      untilMs_ = now + kKeyUpMs;
+      return true;
     case StepKind::Wait:
       if (ShowsText(step_.text)) {
         out_.Print("waited " + Ms(now) + " " + step_.text);

@@ -30,5 +30,6 @@ class ScriptRunner {
   bool quit_ = false;
   bool anyTimeout_ = false;
   double startMs_ = 0;
+  bool keyDown_ = false;  // a press's key is still down
   double untilMs_ = 0;
 };

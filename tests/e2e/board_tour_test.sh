@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The board demo's tour end to end, in the Wine session of the test run: the panel firmware
+# on the simulated board, on COM5, driven by its keys (scripts/demo-board-tour.txt), with
+# what its display showed and what the player was asked.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+
+# timeout ends the demo by its id; the demo's trap ends what it started.
+out=$(timeout 240 "$top/scripts/demo-run.sh" --board --tour 2>&1)
+status=$?
+failed=0
+expect() {  # PATTERN WHAT: a line of the output matches the extended regular expression
+  grep -qE -- "$1" <<<"$out" || { echo "missing ($2): $1"; failed=1; }
+}
+[ "$status" -eq 0 ] || { echo "demo-run.sh --board --tour ended with $status"; failed=1; }
+expect '^display .*\|>/Aurora Lane   \| /Marisol Vega  \|' "the music folder, folders first"
+expect '^display .*\|>Enqueue folder' "an album's actions"
+expect '^display .*\|.  0:0[1-5]     1/3 \|Intro           \|' "the enqueued album's first song playing, its time running"
+expect '^display .*\|az              \|' "a search text typed with the keys"
+expect '^display .*\|Artist          \|Marisol Vega' "a search result's details"
+expect '^display .*\|Dump\? Sel=yes   \|Camino Azul' "the dump's question, naming the song"
+expect '^display .*\|No link         \|' "the line pulled"
+expect '^line .* opened' "the line plugged back"
+# The player's log: the album enqueued in its order, the result played, the dumped song stopped.
+expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\01 - Intro.mp3' "the album's first song enqueued"
+expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\03 - Midnight Ferry.mp3' "the album's last song enqueued"
+expect $'^host\tmain\t74\t.*path=.*Solana \\(2015\\)\\\\02 - Camino Azul.mp3' "the search result played"
+expect $'^host\tmain\t273\t40047\t' "the player stopped before its song was dumped"
+expect '^saved playlist Camino Azul-' "the playlist saved"
+expect '^dumped 02 - Camino Azul.mp3' "the song moved into the dump folder"
+expect '^stats .* overruns 0 ' "no byte lost on the board's line"
+for bad in '^timeout ' '^halt '; do
+  grep -qE -- "$bad" <<<"$out" && { echo "unexpected: $bad"; failed=1; }
+done
+[ "$failed" -eq 0 ] || printf -- '--- the demo printed:\n%s\n' "$out"
+exit "$failed"
