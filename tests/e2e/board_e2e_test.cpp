@@ -3,6 +3,10 @@
 // line lost and found, and the board's resets at each opening of its port.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "board_session.h"
@@ -30,6 +34,16 @@ class BoardE2E : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     session = new BoardSession;
+    // A music folder beyond the lists' 500 entries: the two working folders, one.mp3 and
+    // two.wav of every installation, and 498 songs; listed folders first, Song 496.mp3
+    // is the 500th entry.
+    const std::string music = session->plugin.Music();
+    std::filesystem::create_directories(music);
+    for (int i = 0; i < 498; i++) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Song %03d.mp3", i);
+      session->plugin.player.WriteFile("Music/" + std::string(name), "x");
+    }
     ASSERT_EQ(session->Start(kPlaying, {"--trace"}), "init\t0");
   }
   static void TearDownTestSuite() {
@@ -95,6 +109,45 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
   EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') == std::string::npos; },
                                        kWaitMs))
       << S().board.Display().row0 << "|" << S().board.Display().row1;
+}
+
+// Waits (bounded) for a board line from index `from` on that begins with `kind` and holds
+// `text`: its time, or -1. *at gets its index.
+double TimeOf(BoardProcess& board, const std::string& kind, const std::string& text, size_t from,
+              size_t* at = nullptr) {
+  for (double until = NowMs() + 30000; NowMs() < until; usleep(20 * 1000)) {
+    const std::vector<std::string> lines = board.Lines();
+    for (size_t i = from; i < lines.size(); i++) {
+      if (lines[i].rfind(kind + " ", 0) != 0 || lines[i].find(text) == std::string::npos) continue;
+      if (at != nullptr) *at = i;
+      return std::stod(lines[i].substr(kind.size() + 1));
+    }
+  }
+  return -1;
+}
+
+TEST_F(BoardE2E, TheLastOfFiveHundredEntriesWithinOneWholeTransfer) {
+  S().Do("hold select 800");
+  ASSERT_TRUE(S().board.WaitForText(">Browse", kWaitMs));
+  size_t at = S().board.LineCount();
+  S().Do("press select");
+  // The folder's count is learnt by one whole stream ("L" 6, then "L" 0 to the end of
+  // the list), after which the panel asks which list the plug-in holds ("Q" 5).
+  const double streamed = TimeOf(S().board, "tx", " L 6", at, &at);
+  const double counted = TimeOf(S().board, "tx", " Q 5", at, &at);
+  ASSERT_GT(streamed, 0);
+  ASSERT_GT(counted, streamed);
+  S().Do("hold right 900");  // to the last entry
+  const double asked = TimeOf(S().board, "tx", " L 6", at, &at);
+  const double shown = TimeOf(S().board, "display", ">Song 496", at);
+  ASSERT_GT(asked, 0);
+  ASSERT_GT(shown, asked);
+  std::printf("500 entries: a whole transfer %.0f ms; from the first entry to the last %.0f ms\n", counted - streamed,
+              shown - asked);
+  EXPECT_LE(shown - asked, 1.25 * (counted - streamed)) << "at most one whole transfer";
+  S().Do("hold left 800");  // the menu
+  S().Do("press left");     // the status screen
+  EXPECT_TRUE(S().board.WaitForText(":", kWaitMs));
 }
 
 TEST_F(BoardE2E, NoLinkWhileThePlayerIsGoneAndTheStatusWhenItIsBack) {
