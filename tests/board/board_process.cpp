@@ -71,6 +71,30 @@ bool BoardProcess::WaitForLine(const std::string& prefix, size_t from, int timeo
   }) && next < lines_.size();
 }
 
+void BoardProcess::Do(const std::string& command) {
+  const size_t from = LineCount();
+  Send(command);
+  if (!Starts(command, "press ") && !Starts(command, "hold ")) return;
+  const size_t key = command.find(' ') + 1;
+  const std::string name = command.substr(key, command.find(' ', key) - key);
+  TimeOf("key", " " + name + " up", from, nullptr, 10000);  // "key <t> <KEY> up"
+}
+
+double BoardProcess::TimeOf(const std::string& kind, const std::string& text, size_t from, size_t* at,
+                            int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  size_t next = from;
+  const bool found = arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+    for (; next < lines_.size(); next++) {
+      if (Starts(lines_[next], kind + " ") && lines_[next].find(text) != std::string::npos) return true;
+    }
+    return ended_;
+  }) && next < lines_.size();
+  if (!found) return -1;
+  if (at != nullptr) *at = next;
+  return std::strtod(lines_[next].c_str() + kind.size() + 1, nullptr);
+}
+
 BoardDisplay BoardProcess::Display() {
   std::lock_guard<std::mutex> lock(mutex_);
   return display_;

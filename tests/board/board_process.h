@@ -23,11 +23,18 @@ class BoardProcess {
   void Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs = {});
   // One script command ("press up", "wait Play", "sleep 0.5", "unplug" ...).
   void Send(const std::string& command);
+  // Sends a command and, for "press" and "hold", waits (bounded) until the key is up.
+  void Do(const std::string& command);
 
   std::vector<std::string> Lines();
   size_t LineCount();
   // Waits (at most timeoutMs) for a line from index `from` on that begins with prefix.
   bool WaitForLine(const std::string& prefix, size_t from, int timeoutMs, std::string* found = nullptr);
+  // Waits (at most timeoutMs) for a line of a kind ("tx", "display", "key" ...) from index
+  // `from` on that holds text: its time in milliseconds of chip time, or -1. *at gets
+  // its index.
+  double TimeOf(const std::string& kind, const std::string& text, size_t from, size_t* at = nullptr,
+                int timeoutMs = 30000);
 
   BoardDisplay Display();
   // Waits (bounded) until either row holds text, or until pred holds for the display.

@@ -3,8 +3,6 @@
 // line lost and found, and the board's resets at each opening of its port.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -111,21 +109,6 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
       << S().board.Display().row0 << "|" << S().board.Display().row1;
 }
 
-// Waits (bounded) for a board line from index `from` on that begins with `kind` and holds
-// `text`: its time, or -1. *at gets its index.
-double TimeOf(BoardProcess& board, const std::string& kind, const std::string& text, size_t from,
-              size_t* at = nullptr) {
-  for (double until = NowMs() + 30000; NowMs() < until; usleep(20 * 1000)) {
-    const std::vector<std::string> lines = board.Lines();
-    for (size_t i = from; i < lines.size(); i++) {
-      if (lines[i].rfind(kind + " ", 0) != 0 || lines[i].find(text) == std::string::npos) continue;
-      if (at != nullptr) *at = i;
-      return std::stod(lines[i].substr(kind.size() + 1));
-    }
-  }
-  return -1;
-}
-
 TEST_F(BoardE2E, TheLastOfFiveHundredEntriesWithinOneWholeTransfer) {
   S().Do("hold select 800");
   ASSERT_TRUE(S().board.WaitForText(">Browse", kWaitMs));
@@ -133,13 +116,13 @@ TEST_F(BoardE2E, TheLastOfFiveHundredEntriesWithinOneWholeTransfer) {
   S().Do("press select");
   // The folder's count is learnt by one whole stream ("L" 6, then "L" 0 to the end of
   // the list), after which the panel asks which list the plug-in holds ("Q" 5).
-  const double streamed = TimeOf(S().board, "tx", " L 6", at, &at);
-  const double counted = TimeOf(S().board, "tx", " Q 5", at, &at);
+  const double streamed = S().board.TimeOf("tx", " L 6", at, &at);
+  const double counted = S().board.TimeOf("tx", " Q 5", at, &at);
   ASSERT_GT(streamed, 0);
   ASSERT_GT(counted, streamed);
   S().Do("hold right 900");  // to the last entry
-  const double asked = TimeOf(S().board, "tx", " L 6", at, &at);
-  const double shown = TimeOf(S().board, "display", ">Song 496", at);
+  const double asked = S().board.TimeOf("tx", " L 6", at, &at);
+  const double shown = S().board.TimeOf("display", ">Song 496", at);
   ASSERT_GT(asked, 0);
   ASSERT_GT(shown, asked);
   std::printf("500 entries: a whole transfer %.0f ms; from the first entry to the last %.0f ms\n", counted - streamed,

@@ -30,17 +30,3 @@ std::string BoardSession::Start(const Model& model, const std::vector<std::strin
   if (!WaitForLinkChange(before)) return "the board did not take the port";
   return plugin.Init();
 }
-
-void BoardSession::Do(const std::string& command) {
-  const size_t from = board.LineCount();
-  board.Send(command);
-  if (command.rfind("press ", 0) != 0 && command.rfind("hold ", 0) != 0) return;
-  // One key at a time: the first key coming up after the command is this one's.
-  for (double until = NowMs() + 5000; NowMs() < until; usleep(10 * 1000)) {
-    const std::vector<std::string> lines = board.Lines();
-    for (size_t i = from; i < lines.size(); i++) {
-      const std::string& l = lines[i];
-      if (l.rfind("key ", 0) == 0 && l.size() >= 3 && l.compare(l.size() - 3, 3, " up") == 0) return;
-    }
-  }
-}

@@ -18,7 +18,5 @@ struct BoardSession {
   // starts the plug-in (Configure, then Start: the port is opened twice, and the board
   // reset each time). Returns init's answer line.
   std::string Start(const Model& model, const std::vector<std::string>& boardArgs = {});
-  // Sends a script command and waits (bounded) until its effect is done: "press" and
-  // "hold" until the key is up again.
-  void Do(const std::string& command);
+  void Do(const std::string& command) { board.Do(command); }
 };

@@ -25,13 +25,14 @@ std::string InitAndWait(PlayerProcess& player) {
 
 }  // namespace
 
-void WriteCompleteSettings(PlayerProcess& player) {
+void WriteCompleteSettings(PlayerProcess& player, int port) {
   const std::string root = player.WindowsPath(player.Folder() + "/Music/");
-  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=1\r\nLibDir=" + root + "\r\nPlSaveDir=" + root +
-                                             "QB_Playlists\\\r\nDumpDir=" + root + "QB_Dumped\\\r\n");
+  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=" + std::to_string(port) + "\r\nLibDir=" + root +
+                                             "\r\nPlSaveDir=" + root + "QB_Playlists\\\r\nDumpDir=" + root +
+                                             "QB_Dumped\\\r\n");
 }
 
-std::string StartPlugin(PlayerProcess& player, PanelLine& line, const PlayerCommands& model, size_t frames) {
+std::string LaunchPlugin(PlayerProcess& player, const PlayerCommands& model) {
   player.Start();
   for (const auto& command : model) {
     const std::string answer = player.Command(command);
@@ -39,8 +40,12 @@ std::string StartPlugin(PlayerProcess& player, PanelLine& line, const PlayerComm
   }
   const std::string loaded = player.Command({"load"});
   if (loaded.rfind("loaded", 0) != 0) return "load answered \"" + loaded + "\"";
-  const std::string init = InitAndWait(player);
-  if (!init.empty()) return init;
+  return InitAndWait(player);
+}
+
+std::string StartPlugin(PlayerProcess& player, PanelLine& line, const PlayerCommands& model, size_t frames) {
+  const std::string launched = LaunchPlugin(player, model);
+  if (!launched.empty()) return launched;
   if (!line.WaitForCount(frames, kFirstFramesWaitMs)) return "no status frames from the plug-in";
   return "";
 }

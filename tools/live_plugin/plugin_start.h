@@ -13,11 +13,14 @@
 // Commands of the emulated player, each split into its fields.
 using PlayerCommands = std::vector<std::vector<std::string>>;
 
-// Writes Plugins\plugin.ini naming COM1, the music folder <player folder>/Music/ and its
-// two working folders, QB_Playlists\ and QB_Dumped\.
-void WriteCompleteSettings(PlayerProcess& player);
+// Writes Plugins\plugin.ini naming the port (COM1 unless given), the music folder
+// <player folder>/Music/ and its two working folders, QB_Playlists\ and QB_Dumped\.
+void WriteCompleteSettings(PlayerProcess& player, int port = 1);
 
 // Starts the player, gives it the model commands (each must answer "ok"), loads the DLL,
-// sends init and waits, bounded, until init has returned and `frames` status frames
-// have reached the line. "" when the plug-in runs, otherwise what went wrong.
+// sends init and waits, bounded, until init has returned. "" when the plug-in runs,
+// otherwise what went wrong.
+std::string LaunchPlugin(PlayerProcess& player, const PlayerCommands& model);
+
+// LaunchPlugin, then waits (bounded) until `frames` status frames have reached the line.
 std::string StartPlugin(PlayerProcess& player, PanelLine& line, const PlayerCommands& model, size_t frames);

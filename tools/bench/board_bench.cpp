@@ -1,0 +1,211 @@
+// Figures of the panel firmware on the simulated board, against the real DLL in the
+// emulated player under Wine: how soon a key reaches the wire and the display, how late
+// after a status frame a command goes, whether a byte is lost, how much the CPU sleeps,
+// the firmware's flash, RAM and stack, the way to the last of a long list, and a search.
+// Everything is timed on the board's chip clock, which keeps to the wall clock, from its
+// trace (quillbox-board --trace). Prints the figures and whether they meet their targets;
+// fails only when a figure could not be produced.
+//
+// --short: a few presses and a list of 100 entries, for the test suite.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "board_process.h"
+#include "elf_sections.h"
+#include "panel_line.h"
+#include "plugin_start.h"
+#include "tick_figures.h"
+
+namespace {
+
+constexpr int kBoardPort = 5;
+constexpr double kLongPressMs = 700;  // the firmware's: a long press acts while still held
+
+struct Rounds {
+  int presses;       // of each timed key
+  int listEntries;   // of the music folder, its working folders included
+};
+constexpr Rounds kFull = {10, 500};
+constexpr Rounds kShort = {2, 100};
+
+// Three songs the media library knows, playing, for the transport keys and the search.
+const PlayerCommands kModel = {
+    {"library", "C:\\Music\\a.mp3", "Blue Moon", "Nina Ray", "2004", "192", "200"},
+    {"library", "C:\\Music\\b.mp3", "Night Drive", "Nina Ray", "2004", "192", "180"},
+    {"library", "C:\\Music\\c.mp3", "Evening Song", "Les Amis", "1999", "128", "240"},
+    {"playlist", "add", "C:\\Music\\a.mp3"},
+    {"playlist", "add", "C:\\Music\\b.mp3"},
+    {"playlist", "add", "C:\\Music\\c.mp3"},
+    {"clock", "1"},
+    {"state", "1"},
+};
+
+std::string Link() { return std::string(std::getenv("QB_PORT_DIR")) + "/com" + std::to_string(kBoardPort); }
+
+// A music folder of `entries` entries: the two working folders and songs.
+void MakeMusicFolder(PlayerProcess& player, int entries) {
+  std::filesystem::create_directories(player.Folder() + "/Music/QB_Playlists");
+  std::filesystem::create_directories(player.Folder() + "/Music/QB_Dumped");
+  for (int i = 0; i < entries - 2; i++) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Music/Song %03d.mp3", i);
+    player.WriteFile(name, "x");
+  }
+}
+
+std::string Start(PlayerProcess& player, BoardProcess& board, int entries) {
+  MakeMusicFolder(player, entries);
+  WriteCompleteSettings(player, kBoardPort);
+  player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist=MP3\r\n");
+  board.Start(QB_PANEL_ELF, Link(), {"--trace"});
+  PlayerCommands model = {{"ini", player.WindowsPath(player.Folder() + "/winamp.ini")}};
+  model.insert(model.end(), kModel.begin(), kModel.end());
+  const std::string launched = LaunchPlugin(player, model);
+  if (!launched.empty()) return launched;
+  if (!board.WaitForText(":", 10000)) return "the board showed no status";
+  return "";
+}
+
+struct KeyFigures {
+  std::vector<double> toNotice;   // from a short press's release to the firmware saying what it does
+  std::vector<double> toCommand;  // from then to the command's first byte on the wire
+  std::vector<double> toDisplay;  // from the release to the display showing the result
+};
+
+// Pause and resume in turns: the firmware's notice ("Pause") comes the moment it has told
+// the key's release from a bounce; then the command, then the state's glyph.
+void TimePresses(BoardProcess& board, int presses, KeyFigures* f) {
+  for (int i = 0; i < 2 * presses; i++) {
+    size_t at = board.LineCount();
+    board.Do("press select");
+    const double up = board.TimeOf("key", " select up", at, &at);
+    const double said = board.TimeOf("display", i % 2 == 0 ? "|Pause" : "|Resume", at);
+    const double sent = board.TimeOf("tx", " P 5", at);
+    const double shown = board.TimeOf("display", i % 2 == 0 ? "|‖" : "|▶", at);
+    if (up < 0 || said < 0 || sent < said || shown < 0) continue;
+    f->toNotice.push_back(said - up);
+    f->toCommand.push_back(sent - said);
+    f->toDisplay.push_back(shown - up);
+    usleep((200 + 37 * i) * 1000);  // the presses fall at different points of the tick
+  }
+}
+
+// The median tick, from the status frames' arrival at the board.
+double TickMs(BoardProcess& board) {
+  std::vector<double> periods;
+  double last = -1;
+  for (const std::string& line : board.Lines()) {
+    if (line.rfind("rx ", 0) != 0 || line.find(" 92 B") == std::string::npos) continue;
+    const double t = std::strtod(line.c_str() + 3, nullptr);
+    if (last >= 0) periods.push_back(t - last);
+    last = t;
+  }
+  return Median(periods);
+}
+
+struct ListFigures {
+  double wholeMs = -1;  // the stream that counts the list
+  double lastMs = -1;   // from the first entry to the last
+};
+
+// The folder list from the menu; its whole stream learns the count; then to its last entry.
+ListFigures TimeList(BoardProcess& board, int entries) {
+  ListFigures f;
+  board.Do("hold select 800");
+  board.WaitForText(">Browse", 5000);
+  size_t at = board.LineCount();
+  board.Do("press select");
+  const double streamed = board.TimeOf("tx", " L 6", at, &at);
+  const double counted = board.TimeOf("tx", " Q 5", at, &at);
+  if (streamed > 0 && counted > streamed) f.wholeMs = counted - streamed;
+  board.Do("hold right 900");
+  char last[16];
+  std::snprintf(last, sizeof last, ">Song %03d", entries - 3);
+  const double asked = board.TimeOf("tx", " L 6", at, &at);
+  const double shown = board.TimeOf("display", last, at);
+  if (asked > 0 && shown > asked) f.lastMs = shown - asked;
+  board.Do("hold left 800");
+  return f;
+}
+
+// From the menu: a search for "bl" typed with the keys; from Select to the first result.
+double TimeSearch(BoardProcess& board) {
+  for (const char* key : {"press down", "press down", "press select", "press up", "press up", "press right"}) {
+    board.Do(key);
+  }
+  for (int i = 0; i < 12; i++) board.Do("press up");  // b, then l
+  size_t at = board.LineCount();
+  board.Do("press select");
+  const double sent = board.TimeOf("key", " select up", at, &at);
+  const double shown = board.TimeOf("display", ">Blue Moon", at);
+  return sent > 0 && shown > sent ? shown - sent : -1;
+}
+
+void Print(const char* what, const Figures& f, double tickMs) {
+  std::printf("%-44s median %6.1f ms (%.1f ticks)  max %6.1f ms (%.1f ticks), %zu presses\n", what, f.median,
+              f.median / tickMs, f.max, f.max / tickMs, f.count);
+}
+
+const char* Met(bool met) { return met ? "met" : "not met"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Rounds rounds = argc > 1 && std::strcmp(argv[1], "--short") == 0 ? kShort : kFull;
+  PlayerProcess player;
+  BoardProcess board;
+  const std::string failure = Start(player, board, rounds.listEntries);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
+    return 1;
+  }
+  KeyFigures keys;
+  TimePresses(board, rounds.presses, &keys);
+  const double tick = TickMs(board);
+  const ListFigures list = TimeList(board, rounds.listEntries);
+  const double search = TimeSearch(board);
+  BoardStats stats;
+  const bool gotStats = board.Stats(&stats);
+  const FirmwareSizes sizes = FirmwareSizesOf(QB_PANEL_ELF);
+
+  const Figures toNotice = Summarise(keys.toNotice);
+  const Figures toCommand = Summarise(keys.toCommand);
+  const Figures toDisplay = Summarise(keys.toDisplay);
+  std::printf("the panel firmware on the simulated board, COM5; the plug-in in the emulated player under Wine\n");
+  std::printf("tick (status frame to status frame): median %.1f ms (the plug-in's 35 ms timer, 15 ms wait)\n", tick);
+  Print("key released to the firmware's notice:", toNotice, tick);
+  Print("the key known to its command on the wire:", toCommand, tick);
+  // The command goes with the first status frame after the key is known: at most a tick.
+  std::printf("      target the next tick, at most 50 ms (a tick here: %.1f ms): %s\n", tick,
+              Met(toCommand.count > 0 && toCommand.max <= 50 + (tick > 50 ? tick - 50 : 0)));
+  Print("key released to the display showing the result:", toDisplay, tick);
+  std::printf("      target at most 3 ticks: %s\n", Met(toDisplay.count > 0 && toDisplay.max <= 3 * tick));
+  std::printf("command after its status frame's end: median %.1f ms  p99 %.1f ms  max %.1f ms  past 15 ms: %d\n",
+              stats.delayMedianMs, stats.delayP99Ms, stats.delayMaxMs, stats.delaysOver15);
+  std::printf("      target p99 at most 5 ms, never past 15 ms: %s\n",
+              Met(gotStats && stats.delayP99Ms <= 5 && stats.delaysOver15 == 0));
+  std::printf("receive overruns: %d (target 0: %s)\n", stats.overruns, Met(stats.overruns == 0));
+  std::printf("time asleep: %.1f %% (target at least 80 %%: %s)\n", stats.asleepPercent,
+              Met(stats.asleepPercent >= 80));
+  std::printf("flash %zu of %zu bytes, static RAM %zu of %zu, stack high-water %d of the %zu left\n", sizes.flash,
+              kFlashBudget, sizes.staticRam, kStaticRamBudget, stats.stackBytes, kRamBytes - sizes.staticRam);
+  std::printf("%d entries: the stream that counts them %.0f ms; from the first to the last %.0f ms"
+              " (target within one whole transfer: %s)\n",
+              rounds.listEntries, list.wholeMs, list.lastMs, Met(list.lastMs > 0 && list.lastMs <= list.wholeMs));
+  std::printf("search: from Select (the text typed) to the first result on the display %.0f ms\n", search);
+  std::printf("(a long press acts %.0f ms after the key went down; key figures are from short presses)\n",
+              kLongPressMs);
+
+  board.Stop();
+  player.Command({"quit"});
+  const bool stopped = player.Stop() == 0;
+  const bool produced = toCommand.count > 0 && toDisplay.count > 0 && gotStats && sizes.flash > 0 &&
+                        list.wholeMs > 0 && list.lastMs > 0 && search > 0;
+  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
+  return produced && stopped ? 0 : 1;
+}
