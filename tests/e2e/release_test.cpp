@@ -1,6 +1,7 @@
 // The release: scripts/release.sh makes the zip into a temporary folder, the zip holds
-// exactly the built DLL, the install note, the protocol reference and the licence, and
-// the DLL's version resource says the version that VERSION says.
+// exactly the built DLL, the install note, the protocol reference, the built panel
+// firmware with its note and the licence, and the DLL's version resource says the
+// version that VERSION says.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -113,7 +114,8 @@ TEST(Release, ZipHoldsTheBuiltFilesAndTheDllCarriesTheVersion) {
   ASSERT_FALSE(version.empty());
 
   const fs::path dist = fs::temp_directory_path() / ("qb-release-" + std::to_string(getpid()));
-  const std::string command = "QB_CROSS_DIR='" QB_CROSS_DIR "' QB_DIST_DIR='" + dist.string() + "' '" +
+  const std::string command = "QB_CROSS_DIR='" QB_CROSS_DIR "' QB_AVR_DIR='" QB_AVR_DIR "' QB_DIST_DIR='" +
+                              dist.string() + "' '" +
                               (source / "scripts/release.sh").string() + "' >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::map<std::string, uint32_t> entries = ZipEntries(dist / ("quillbox-" + version + ".zip"));
@@ -127,6 +129,8 @@ TEST(Release, ZipHoldsTheBuiltFilesAndTheDllCarriesTheVersion) {
       {folder + "INSTALL.txt", Crc32(ReadFile(source / "docs/install.txt"))},
       {folder + "protocol.md", Crc32(ReadFile(source / "docs/protocol.md"))},
       {folder + "LICENSE", Crc32(ReadFile(source / "LICENSE"))},
+      {folder + "quillbox-panel-" + version + ".hex", Crc32(ReadFile(fs::path(QB_AVR_DIR) / "quillbox-panel.hex"))},
+      {folder + "PANEL.txt", Crc32(ReadFile(source / "docs/panel.txt"))},
   };
   EXPECT_EQ(entries, expected) << "the zip holds these files, byte for byte";
 
