@@ -40,12 +40,15 @@ void TakeTerminal(int fd) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(sig, OnSignal);
 }
 
-// The stats line without its first word, in two lines: the wire's, then the rest.
+// The stats line without its first word, in three lines that fit 80 columns: the wire's,
+// the keys', the chip's.
 std::string Figures(const BoardFigures& f) {
   std::string line = StatsLine(f);
   line.erase(0, line.find(' ') + 1);
-  const size_t keys = line.find(" key-to-command-ms");
-  if (keys != std::string::npos) line.replace(keys, 1, "\n\033[2K");
+  for (const char* next : {" key-to-command-ms", " overruns"}) {
+    const size_t at = line.find(next);
+    if (at != std::string::npos) line.replace(at, 1, "\n\033[2K");
+  }
   return line;
 }
 
