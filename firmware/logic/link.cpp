@@ -19,7 +19,7 @@ void Send(LinkRequest* request) {
   const uint16_t size = EncodeFrame(request->payload, request->length, 0, frame, sizeof frame);
   if (size == 0 || !LineSend(frame, static_cast<uint8_t>(size))) {
     PanelLink.counters.unanswered++;
-    PanelOnNoReply(*request);
+    PanelLink.listener->noReply(*request);
     return;
   }
   if (request->expect == ReplyForm::None) {
@@ -47,7 +47,7 @@ void ReplyLost() {
   }
   PanelLink.awaiting = false;
   PanelLink.counters.unanswered++;
-  PanelOnNoReply(request);
+  PanelLink.listener->noReply(request);
 }
 
 // The moment a status frame has ended is the one moment a command may go out.
@@ -63,7 +63,7 @@ void OnStatusTick(bool latest) {
     return;
   }
   LinkRequest next;
-  if (PanelNextRequest(&next)) Send(&next);
+  if (PanelLink.listener->nextRequest(&next)) Send(&next);
 }
 
 bool Answers(ReplyForm form, const uint8_t* payload) {
@@ -81,10 +81,10 @@ void OnReply(const uint8_t* payload, uint8_t length) {
   } else if (Answers(form, payload)) {
     PanelLink.counters.replies++;
     Done(PanelLink.inFlight);
-    PanelOnReply(PanelLink.inFlight, payload, length);
+    PanelLink.listener->reply(PanelLink.inFlight, payload, length);
   } else {
     PanelLink.counters.unasked++;
-    PanelOnUnasked(payload, length);
+    PanelLink.listener->unasked(payload, length);
   }
 }
 
@@ -96,9 +96,9 @@ void OnFrame(const uint8_t* payload, uint8_t length, bool latest, uint32_t nowMs
   PanelLink.lastStatusMs = nowMs;
   if (!PanelLink.up) {
     PanelLink.up = true;
-    PanelOnLinkChange(true);
+    PanelLink.listener->linkChange(true);
   }
-  PanelOnStatus();
+  PanelLink.listener->status();
   OnStatusTick(latest);
 }
 
@@ -109,9 +109,10 @@ void OnHuntedFrame(uint32_t nowMs) {
 
 }  // namespace
 
-void LinkReset() {
+void LinkReset(const LinkListener* listener) {
   memset(&PanelLink, 0, sizeof PanelLink);
   HuntReset(&PanelLink.hunt);
+  PanelLink.listener = listener;
 }
 
 void LinkTakeByte(uint8_t byte, uint32_t nowMs) {
@@ -127,8 +128,8 @@ void LinkCheck(uint32_t nowMs) {
   if (PanelLink.awaiting) {
     PanelLink.awaiting = false;
     PanelLink.counters.unanswered++;
-    PanelOnNoReply(PanelLink.inFlight);
+    PanelLink.listener->noReply(PanelLink.inFlight);
   }
   PanelLink.freeTicks = 0;
-  PanelOnLinkChange(false);
+  PanelLink.listener->linkChange(false);
 }

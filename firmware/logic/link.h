@@ -14,7 +14,7 @@
 //     byte 1 (never 0: a "Q" reply with tag 0 is the plug-in's own);
 //   - counts the link as down when no status frame came for a second, and up again with
 //     the next one.
-// What it hears is reported through the Panel... functions that the panel provides.
+// What it hears goes to the listener the panel gives it.
 #pragma once
 #include <stdint.h>
 
@@ -32,6 +32,18 @@ struct LinkRequest {
   uint8_t retries;   // how often it is asked again when its reply is lost
   uint8_t freeTicksAfter;  // ticks left without a command once it is done
   uint8_t purpose;   // the panel's own note of what it asked for
+};
+
+// What the link reports, to the panel (panel.cpp) or a test that records it.
+struct LinkListener {
+  void (*status)();  // a status frame arrived: PanelLink.status
+  void (*linkChange)(bool up);
+  // Asked when a command may go out now: true with *request to send it.
+  bool (*nextRequest)(LinkRequest* request);
+  void (*reply)(const LinkRequest& request, const uint8_t* payload, uint8_t length);
+  void (*noReply)(const LinkRequest& request);
+  // A reply nobody asked for: the plug-in's own "Q" after the player's playlist changed.
+  void (*unasked)(const uint8_t* payload, uint8_t length);
 };
 
 struct LinkCounters {
@@ -54,21 +66,13 @@ struct Link {
   uint8_t freeTicks;    // status frames still to pass without a command
   uint8_t tag;
   LinkCounters counters;
+  const LinkListener* listener;
 };
 extern Link PanelLink;
 
-void LinkReset();
+void LinkReset(const LinkListener* listener);
 // Every byte off the line, in order.
 void LinkTakeByte(uint8_t byte, uint32_t nowMs);
 // Notices a line without status frames; call it on every turn of the main loop.
 void LinkCheck(uint32_t nowMs);
 
-// Provided by the panel (panel.cpp; recording fakes in the tests).
-void PanelOnStatus();  // a status frame arrived: PanelLink.status
-void PanelOnLinkChange(bool up);
-// Asked when a command may go out now: true with *request to send it.
-bool PanelNextRequest(LinkRequest* request);
-void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length);
-void PanelOnNoReply(const LinkRequest& request);
-// A reply nobody asked for: the plug-in's own "Q" after the player's playlist changed.
-void PanelOnUnasked(const uint8_t* payload, uint8_t length);

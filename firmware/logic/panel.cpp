@@ -215,7 +215,10 @@ bool Moved(uint32_t nowMs) {
 
 // ---- what the link reports ----
 
-void PanelOnStatus() {
+namespace {
+
+
+void OnStatus() {
   const PanelStatus& status = PanelLink.status;
   NoteTimeShown(status.minutes, status.seconds);
   ScrollSetTitle(&Title, status.length > 0 ? status.title : "", BoardMillis());
@@ -223,35 +226,39 @@ void PanelOnStatus() {
   Dirty = true;
 }
 
-void PanelOnLinkChange(bool up) {
+void OnLinkChange(bool up) {
   if (!up) ClearRequests();  // keys pressed for a plug-in that is gone
   TransferOnLinkChange(up);
   Dirty = true;
 }
 
-bool PanelNextRequest(LinkRequest* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
+bool NextRequest(LinkRequest* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
 
 bool ForTheList(const LinkRequest& request) {
   return request.purpose == kForListChoice || request.purpose == kForListRestart ||
          request.purpose == kForListChunk || request.purpose == kForListCheck;
 }
 
-void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length) {
+void OnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length) {
   if (ForTheList(request)) return TransferOnReply(request, payload, length);
   Follow(ActionReplied(request, payload, length, BoardMillis()), BoardMillis());
 }
 
-void PanelOnNoReply(const LinkRequest& request) {
+void OnNoReply(const LinkRequest& request) {
   if (ForTheList(request)) return TransferOnNoReply(request);
   Follow(ActionUnanswered(request, BoardMillis()), BoardMillis());
 }
 
-void PanelOnUnasked(const uint8_t* payload, uint8_t length) { TransferOnUnasked(payload, length); }
+void OnUnasked(const uint8_t* payload, uint8_t length) { TransferOnUnasked(payload, length); }
+
+const LinkListener kListener = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
+
+}  // namespace
 
 // ---- the loop ----
 
 void PanelStart() {
-  LinkReset();
+  LinkReset(&kListener);
   ClearRequests();
   KeyFilterReset(&Keys);
   Title = TitleScroll{};

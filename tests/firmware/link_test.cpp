@@ -13,6 +13,23 @@ namespace {
 std::deque<LinkRequest> Wanted;  // what the panel would send next
 std::string Heard;           // what the link reported, as text
 
+// What the link reports, recorded.
+void OnStatus() {}
+void OnLinkChange(bool up) { Heard += up ? "up; " : "down; "; }
+bool NextRequest(LinkRequest* request) {
+  if (Wanted.empty()) return false;
+  *request = Wanted.front();
+  Wanted.pop_front();
+  return true;
+}
+void OnReply(const LinkRequest& request, const uint8_t* payload, uint8_t) {
+  Heard += std::string("reply ") + static_cast<char>(request.purpose) + " " + static_cast<char>(payload[0]) + "; ";
+}
+void OnNoReply(const LinkRequest& request) { Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; "; }
+void OnUnasked(const uint8_t* payload, uint8_t) { Heard += std::string("unasked ") + static_cast<char>(payload[0]) + "; "; }
+
+const LinkListener kRecorder = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
+
 LinkRequest Ask(char letter, uint8_t sub, ReplyForm expect, uint8_t retries = 0, uint8_t freeTicks = 0) {
   LinkRequest r = {};
   r.length = BuildCommand(r.payload, letter, sub);
@@ -26,7 +43,7 @@ LinkRequest Ask(char letter, uint8_t sub, ReplyForm expect, uint8_t retries = 0,
 struct LinkRun {
   LinkRun() {
     ResetBoard();
-    LinkReset();
+    LinkReset(&kRecorder);
     Wanted.clear();
     Heard.clear();
   }
@@ -138,18 +155,3 @@ TEST(Link, AStatusFrameFoundBehindABrokenOneGivesNoTick) {
 
 }  // namespace
 
-// ---- what the link reports, recorded ----
-
-void PanelOnStatus() {}
-void PanelOnLinkChange(bool up) { Heard += up ? "up; " : "down; "; }
-bool PanelNextRequest(LinkRequest* request) {
-  if (Wanted.empty()) return false;
-  *request = Wanted.front();
-  Wanted.pop_front();
-  return true;
-}
-void PanelOnReply(const LinkRequest& request, const uint8_t* payload, uint8_t) {
-  Heard += std::string("reply ") + static_cast<char>(request.purpose) + " " + static_cast<char>(payload[0]) + "; ";
-}
-void PanelOnNoReply(const LinkRequest& request) { Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; "; }
-void PanelOnUnasked(const uint8_t* payload, uint8_t) { Heard += std::string("unasked ") + static_cast<char>(payload[0]) + "; "; }
