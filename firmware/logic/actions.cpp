@@ -13,6 +13,7 @@ namespace {
 // The entry an action is about, kept from when it began: the cursor may move meanwhile.
 uint16_t Entry = 0;
 ListKind EntryList = ListKind::Folder;
+bool EntryIsFolder = false;
 uint16_t MovedEntry = 0;
 
 // A playlist changed by "P" gets the plug-in's own "Q" reply two ticks later: those ticks
@@ -50,6 +51,17 @@ uint8_t SourceOf(ListKind list) {
 void TakeEntry() {
   Entry = ShownList.cursor;
   EntryList = ShownList.kind;
+  const char* title = WindowTitle(ShownList, Entry);
+  EntryIsFolder = title != nullptr && title[0] == '\\';
+}
+
+// Whether a command's success changed the shown list at the plug-in: an edit of the
+// playlist, or the folder list left unsorted (a folder's songs added, a browsed song
+// dumped and the folder listed again).
+bool ChangesShownList(const LinkRequest& request) {
+  const uint8_t sub = request.payload[2];
+  if (request.payload[0] == 'F') return sub == kFromBrowsed;
+  return sub == kDelete || sub == kMove || sub == kClear || (sub == kAddBrowsed && EntryIsFolder);
 }
 
 Next PlayChosen(uint32_t nowMs) {
@@ -59,9 +71,12 @@ Next PlayChosen(uint32_t nowMs) {
   return Next::Status;
 }
 
-// A folder's songs instead of the playlist: cleared, the folder's songs added, the first played.
+// A folder's songs instead of the playlist: cleared, the folder's songs added, the first
+// played. The clearing is a step of it, with no notice of its own.
 Next PlayFolder(uint32_t nowMs) {
-  if (!Queue(Edit(kClear, 0, 0, 1), nowMs) || !Queue(Play(kEnqueueFolder, Entry), nowMs)) return Next::Stay;
+  LinkRequest clear = Edit(kClear, 0, 0, 1);
+  clear.purpose = kForTransport;
+  if (!Queue(clear, nowMs) || !Queue(Play(kEnqueueFolder, Entry), nowMs)) return Next::Stay;
   Queue(Ask('P', kPlayEntry, 0, ReplyForm::None, kForTransport), nowMs);
   RefetchShownList();  // adding a folder leaves the folder list unsorted
   ShowNotice(FLASH_TEXT("Play folder"), nowMs);
@@ -209,12 +224,13 @@ const char* ActionTitle() {
 }
 
 Next ActionReplied(const LinkRequest& request, const uint8_t* payload, uint8_t length, uint32_t nowMs) {
+  if (request.purpose == kForTransport) return Next::Stay;
   if (request.purpose == kForSongInfo || request.purpose == kForDumpCheck) {
     DecodeSongInfo(payload, length, &ShownInfo);
     return request.purpose == kForSongInfo ? Next::Info : Next::ConfirmDump;
   }
   ShowNotice(Done(request), nowMs);
-  if (request.payload[0] != 'E' || request.payload[2] != kSave) RefetchShownList();
+  if (ChangesShownList(request)) RefetchShownList();
   return Next::Stay;
 }
 

@@ -39,13 +39,13 @@ void Done(const LinkRequest& request) {
 // The reply of the command in flight is overdue: ask again, or give up on it.
 void ReplyLost() {
   LinkRequest& request = PanelLink.inFlight;
+  PanelLink.awaiting = false;  // until it is asked again
   if (request.retries > 0) {
     request.retries--;
     PanelLink.counters.retries++;
     Send(&request);
     return;
   }
-  PanelLink.awaiting = false;
   PanelLink.counters.unanswered++;
   PanelLink.listener->noReply(request);
 }

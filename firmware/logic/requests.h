@@ -10,7 +10,7 @@ constexpr uint8_t kRequestQueueSize = 4;
 
 // What the panel asked for, so that a reply finds its way back to the screen that asked.
 enum Purpose : uint8_t {
-  kForTransport = 0,  // P, O, S from the status screen: nothing comes back
+  kForTransport = 0,  // P, O, S, and steps of an action: nothing said of them
   kForListChoice,     // "Q"
   kForListRestart,    // "L" 6
   kForListChunk,      // "L" 0
