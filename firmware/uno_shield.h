@@ -26,11 +26,11 @@ constexpr uint16_t HalfWay(uint16_t lowMv, uint16_t highMv) {
   return static_cast<uint16_t>((ReadingOf(lowMv) + ReadingOf(highMv)) / 2);
 }
 constexpr uint16_t kRightMv = 0, kUpMv = 700, kDownMv = 1600, kLeftMv = 2500, kSelectMv = 3600, kNoKeyMv = 5000;
-constexpr uint16_t kBelowUp = HalfWay(kRightMv, kUpMv);        // 71: Right below
-constexpr uint16_t kBelowDown = HalfWay(kUpMv, kDownMv);       // 235: Up below
-constexpr uint16_t kBelowLeft = HalfWay(kDownMv, kLeftMv);     // 419: Down below
-constexpr uint16_t kBelowSelect = HalfWay(kLeftMv, kSelectMv); // 623: Left below
-constexpr uint16_t kBelowNoKey = HalfWay(kSelectMv, kNoKeyMv); // 879: Select below, no key above
+constexpr uint16_t kBelowUp = HalfWay(kRightMv, kUpMv);         // 71: Right below
+constexpr uint16_t kBelowDown = HalfWay(kUpMv, kDownMv);        // 235: Up below
+constexpr uint16_t kBelowLeft = HalfWay(kDownMv, kLeftMv);      // 419: Down below
+constexpr uint16_t kBelowSelect = HalfWay(kLeftMv, kSelectMv);  // 623: Left below
+constexpr uint16_t kBelowNoKey = HalfWay(kSelectMv, kNoKeyMv);  // 879: Select below, no key above
 
 #ifdef __AVR__
 #include <avr/io.h>

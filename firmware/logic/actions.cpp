@@ -26,18 +26,14 @@ bool Queue(const LinkRequest& request, uint32_t nowMs) {
   return false;
 }
 
-LinkRequest Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries = 0) {
-  return MakeRequest(letter, sub, index, expect, purpose, retries);
-}
-
 LinkRequest Play(uint8_t sub, uint16_t index) {
-  LinkRequest r = Ask('P', sub, index, ReplyForm::None, kForTransport);
+  LinkRequest r = MakeRequest('P', sub, index, ReplyForm::None, kForTransport);
   if (sub != kPlayEntry) r.freeTicksAfter = kTicksForOwnReply;  // these replace or extend the playlist
   return r;
 }
 
 LinkRequest Edit(uint8_t sub, uint16_t a, uint16_t b = 0, uint8_t retries = 0) {
-  LinkRequest r = Ask('E', sub, a, ReplyForm::Edited, kForEdit, retries);
+  LinkRequest r = MakeRequest('E', sub, a, ReplyForm::Edited, kForEdit, retries);
   r.length = BuildEdit(r.payload, sub, a, b);
   return r;
 }
@@ -77,7 +73,7 @@ Next PlayFolder(uint32_t nowMs) {
   LinkRequest clear = Edit(kClear, 0, 0, 1);
   clear.purpose = kForTransport;
   if (!Queue(clear, nowMs) || !Queue(Play(kEnqueueFolder, Entry), nowMs)) return Next::Stay;
-  Queue(Ask('P', kPlayEntry, 0, ReplyForm::None, kForTransport), nowMs);
+  Queue(MakeRequest('P', kPlayEntry, 0, ReplyForm::None, kForTransport), nowMs);
   RefetchShownList();  // adding a folder leaves the folder list unsorted
   ShowNotice(FLASH_TEXT("Play folder"), nowMs);
   return Next::Status;
@@ -91,13 +87,13 @@ Next Enqueue(uint32_t nowMs) {
 }
 
 Next AskAbout(Purpose purpose, uint32_t nowMs) {
-  Queue(Ask('I', SourceOf(EntryList), Entry, ReplyForm::SongInfo, purpose, 1), nowMs);
+  Queue(MakeRequest('I', SourceOf(EntryList), Entry, ReplyForm::SongInfo, purpose, 1), nowMs);
   return Next::Stay;
 }
 
 Next Choose(uint8_t sub, uint16_t index, uint32_t nowMs, Next next) {
   (void)nowMs;
-  ChooseList(Ask('Q', sub, index, ReplyForm::ListChosen, kForListChoice, 1));
+  ChooseList(MakeRequest('Q', sub, index, ReplyForm::ListChosen, kForListChoice, 1));
   return next;
 }
 
@@ -113,15 +109,9 @@ Next EntryAction(Action action, uint32_t nowMs) {
       return Next::List;
     case Action::Info: return AskAbout(kForSongInfo, nowMs);
     case Action::Dump: return AskAbout(kForDumpCheck, nowMs);
-    case Action::Move:
-      MovedEntry = Entry;
-      return Next::MovePlace;
-    case Action::Delete:
-      Queue(Edit(kDelete, Entry), nowMs);
-      return Next::List;
-    case Action::Save:
-      Queue(Edit(kSave, 0), nowMs);
-      return Next::List;
+    case Action::Move: MovedEntry = Entry; return Next::MovePlace;
+    case Action::Delete: Queue(Edit(kDelete, Entry), nowMs); return Next::List;
+    case Action::Save: Queue(Edit(kSave, 0), nowMs); return Next::List;
     case Action::Clear: return Next::ConfirmClear;
     default: return Next::Stay;
   }
@@ -158,8 +148,7 @@ FlashText ActionName(Action action) {
     case Action::ShowPlaylist: return FLASH_TEXT("Playlist");
     case Action::Search: return FLASH_TEXT("Search");
     case Action::Options: return FLASH_TEXT("Options");
-    case Action::Shuffle:
-      return PanelLink.status.shuffle != 0 ? FLASH_TEXT("Shuffle: on") : FLASH_TEXT("Shuffle: off");
+    case Action::Shuffle: return PanelLink.status.shuffle != 0 ? FLASH_TEXT("Shuffle: on") : FLASH_TEXT("Shuffle: off");
     case Action::TimeShown: return TimeLeftAsked() ? FLASH_TEXT("Time: left") : FLASH_TEXT("Time: played");
     case Action::Louder: return FLASH_TEXT("Volume up");
     case Action::Softer: return FLASH_TEXT("Volume down");
@@ -199,7 +188,7 @@ Next DoAction(Action action, uint32_t nowMs) {
 }
 
 void ConfirmDump(uint32_t nowMs) {
-  Queue(Ask('F', SourceOf(EntryList), Entry, ReplyForm::Dumped, kForDump), nowMs);
+  Queue(MakeRequest('F', SourceOf(EntryList), Entry, ReplyForm::Dumped, kForDump), nowMs);
 }
 
 void ConfirmClear(uint32_t nowMs) { Queue(Edit(kClear, 0, 0, 1), nowMs); }
@@ -209,7 +198,7 @@ void PlaceMovedEntry(uint16_t to, uint32_t nowMs) { Queue(Edit(kMove, MovedEntry
 void StartSearch(const char* text, uint32_t nowMs) {
   (void)nowMs;
   KeepSearchText(text);
-  LinkRequest r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
+  LinkRequest r = MakeRequest('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
   r.length = BuildSearch(r.payload, text);
   ChooseList(r);
 }

@@ -10,11 +10,29 @@
 
 enum class Action : uint8_t {
   // the main menu
-  Browse, ShowPlaylist, Search, Options,
+  Browse,
+  ShowPlaylist,
+  Search,
+  Options,
   // the options
-  Shuffle, TimeShown, Louder, Softer,
+  Shuffle,
+  TimeShown,
+  Louder,
+  Softer,
   // an entry of a list
-  Open, PlayEntry, PlayFolder, Enqueue, AddToPlaylist, Info, Dump, Move, Delete, Save, Clear, TopFolder, NewSearch,
+  Open,
+  PlayEntry,
+  PlayFolder,
+  Enqueue,
+  AddToPlaylist,
+  Info,
+  Dump,
+  Move,
+  Delete,
+  Save,
+  Clear,
+  TopFolder,
+  NewSearch,
   // the list's own keys
   FolderUp,
 };

@@ -22,8 +22,11 @@ struct FlashText {
 #ifdef __AVR__
 // PSTR's static is lost when avr-g++ 5 inlines a function of an unnamed namespace that
 // uses it (an undefined "__c" at link time); a lambda's static is kept.
-#define FLASH_TEXT(literal) \
-  (FlashText{[]() -> const char* { static const char text[] PROGMEM = literal; return text; }()})
+#define FLASH_TEXT(literal)                     \
+  (FlashText{[]() -> const char* {              \
+    static const char text[] PROGMEM = literal; \
+    return text;                                \
+  }()})
 #else
 #define FLASH_TEXT(literal) (FlashText{literal})
 #endif

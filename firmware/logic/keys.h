@@ -29,10 +29,10 @@ constexpr uint16_t kRepeatMs = 180;
 Key KeyFromReading(uint16_t reading);
 
 struct KeyFilter {
-  Key seen;          // the key of the last readings ...
-  uint8_t seenFor;   // ... read this many times in a row
-  Key held;          // the key that counts as down, or None
-  uint32_t nextMs;   // when the next Long or Repeat is due
+  Key seen;         // the key of the last readings ...
+  uint8_t seenFor;  // ... read this many times in a row
+  Key held;         // the key that counts as down, or None
+  uint32_t nextMs;  // when the next Long or Repeat is due
   bool longSent;
 };
 

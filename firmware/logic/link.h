@@ -28,10 +28,10 @@ constexpr uint16_t kNoLinkMs = 1000;
 struct LinkRequest {
   uint8_t payload[kMaxCommandLength];
   uint8_t length;
-  ReplyForm expect;  // ReplyForm::None: nothing comes back
-  uint8_t retries;   // how often it is asked again when its reply is lost
+  ReplyForm expect;        // ReplyForm::None: nothing comes back
+  uint8_t retries;         // how often it is asked again when its reply is lost
   uint8_t freeTicksAfter;  // ticks left without a command once it is done
-  uint8_t purpose;   // the panel's own note of what it asked for
+  uint8_t purpose;         // the panel's own note of what it asked for
 };
 
 // What the link reports, to the panel (panel.cpp) or a test that records it.
@@ -48,8 +48,8 @@ struct LinkListener {
 
 struct LinkCounters {
   uint16_t statusFrames;
-  uint16_t replies;     // paired with the command in flight
-  uint16_t unasked;     // replies nobody asked for (the plug-in's own "Q", strays)
+  uint16_t replies;  // paired with the command in flight
+  uint16_t unasked;  // replies nobody asked for (the plug-in's own "Q", strays)
   uint16_t retries;
   uint16_t unanswered;  // commands given up on
   uint16_t badFrames;   // frames that are neither a status frame nor any reply
@@ -75,4 +75,3 @@ void LinkReset(const LinkListener* listener);
 void LinkTakeByte(uint8_t byte, uint32_t nowMs);
 // Notices a line without status frames; call it on every turn of the main loop.
 void LinkCheck(uint32_t nowMs);
-

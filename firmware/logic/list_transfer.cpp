@@ -14,34 +14,29 @@ constexpr int8_t kNoKind = -1;       // the plug-in's list is not known: at star
 bool Shown = false;
 int8_t PluginKind = kNoKind;
 LinkRequest Choice;
-bool ChoiceWaiting = false;    // Choice is still to be sent
-bool ChoiceAwaited = false;    // a "Q" of the transfer is out, its reply not in
-bool FirstChoice = false;      // the awaited "Q" opens a new list (not the shown one again)
-bool ChoiceWanted = false;     // the shown list is to be chosen again, whatever the plug-in says it holds
-bool Restarted = false;        // "L" 6 acknowledged: the plug-in's cursor is at the stream's next title
+bool ChoiceWaiting = false;  // Choice is still to be sent
+bool ChoiceAwaited = false;  // a "Q" of the transfer is out, its reply not in
+bool FirstChoice = false;    // the awaited "Q" opens a new list (not the shown one again)
+bool ChoiceWanted = false;   // the shown list is to be chosen again, whatever the plug-in says it holds
+bool Restarted = false;      // "L" 6 acknowledged: the plug-in's cursor is at the stream's next title
 bool CheckDue = false;
 uint8_t Failures = 0;
 bool Changed = false;
 char SearchText[kSearchTextRoom] = "";
 
-LinkRequest Ask(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose, uint8_t retries) {
-  return MakeRequest(letter, sub, index, expect, purpose, retries);
-}
-
 // The "Q" that chooses the shown list again, as the panel last chose it.
 LinkRequest ChooseAgain() {
-  if (ShownList.kind == ListKind::Playlist) return Ask('Q', kPlaylistTitles, 0, ReplyForm::ListChosen, kForListChoice, 1);
+  if (ShownList.kind == ListKind::Playlist)
+    return MakeRequest('Q', kPlaylistTitles, 0, ReplyForm::ListChosen, kForListChoice, 1);
   if (ShownList.kind == ListKind::Search) {
-    LinkRequest r = Ask('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
+    LinkRequest r = MakeRequest('Q', kSearch, 0, ReplyForm::ListChosen, kForListChoice, 1);
     r.length = BuildSearch(r.payload, SearchText);
     return r;
   }
-  return Ask('Q', kEnter, kNoEntry, ReplyForm::ListChosen, kForListChoice, 1);  // the folder, sorted again
+  return MakeRequest('Q', kEnter, kNoEntry, ReplyForm::ListChosen, kForListChoice, 1);  // the folder, sorted again
 }
 
-uint16_t KnownCount(ListKind kind) {
-  return kind == ListKind::Playlist ? PanelLink.status.length : kCountUnknown;
-}
+uint16_t KnownCount(ListKind kind) { return kind == ListKind::Playlist ? PanelLink.status.length : kCountUnknown; }
 
 // The plug-in's cursor no longer follows the shown list's stream.
 void StreamLost() {
@@ -85,16 +80,18 @@ void OnEnd() {
 
 bool StreamRequest(LinkRequest* r) {
   switch (WindowNeeds(ShownList)) {
-    case StreamNeed::Restart: *r = Ask('L', kRestart, 0, ReplyForm::ListRestarted, kForListRestart, 1); return true;
+    case StreamNeed::Restart:
+      *r = MakeRequest('L', kRestart, 0, ReplyForm::ListRestarted, kForListRestart, 1);
+      return true;
     case StreamNeed::GoOn:
-      *r = Restarted ? Ask('L', kNextChunk, 0, ReplyForm::ListChunk, kForListChunk, 0)
-                     : Ask('L', kRestart, 0, ReplyForm::ListRestarted, kForListRestart, 1);
+      *r = Restarted ? MakeRequest('L', kNextChunk, 0, ReplyForm::ListChunk, kForListChunk, 0)
+                     : MakeRequest('L', kRestart, 0, ReplyForm::ListRestarted, kForListRestart, 1);
       return true;
     case StreamNeed::Nothing: break;
   }
   if (!CheckDue) return false;
   CheckDue = false;
-  *r = Ask('Q', kKeepList, 0, ReplyForm::ListChosen, kForListCheck, 1);
+  *r = MakeRequest('Q', kKeepList, 0, ReplyForm::ListChosen, kForListCheck, 1);
   return true;
 }
 
@@ -214,8 +211,7 @@ void TransferOnUnasked(const uint8_t* payload, uint8_t length) {
 void TransferOnStatus() {
   // A playlist shown whose length changed at the player: fetched again.
   const bool playlist = Shown && !ChoiceAwaited && ShownList.kind == ListKind::Playlist;
-  if (playlist && PluginKind == static_cast<int8_t>(ListKind::Playlist) &&
-      ShownList.count != PanelLink.status.length) {
+  if (playlist && PluginKind == static_cast<int8_t>(ListKind::Playlist) && ShownList.count != PanelLink.status.length) {
     WindowForget(&ShownList, PanelLink.status.length);
     StreamLost();
     Changed = true;

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 ListKey Moving(Key key) {
   const uint16_t before = ShownList.cursor;
   WindowMove(&ShownList, key == Key::Up ? -1 : 1);
@@ -67,7 +66,8 @@ void DrawList(Screen* screen, uint32_t nowMs) {
     } else if (ShownList.kind == ListKind::Search) {
       PutFlash(screen, 0, 0, FLASH_TEXT("No results"));
     } else {
-      PutFlash(screen, 0, 0, ShownList.kind == ListKind::Playlist ? FLASH_TEXT("Playlist empty") : FLASH_TEXT("Empty folder"));
+      PutFlash(screen, 0, 0,
+               ShownList.kind == ListKind::Playlist ? FLASH_TEXT("Playlist empty") : FLASH_TEXT("Empty folder"));
     }
     return;
   }

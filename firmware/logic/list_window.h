@@ -20,15 +20,15 @@ constexpr uint16_t kCountUnknown = 0xFFFF;
 
 struct ListWindow {
   ListKind kind;
-  uint16_t count;   // entries, or kCountUnknown
-  uint16_t seen;    // titles seen by any stream of this list so far: the cursor's limit while the count is unknown
+  uint16_t count;  // entries, or kCountUnknown
+  uint16_t seen;   // titles seen by any stream of this list so far: the cursor's limit while the count is unknown
   uint16_t cursor;
-  uint16_t first;   // the index of titles[0]
-  uint8_t held;     // titles[i] holds entry first + i (one bit each)
+  uint16_t first;  // the index of titles[0]
+  uint8_t held;    // titles[i] holds entry first + i (one bit each)
   char titles[kWindowTitles][kListTitleRoom];
-  uint16_t next;    // the index of the title the running stream brings next
+  uint16_t next;  // the index of the title the running stream brings next
   bool streaming;
-  bool toTheEnd;    // the cursor goes to the last entry of a list whose count is not known yet
+  bool toTheEnd;  // the cursor goes to the last entry of a list whose count is not known yet
 };
 static_assert(kWindowTitles <= 8, "one bit per title in `held`");
 

@@ -24,7 +24,7 @@ Screen Shown;
 KeyFilter Keys;
 TitleScroll Title;  // the status screen's
 View Current = View::Status;
-Menu Choices;       // the menu shown, when a menu is
+Menu Choices;               // the menu shown, when a menu is
 Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
 bool Dirty = true;
 
@@ -217,7 +217,6 @@ bool Moved(uint32_t nowMs) {
 
 namespace {
 
-
 void OnStatus() {
   const PanelStatus& status = PanelLink.status;
   NoteTimeShown(status.minutes, status.seconds);
@@ -235,8 +234,8 @@ void OnLinkChange(bool up) {
 bool NextRequest(LinkRequest* request) { return TakeQueuedRequest(request) || TransferNextRequest(request); }
 
 bool ForTheList(const LinkRequest& request) {
-  return request.purpose == kForListChoice || request.purpose == kForListRestart ||
-         request.purpose == kForListChunk || request.purpose == kForListCheck;
+  return request.purpose == kForListChoice || request.purpose == kForListRestart || request.purpose == kForListChunk ||
+         request.purpose == kForListCheck;
 }
 
 void OnReply(const LinkRequest& request, const uint8_t* payload, uint8_t length) {

@@ -24,7 +24,7 @@ enum Purpose : uint8_t {
 // A command of six bytes with the reply it expects. Only commands that are safe to repeat
 // are asked again when their reply is lost: pass retries 1 for those.
 LinkRequest MakeRequest(char letter, uint8_t sub, uint16_t index, ReplyForm expect, Purpose purpose,
-                    uint8_t retries = 0);
+                        uint8_t retries = 0);
 
 bool QueueRequest(const LinkRequest& request);
 bool TakeQueuedRequest(LinkRequest* request);

@@ -8,7 +8,6 @@ namespace {
 
 bool TimeLeft = false;
 
-
 void Send(char letter, uint8_t sub, FlashText said, uint32_t nowMs) {
   const bool queued = QueueRequest(MakeRequest(letter, sub, 0, ReplyForm::None, kForTransport));
   ShowNotice(queued ? said : FLASH_TEXT("Busy, try again"), nowMs);

@@ -20,6 +20,7 @@ uint8_t BuildEdit(uint8_t* out, uint8_t sub, uint16_t a, uint16_t b) {
 
 uint8_t BuildSearch(uint8_t* out, const char* text) {
   BuildCommand(out, 'Q', kSearch);
-  for (uint8_t i = 0; i < kMaxSearchText && text[i] != '\0'; i++) out[kSearchTextAt + i] = static_cast<uint8_t>(text[i]);
+  for (uint8_t i = 0; i < kMaxSearchText && text[i] != '\0'; i++)
+    out[kSearchTextAt + i] = static_cast<uint8_t>(text[i]);
   return kSearchLength;
 }

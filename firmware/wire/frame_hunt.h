@@ -43,7 +43,6 @@ inline uint8_t HuntSequence(const FrameHunt& hunt) { return hunt.bytes[2]; }
 inline uint8_t HuntLength(const FrameHunt& hunt) { return hunt.bytes[3]; }
 inline const uint8_t* HuntPayload(const FrameHunt& hunt) { return hunt.bytes + kFrameHeader; }
 
-
 // Writes the frame of a payload of at most 250 bytes into out (room bytes). Returns the
 // frame's length, or 0 (nothing written) when the payload is too long or out too small.
 uint16_t EncodeFrame(const uint8_t* payload, uint8_t length, uint8_t sequence, uint8_t* out, uint16_t room);

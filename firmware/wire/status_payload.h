@@ -17,8 +17,8 @@ struct PanelStatus {
   uint8_t shuffle;    // 0 off, 1 on
   int8_t minutes;     // the time bytes as they came: see TimeShown()
   int8_t seconds;
-  uint16_t length;    // playlist entries, 0 to 500
-  uint16_t position;  // the current entry, from 0
+  uint16_t length;               // playlist entries, 0 to 500
+  uint16_t position;             // the current entry, from 0
   char title[kStatusTextField];  // always NUL-terminated here
   bool titleTerminated;          // the plug-in ended the field with its NUL, as it must
 };

@@ -76,7 +76,7 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
   struct Case {
     const char* keys;
     long message, wParam, lParam;  // the player's log: the host message the key made
-    const char* shown;              // ... and what the display then shows
+    const char* shown;             // ... and what the display then shows
   } cases[] = {
       {"press right", kWmCommand, 40048, 0, "Cafe au lait"},  // next, its title folded
       {"press left", kWmCommand, 40044, 0, "Blue Moon"},      // previous
@@ -86,7 +86,7 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
       {"press select", kWmCommand, 40045, 0, "▶"},            // play
       {"press up", kWmUser, 135, 122, "Volume up"},
       {"press down", kWmUser, 125, 122, "Volume down"},
-      {"hold right 900", kWmUser, 1, 252, "⇄"},   // shuffle on
+      {"hold right 900", kWmUser, 1, 252, "⇄"},  // shuffle on
       {"hold right 900", kWmUser, 0, 252, "Shuffle off"},
   };
   for (const Case& c : cases) {
@@ -94,18 +94,17 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
     const size_t from = S().plugin.player.HostCallCount();
     S().Do(c.keys);
     EXPECT_TRUE(S().plugin.player.WaitForHostCall(
-        from,
-        [&](const HostCall& h) { return h.message == c.message && h.wParam == c.wParam && h.lParam == c.lParam; },
+        from, [&](const HostCall& h) { return h.message == c.message && h.wParam == c.wParam && h.lParam == c.lParam; },
         kWaitMs));
     EXPECT_TRUE(S().board.WaitForText(c.shown, kWaitMs)) << S().board.Display().row0 << "|" << S().board.Display().row1;
   }
   // The time left: no message to the player, the status frames' time turns negative.
   S().Do("hold up 900");
-  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') != std::string::npos; },
-                                       kWaitMs));
+  EXPECT_TRUE(
+      S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') != std::string::npos; }, kWaitMs));
   S().Do("hold up 900");
-  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') == std::string::npos; },
-                                       kWaitMs))
+  EXPECT_TRUE(
+      S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') == std::string::npos; }, kWaitMs))
       << S().board.Display().row0 << "|" << S().board.Display().row1;
 }
 
@@ -137,8 +136,8 @@ TEST_F(BoardE2E, NoLinkWhileThePlayerIsGoneAndTheStatusWhenItIsBack) {
   EXPECT_EQ(S().plugin.player.Command({"quit"}), "quit\tdone");
   EXPECT_TRUE(S().board.WaitForText("No link", 3000));
   EXPECT_EQ(S().plugin.Init(), "init\t0");
-  EXPECT_TRUE(S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find(':') != std::string::npos; },
-                                       kWaitMs));
+  EXPECT_TRUE(
+      S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find(':') != std::string::npos; }, kWaitMs));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The panel's frame hunt, fed one byte at a time as the receive interrupt hands them over.
+#include "wire/frame_hunt.h"
+
 #include <gtest/gtest.h>
 
 #include "fake_board.h"
-#include "wire/frame_hunt.h"
 
 namespace {
 
@@ -52,8 +53,10 @@ TEST(FrameHunt, FindsEveryWholeFrameWhateverSurroundsIt) {
       // power came up in the middle of a frame: its tail is noise, here with a false
       // start (55 AA BB CC) that promises 204 bytes; the frames it swallowed are found
       // once it fails
-      {"the tail of a frame, then whole ones", Join({Bytes(frameA.begin() + 3, frameA.end()), frameB, FrameOf(big)}),
-       {b, big}, 1},
+      {"the tail of a frame, then whole ones",
+       Join({Bytes(frameA.begin() + 3, frameA.end()), frameB, FrameOf(big)}),
+       {b, big},
+       1},
       // the start of a frame whose rest was lost swallows the next frame's start
       {"a cut frame before a whole one", Join({Cut(frameA, 6), frameB}), {b}, 1},
       {"a length above 250 is no frame", Join({{0x55, 0xAA, 0, 251, 'P'}, frameB}), {b}, 1},
@@ -76,7 +79,7 @@ TEST(FrameHunt, EncodesOnlyWhatFits) {
   EXPECT_EQ(EncodeFrame(payload, 2, 9, out, sizeof out), 8u);
   EXPECT_EQ(Bytes(out, out + 8), (Bytes{0x55, 0xAA, 9, 2, 'E', 7, 0xBB, 0xCC}));
   EXPECT_EQ(EncodeFrame(payload, 251, 0, out, sizeof out), 0u);  // longer than a frame may carry
-  EXPECT_EQ(EncodeFrame(payload, 3, 0, out, 8), 0u);              // one byte short of room
+  EXPECT_EQ(EncodeFrame(payload, 3, 0, out, 8), 0u);             // one byte short of room
 }
 
 }  // namespace

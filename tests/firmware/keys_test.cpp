@@ -1,10 +1,10 @@
 // The shield's five keys, from the voltage on A0 to the events the screens react to.
+#include "logic/keys.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "logic/keys.h"
 
 namespace {
 
@@ -15,10 +15,9 @@ TEST(Keys, AReadingIsTheKeyWhoseVoltageIsNearest) {
     uint16_t reading;
     Key key;
   } cases[] = {
-      {0, Key::Right},    {70, Key::Right},   {71, Key::Up},      {143, Key::Up},     {234, Key::Up},
-      {235, Key::Down},   {327, Key::Down},   {418, Key::Down},   {419, Key::Left},   {511, Key::Left},
-      {622, Key::Left},   {623, Key::Select}, {736, Key::Select}, {878, Key::Select}, {879, Key::None},
-      {1023, Key::None},
+      {0, Key::Right},    {70, Key::Right},   {71, Key::Up},    {143, Key::Up},    {234, Key::Up},   {235, Key::Down},
+      {327, Key::Down},   {418, Key::Down},   {419, Key::Left}, {511, Key::Left},  {622, Key::Left}, {623, Key::Select},
+      {736, Key::Select}, {878, Key::Select}, {879, Key::None}, {1023, Key::None},
   };
   for (const Case& c : cases) EXPECT_EQ(KeyFromReading(c.reading), c.key) << c.reading;
 }
@@ -59,9 +58,7 @@ TEST(Keys, PressesAreDebouncedAndToldShortFromLong) {
       {"readings passing through other keys count for nothing",
        {{kNone, 50}, {kRight, 100}, {kUp, 5}, {kDown, 5}, {kNone, 50}},
        "right down 60; right short 170; "},
-      {"a touch shorter than the debounce is no press",
-       {{kNone, 50}, {kUp, 10}, {kNone, 50}},
-       ""},
+      {"a touch shorter than the debounce is no press", {{kNone, 50}, {kUp, 10}, {kNone, 50}}, ""},
       // rolling from one key to the next: the first comes up, the next goes down after it
       {"one key straight after another",
        {{kNone, 50}, {kUp, 100}, {kDown, 100}, {kNone, 50}},

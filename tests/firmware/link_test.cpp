@@ -1,17 +1,18 @@
 // The panel's half of the conversation, alone: when a command may go, how a reply finds
 // the command that asked for it, and what happens to one that never comes.
+#include "logic/link.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
 
 #include "fake_board.h"
-#include "logic/link.h"
 
 namespace {
 
 std::deque<LinkRequest> Wanted;  // what the panel would send next
-std::string Heard;           // what the link reported, as text
+std::string Heard;               // what the link reported, as text
 
 // What the link reports, recorded.
 void OnStatus() {}
@@ -25,8 +26,12 @@ bool NextRequest(LinkRequest* request) {
 void OnReply(const LinkRequest& request, const uint8_t* payload, uint8_t) {
   Heard += std::string("reply ") + static_cast<char>(request.purpose) + " " + static_cast<char>(payload[0]) + "; ";
 }
-void OnNoReply(const LinkRequest& request) { Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; "; }
-void OnUnasked(const uint8_t* payload, uint8_t) { Heard += std::string("unasked ") + static_cast<char>(payload[0]) + "; "; }
+void OnNoReply(const LinkRequest& request) {
+  Heard += std::string("no reply ") + static_cast<char>(request.purpose) + "; ";
+}
+void OnUnasked(const uint8_t* payload, uint8_t) {
+  Heard += std::string("unasked ") + static_cast<char>(payload[0]) + "; ";
+}
 
 const LinkListener kRecorder = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
 
@@ -63,7 +68,8 @@ struct LinkRun {
   std::string Sent() const {
     std::string all;
     for (const SentFrame& f : Board.sent) {
-      all += std::to_string(f.afterStatusFrames) + ":" + static_cast<char>(f.bytes[4]) + std::to_string(f.bytes[6]) + " ";
+      all +=
+          std::to_string(f.afterStatusFrames) + ":" + static_cast<char>(f.bytes[4]) + std::to_string(f.bytes[6]) + " ";
     }
     return all;
   }
@@ -91,7 +97,13 @@ TEST(Link, AReplyIsPairedByFormAndTagAndALostOneAskedAgainOnlyWhileItHasTries) {
     std::string heard;
     std::string sent;
   } cases[] = {
-      {"the answer", Ask('I', 1, ReplyForm::SongInfo), [](uint8_t t) { Bytes p(100, 0); p[0] = 'I'; p[1] = t; return p; },
+      {"the answer", Ask('I', 1, ReplyForm::SongInfo),
+       [](uint8_t t) {
+         Bytes p(100, 0);
+         p[0] = 'I';
+         p[1] = t;
+         return p;
+       },
        "up; reply I I; ", "1:I1 "},
       {"an end of list answers a chunk request", Ask('L', kNextChunk, ReplyForm::ListChunk),
        [](uint8_t t) { return Bytes{'L', t, 3, 0, 0, 0}; }, "up; reply L L; ", "1:L0 "},
@@ -101,8 +113,11 @@ TEST(Link, AReplyIsPairedByFormAndTagAndALostOneAskedAgainOnlyWhileItHasTries) {
       // the plug-in's own "Q" after the player's playlist changed carries tag 0
       {"the plug-in's own list choice is no answer", Ask('Q', kRoot, ReplyForm::ListChosen),
        [](uint8_t) { return Bytes{'L', 0, 5, 0, 0, 0}; }, "up; unasked L; no reply Q; ", "1:Q2 "},
-      {"a lost reply is asked again once", Ask('Q', kRoot, ReplyForm::ListChosen, 1), {},
-       "up; no reply Q; ", "1:Q2 3:Q2 "},
+      {"a lost reply is asked again once",
+       Ask('Q', kRoot, ReplyForm::ListChosen, 1),
+       {},
+       "up; no reply Q; ",
+       "1:Q2 3:Q2 "},
       {"no tries: given up at once", Ask('F', 0, ReplyForm::Dumped), {}, "up; no reply F; ", "1:F0 "},
   };
   for (const Case& c : cases) {
@@ -154,4 +169,3 @@ TEST(Link, AStatusFrameFoundBehindABrokenOneGivesNoTick) {
 }
 
 }  // namespace
-

@@ -1,10 +1,10 @@
 // A list of up to 500 titles kept in a window of six: what each move of the cursor costs
 // in titles streamed, and what the window then holds.
+#include "logic/list_window.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "logic/list_window.h"
 
 namespace {
 
@@ -57,7 +57,9 @@ TEST(ListWindow, EachMoveStreamsOnlyWhatTheWindowLacks) {
     bool countKnown;
     std::vector<Step> steps;
   } cases[] = {
-      {"a folder of 20: the count is learnt once, by one whole stream", 20, false,
+      {"a folder of 20: the count is learnt once, by one whole stream",
+       20,
+       false,
        {{"opened", 0, 0, 21, "0 1 2 3 4 5", 0},
         {"down within the window", -1, 3, 0, "0 1 2 3 4 5", 3},
         {"down past it: streamed again up to the new window", -1, 4, 11, "5 6 7 8 9 10", 7},
@@ -65,7 +67,9 @@ TEST(ListWindow, EachMoveStreamsOnlyWhatTheWindowLacks) {
         // the stream stopped at title 6 when the window was full: it goes on from there
         {"to the last: the window ends with the list", 19, 0, 15, "14 15 16 17 18 19", 19},
         {"past the end stays at the last", -1, 5, 0, "14 15 16 17 18 19", 19}}},
-      {"the playlist of 500: its count is known, the stream stops when the window is full", 500, true,
+      {"the playlist of 500: its count is known, the stream stops when the window is full",
+       500,
+       true,
        {{"opened", 0, 0, 6, "0 1 2 3 4 5", 0},
         {"to the last entry: the rest of one whole transfer", 499, 0, 494, "494 495 496 497 498 499", 499},
         {"one up within the window", -1, -1, 0, "494 495 496 497 498 499", 498}}},

@@ -1,5 +1,7 @@
 // The whole panel over the fake board: what the display shows from the status frames, the
 // link going and coming back, and the transport keys of the status screen on the wire.
+#include "logic/panel.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "logic/keys.h"
 #include "logic/link.h"
 #include "logic/notice.h"
-#include "logic/panel.h"
 
 namespace {
 
@@ -70,16 +71,11 @@ TEST(Panel, EachTransportKeyGoesOutRightAfterTheNextStatusFrameAndSaysWhatItDid)
     Bytes command;
     const char* notice;
   } cases[] = {
-      {kSelect, 100, kStopped, 0, {'P', 0}, "Play"},
-      {kSelect, 100, kPlaying, 0, {'P', 5}, "Pause"},
-      {kSelect, 100, kPaused, 0, {'P', 5}, "Resume"},
-      {kLeft, 100, kPlaying, 0, {'P', 8}, "Previous song"},
-      {kRight, 100, kPlaying, 0, {'P', 7}, "Next song"},
-      {kUp, 100, kPlaying, 0, {'S', 0}, "Volume up"},
-      {kDown, 100, kPlaying, 0, {'S', 1}, "Volume down"},
-      {kLeft, 800, kPlaying, 0, {'P', 6}, "Stop"},
-      {kRight, 800, kPlaying, 0, {'O', 1}, "Shuffle on"},
-      {kRight, 800, kPlaying, 1, {'O', 2}, "Shuffle off"},
+      {kSelect, 100, kStopped, 0, {'P', 0}, "Play"},      {kSelect, 100, kPlaying, 0, {'P', 5}, "Pause"},
+      {kSelect, 100, kPaused, 0, {'P', 5}, "Resume"},     {kLeft, 100, kPlaying, 0, {'P', 8}, "Previous song"},
+      {kRight, 100, kPlaying, 0, {'P', 7}, "Next song"},  {kUp, 100, kPlaying, 0, {'S', 0}, "Volume up"},
+      {kDown, 100, kPlaying, 0, {'S', 1}, "Volume down"}, {kLeft, 800, kPlaying, 0, {'P', 6}, "Stop"},
+      {kRight, 800, kPlaying, 0, {'O', 1}, "Shuffle on"}, {kRight, 800, kPlaying, 1, {'O', 2}, "Shuffle off"},
       {kUp, 800, kPlaying, 0, {'O', 0}, "Time left"},
   };
   for (const Case& c : cases) {

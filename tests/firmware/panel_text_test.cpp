@@ -22,13 +22,17 @@ TEST(PanelText, FoldsCodePage1252ToWhatTheDisplayShows) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"Caf\xE9 \xC5sa", "Cafe Asa"},             // accents fall off
-      {"Stra\xDF" "e \xC6on \x9C", "Strasse AEon oe"},  // ligatures take two letters
-      {"Wait\x85", "Wait..."},                    // an ellipsis takes three
-      {"\x93Hi\x94 \x96 \x92s", "\"Hi\" - 's"},    // typographic quotes and dashes
-      {"AC\\DC ~1", "AC/DC -1"},                  // the ROM shows a yen sign and an arrow here
-      {"a\tb\x7F" "c", "a b c"},                  // control characters and DEL
-      {"\x81\x8D\x8F\x90\x9D", "?????"},          // undefined in code page 1252
+      {"Caf\xE9 \xC5sa", "Cafe Asa"},  // accents fall off
+      {"Stra\xDF"
+       "e \xC6on \x9C",
+       "Strasse AEon oe"},                       // ligatures take two letters
+      {"Wait\x85", "Wait..."},                   // an ellipsis takes three
+      {"\x93Hi\x94 \x96 \x92s", "\"Hi\" - 's"},  // typographic quotes and dashes
+      {"AC\\DC ~1", "AC/DC -1"},                 // the ROM shows a yen sign and an arrow here
+      {"a\tb\x7F"
+       "c",
+       "a b c"},                          // control characters and DEL
+      {"\x81\x8D\x8F\x90\x9D", "?????"},  // undefined in code page 1252
       {"\xFF\xDE\xD7", "yThx"},
   };
   for (const Case& c : cases) EXPECT_EQ(Fold(c.in), c.out) << c.in;
@@ -46,13 +50,10 @@ TEST(PanelText, ShowsTimePlayedAndTimeLeft) {
     bool leftAsked;
     const char* shown;
   } cases[] = {
-      {1, 5, false, "1:05"},
-      {static_cast<int8_t>(200), 7, false, "200:07"},  // played minutes are unsigned
-      {-3, -5, true, "-3:05"},
-      {-3, -5, false, "-3:05"},                          // negative seconds say it: time left
-      {-1, 0, true, "-1:00"},                            // whole minutes left: only the mode says
-      {0, 0, true, "0:00"},
-      {-128, 0, true, "-128:00"},
+      {1, 5, false, "1:05"},   {static_cast<int8_t>(200), 7, false, "200:07"},  // played minutes are unsigned
+      {-3, -5, true, "-3:05"}, {-3, -5, false, "-3:05"},                        // negative seconds say it: time left
+      {-1, 0, true, "-1:00"},  // whole minutes left: only the mode says
+      {0, 0, true, "0:00"},    {-128, 0, true, "-128:00"},
   };
   for (const Case& c : cases) {
     char text[8];

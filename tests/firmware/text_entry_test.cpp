@@ -1,9 +1,9 @@
 // Typing a search text with five keys.
+#include "logic/text_entry.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "logic/text_entry.h"
 
 namespace {
 
@@ -33,12 +33,12 @@ TEST(TextEntry, KeysChooseTheCharactersAndPlaces) {
       {"", ""},
       {"u", "a"},
       {"uuruuu", "bc"},
-      {"d", "!"},                 // down from a blank goes round to the last sign
-      {"urrru", "a  a"},          // blanks inside stay
-      {"urr", "a"},               // blanks at the end are no part of it
-      {"uurlu", "c"},             // back to the first place, changed again
+      {"d", "!"},                                             // down from a blank goes round to the last sign
+      {"urrru", "a  a"},                                      // blanks inside stay
+      {"urr", "a"},                                           // blanks at the end are no part of it
+      {"uurlu", "c"},                                         // back to the first place, changed again
       {"rrrrrrrrrrrrrrrrrrrrrrrrru", "                  a"},  // 19 places at most
-      {"uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu", ""},  // round through all 42 to the blank
+      {"uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu", ""},     // round through all 42 to the blank
   };
   for (const Case& c : cases) EXPECT_EQ(Type(c.keys), c.text) << c.keys;
 }

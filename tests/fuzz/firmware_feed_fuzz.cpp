@@ -49,8 +49,8 @@ void Take(uint8_t byte) {
   if (statusEnd) StatusEndsSeen++;
   for (; SentBefore < Board.sent.size(); SentBefore++) {
     const Bytes& f = Board.sent[SentBefore].bytes;
-    Check(statusEnd);                                   // only right after a status frame ...
-    Check(StatusEndsSeen > StatusEndAtLastSend);        // ... and one command per status frame
+    Check(statusEnd);                             // only right after a status frame ...
+    Check(StatusEndsSeen > StatusEndAtLastSend);  // ... and one command per status frame
     StatusEndAtLastSend = StatusEndsSeen;
     Check(f.size() >= kFrameOverhead && f.size() <= kMaxCommandLength + kFrameOverhead);
     Check(f[0] == 0x55 && f[1] == 0xAA && f[3] == f.size() - kFrameOverhead);

@@ -27,8 +27,8 @@ constexpr int kBoardPort = 5;
 constexpr double kLongPressMs = 700;  // the firmware's: a long press acts while still held
 
 struct Rounds {
-  int presses;       // of each timed key
-  int listEntries;   // of the music folder, its working folders included
+  int presses;      // of each timed key
+  int listEntries;  // of the music folder, its working folders included
 };
 constexpr Rounds kFull = {10, 500};
 constexpr Rounds kShort = {2, 100};
@@ -215,9 +215,10 @@ int main(int argc, char** argv) {
               Met(stats.asleepPercent >= 80));
   std::printf("flash %zu of %zu bytes, static RAM %zu of %zu, stack high-water %d of the %zu left\n", sizes.flash,
               kFlashBudget, sizes.staticRam, kStaticRamBudget, stats.stackBytes, kRamBytes - sizes.staticRam);
-  std::printf("%d entries: the stream that counts them %.0f ms; from the first to the last %.0f ms"
-              " (target within one whole transfer: %s)\n",
-              rounds.listEntries, list.wholeMs, list.lastMs, Met(list.lastMs > 0 && list.lastMs <= list.wholeMs));
+  std::printf(
+      "%d entries: the stream that counts them %.0f ms; from the first to the last %.0f ms"
+      " (target within one whole transfer: %s)\n",
+      rounds.listEntries, list.wholeMs, list.lastMs, Met(list.lastMs > 0 && list.lastMs <= list.wholeMs));
   std::printf("search: from Select (the text typed) to the first result on the display %.0f ms\n", search);
   std::printf("(a long press acts %.0f ms after the key went down; key figures are from short presses)\n",
               kLongPressMs);
