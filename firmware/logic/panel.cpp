@@ -282,5 +282,3 @@ void PanelStep() {
   Dirty = false;
   Draw(now);
 }
-
-const Screen& PanelScreen() { return Shown; }

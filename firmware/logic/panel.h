@@ -3,7 +3,6 @@
 #pragma once
 #include <stdint.h>
 
-#include "logic/screen.h"
 
 // Start-up: the link is down and the display says so.
 void PanelStart();
@@ -11,5 +10,3 @@ void PanelStart();
 // display when anything changed.
 void PanelStep();
 
-// What the display is to show now (for tests).
-const Screen& PanelScreen();

@@ -32,8 +32,6 @@ bool TakeQueuedRequest(LinkRequest* request) {
   return true;
 }
 
-bool RequestsWaiting() { return Count > 0; }
-
 void ClearRequests() {
   First = 0;
   Count = 0;

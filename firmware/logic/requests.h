@@ -28,5 +28,4 @@ LinkRequest MakeRequest(char letter, uint8_t sub, uint16_t index, ReplyForm expe
 
 bool QueueRequest(const LinkRequest& request);
 bool TakeQueuedRequest(LinkRequest* request);
-bool RequestsWaiting();
 void ClearRequests();
