@@ -1,8 +1,6 @@
 // The panel: everything the firmware does between interrupts, on any board that
 // provides board_io.h. The main loop calls PanelStep whenever an interrupt woke it.
 #pragma once
-#include <stdint.h>
-
 
 // Start-up: the link is down and the display says so.
 void PanelStart();
