@@ -18,7 +18,7 @@ BoardProcess::~BoardProcess() {
   if (pid_ > 0) Stop(3000);
 }
 
-void BoardProcess::Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs) {
+bool BoardProcess::Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs) {
   const char* bin = std::getenv("QB_BOARD_BIN");
   std::vector<std::string> args = {bin ? bin : QB_BOARD_BIN, "--firmware", firmware, "--pty", link};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
@@ -27,6 +27,7 @@ void BoardProcess::Start(const std::string& firmware, const std::string& link, c
   toBoard_ = child.toChild;
   fromBoard_ = child.fromChild;
   reader_ = std::thread([this] { ReadLoop(); });
+  return WaitForLine("reset ", 0, 10000);
 }
 
 void BoardProcess::ReadLoop() {

@@ -19,8 +19,10 @@ class BoardProcess {
  public:
   BoardProcess() = default;
   ~BoardProcess();
-  // Starts quillbox-board (QB_BOARD_BIN, or the build's) in script mode on standard input.
-  void Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs = {});
+  // Starts quillbox-board (QB_BOARD_BIN, or the build's) in script mode on standard input,
+  // and waits (bounded) until it has put its pty behind the link: it says "reset ...
+  // power on" once it has. False when it did not within the wait.
+  bool Start(const std::string& firmware, const std::string& link, const std::vector<std::string>& extraArgs = {});
   // One script command ("press up", "wait Play", "sleep 0.5", "unplug" ...).
   void Send(const std::string& command);
   // Sends a command and, for "press" and "hold", waits (bounded) until the key is up.

@@ -92,34 +92,34 @@ TEST_F(BoardE2E, EachTransportKeyReachesThePlayerAndTheDisplayShowsTheResult) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);
     const size_t from = S().plugin.player.HostCallCount();
-    S().Do(c.keys);
+    S().board.Do(c.keys);
     EXPECT_TRUE(S().plugin.player.WaitForHostCall(
         from, [&](const HostCall& h) { return h.message == c.message && h.wParam == c.wParam && h.lParam == c.lParam; },
         kWaitMs));
     EXPECT_TRUE(S().board.WaitForText(c.shown, kWaitMs)) << S().board.Display().row0 << "|" << S().board.Display().row1;
   }
   // The time left: no message to the player, the status frames' time turns negative.
-  S().Do("hold up 900");
+  S().board.Do("hold up 900");
   EXPECT_TRUE(
       S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') != std::string::npos; }, kWaitMs));
-  S().Do("hold up 900");
+  S().board.Do("hold up 900");
   EXPECT_TRUE(
       S().board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.find('-') == std::string::npos; }, kWaitMs))
       << S().board.Display().row0 << "|" << S().board.Display().row1;
 }
 
 TEST_F(BoardE2E, TheLastOfFiveHundredEntriesWithinOneWholeTransfer) {
-  S().Do("hold select 800");
+  S().board.Do("hold select 800");
   ASSERT_TRUE(S().board.WaitForText(">Browse", kWaitMs));
   size_t at = S().board.LineCount();
-  S().Do("press select");
+  S().board.Do("press select");
   // The folder's count is learnt by one whole stream ("L" 6, then "L" 0 to the end of
   // the list), after which the panel asks which list the plug-in holds ("Q" 5).
   const double streamed = S().board.TimeOf("tx", " L 6", at, &at);
   const double counted = S().board.TimeOf("tx", " Q 5", at, &at);
   ASSERT_GT(streamed, 0);
   ASSERT_GT(counted, streamed);
-  S().Do("hold right 900");  // to the last entry
+  S().board.Do("hold right 900");  // to the last entry
   const double asked = S().board.TimeOf("tx", " L 6", at, &at);
   const double shown = S().board.TimeOf("display", ">Song 496", at);
   ASSERT_GT(asked, 0);
@@ -127,8 +127,8 @@ TEST_F(BoardE2E, TheLastOfFiveHundredEntriesWithinOneWholeTransfer) {
   std::printf("500 entries: a whole transfer %.0f ms; from the first entry to the last %.0f ms\n", counted - streamed,
               shown - asked);
   EXPECT_LE(shown - asked, 1.25 * (counted - streamed)) << "at most one whole transfer";
-  S().Do("hold left 800");  // the menu
-  S().Do("press left");     // the status screen
+  S().board.Do("hold left 800");  // the menu
+  S().board.Do("press left");     // the status screen
   EXPECT_TRUE(S().board.WaitForText(":", kWaitMs));
 }
 

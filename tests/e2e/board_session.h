@@ -18,5 +18,4 @@ struct BoardSession {
   // starts the plug-in (Configure, then Start: the port is opened twice, and the board
   // reset each time). Returns init's answer line.
   std::string Start(const Model& model, const std::vector<std::string>& boardArgs = {});
-  void Do(const std::string& command) { board.Do(command); }
 };

@@ -62,7 +62,7 @@ std::string Start(PlayerProcess& player, BoardProcess& board, int entries) {
   MakeMusicFolder(player, entries);
   WriteCompleteSettings(player, kBoardPort);
   player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist=MP3\r\n");
-  board.Start(QB_PANEL_ELF, Link(), {"--trace"});
+  if (!board.Start(QB_PANEL_ELF, Link(), {"--trace"})) return "the board did not take the port";
   PlayerCommands model = {{"ini", player.WindowsPath(player.Folder() + "/winamp.ini")}};
   model.insert(model.end(), kModel.begin(), kModel.end());
   const std::string launched = LaunchPlugin(player, model);
