@@ -41,6 +41,9 @@ void SendPendingReply() {
   if (ReplyPending()) {
     if (WriteFrame(ReplyBuffer)) {
       PollStats.repliesSent++;
+    } else if (!PortIsOpen()) {
+      // Its own write found the port gone: it goes out once the panel is back.
+      return;
     } else {
       PollStats.repliesLost++;
     }
@@ -75,6 +78,7 @@ void ExchangeWithPanel() {
     // playlist change, for the panel's return.
     if (!PortIsOpen()) return;
     SendPendingReply();
+    if (!PortIsOpen()) return;  // the reply's own write found it gone
     std::memset(frame, 0, sizeof frame);
     haveCommand = MakeUpPlaylistCommand(command);
   }

@@ -16,20 +16,25 @@ constexpr uint32_t kFrameRestWaitMs = 30;
 // A line that streams junk ends the hunt here even if the wait has not run out.
 constexpr uint32_t kMaxSkippedBytes = 1024;
 
-// Every read and write of the codec: a failure goes to the port's recovery, and once the
-// port is gone the rest of the tick's frames touch nothing.
+// Every read and write of the codec goes to the port's recovery, which tells a dead port
+// from a line error; once the port is gone the rest of the tick's frames touch nothing.
+int Noted(int n) {
+  if (n < 0) {
+    NotePortFailure(PortError());
+  } else {
+    NotePortSuccess();
+  }
+  return n;
+}
+
 int Read(uint8_t* into, uint32_t length, uint32_t waitMs) {
   if (!PortIsOpen()) return -1;
-  const int n = PortRead(into, length, waitMs);
-  if (n < 0) NotePortFailure(PortError());
-  return n;
+  return Noted(PortRead(into, length, waitMs));
 }
 
 int Write(const uint8_t* from, uint32_t length) {
   if (!PortIsOpen()) return -1;
-  const int n = PortWrite(from, length);
-  if (n < 0) NotePortFailure(PortError());
-  return n;
+  return Noted(PortWrite(from, length));
 }
 
 // Index of the first byte that may begin a frame: a 0x55 followed by 0xAA, or a 0x55

@@ -16,15 +16,22 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs);
 // The system's code of the last PortWrite or PortRead that returned -1.
 uint32_t PortError();
 
-// Asks the driver how the open line stands: 0 when it answers, otherwise the system's
-// code of its failure.
+// Asks the driver how the open line stands, which also clears a line error that stopped
+// the port's calls: 0 when it answers, otherwise the system's code of its failure.
 uint32_t PortLineStatus();
 
 // Whether a port is open; false once a dead one was closed.
 bool PortIsOpen();
 
-// Opens and configures the port as start-up does; true when it is open.
-bool PortOpen(uint32_t port, uint32_t baud);
+// Starts a helper thread that opens and configures the port as start-up does and
+// reports the outcome to PortOpenFinished (port_opener.h). False when it cannot start.
+bool StartPortOpener(uint32_t port, uint32_t baud);
+
+// Makes a port the helper opened the open port.
+void AdoptOpenedPort(void* port);
+
+// Closes a port the helper opened that nobody will use; on any thread.
+void CloseUnusedPort(void* port);
 
 // Closes the open port, dead or alive.
 void PortClose();

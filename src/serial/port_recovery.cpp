@@ -2,6 +2,7 @@
 #include "serial/port_recovery.h"
 
 #include "serial/port_io.h"
+#include "serial/port_opener.h"
 
 PortCounters PortStats = {};
 
@@ -12,24 +13,56 @@ namespace {
 constexpr uint32_t kErrorSemTimeout = 121;
 constexpr uint32_t kWaitTimeout = 258;
 constexpr uint32_t kErrorTimeout = 1460;
+// ERROR_OPERATION_ABORTED: also what every call returns after a framing, parity or
+// overrun error while the driver's line setting has fAbortOnError, until it is cleared.
+constexpr uint32_t kErrorOperationAborted = 995;
 
-// The port start-up opened, and when an open of it was last tried.
+// The port start-up opened, and when an open of it was last begun.
 uint32_t WatchedPort = 0;
 uint32_t WatchedBaud = 0;
 uint32_t LastOpenTryMs = 0;
 
-void CheckLineStatus() {
-  const uint32_t code = PortLineStatus();
-  if (code != 0) NotePortFailure(code);
+// Of the open handle: whether its line status has answered, and how many of its calls
+// in a row a line error broke off.
+bool LineStatusAnswers = false;
+uint32_t AbortsInARow = 0;
+
+void NewHandle() {
+  LineStatusAnswers = false;
+  AbortsInARow = 0;
 }
 
-// One open at most: a tick stays about as long as it always is, and quit waits no longer.
-void TryReopen() {
+// Asks every tick, which also clears a line error that came between ticks. A driver
+// without the call fails it from the start; where it has answered, a failure is counted,
+// but the tick's write and read still decide whether the port is gone.
+void CheckLineStatus() {
+  if (PortLineStatus() == 0) {
+    LineStatusAnswers = true;
+  } else if (LineStatusAnswers) {
+    PortStats.lineStatusFailures++;
+  }
+}
+
+void BeginReopen() {
   const uint32_t now = PortMillis();
   if (!ReopenDue(now, LastOpenTryMs)) return;
   LastOpenTryMs = now;
+  if (!BeginPortOpen(WatchedPort, WatchedBaud)) return;
   PortStats.reopenTries++;
-  if (PortOpen(WatchedPort, WatchedBaud)) PortStats.reopens++;
+}
+
+// Takes a port the helper has opened; otherwise begins an open when one is due. Never
+// waits for the helper: the port is taken on a later tick, or on this one when the
+// helper was that quick.
+void Reopen() {
+  OpenOutcome outcome = TakePortOpen();
+  if (outcome == kOpenNone || outcome == kOpenFailed) {
+    BeginReopen();
+    outcome = TakePortOpen();
+  }
+  if (outcome != kOpenDone) return;
+  PortStats.reopens++;
+  NewHandle();
 }
 
 }  // namespace
@@ -44,6 +77,7 @@ void WatchPanelPort(uint32_t port, uint32_t baud) {
   WatchedPort = port;
   WatchedBaud = baud;
   LastOpenTryMs = PortMillis();
+  NewHandle();
 }
 
 void NotePortFailure(uint32_t code) {
@@ -52,14 +86,21 @@ void NotePortFailure(uint32_t code) {
     return;
   }
   if (!PortIsOpen()) return;
+  if (code == kErrorOperationAborted && ++AbortsInARow < kAbortsBeforeGone) {
+    PortStats.lineErrors++;
+    CheckLineStatus();  // clears the error, so that the next call goes through
+    return;
+  }
   PortStats.losses++;
   // The handle never works again, and on Windows the device cannot come back while a
   // handle still holds it.
   PortClose();
 }
 
+void NotePortSuccess() { AbortsInARow = 0; }
+
 bool PanelPortReady() {
   if (PortIsOpen()) CheckLineStatus();
-  if (!PortIsOpen()) TryReopen();
+  if (!PortIsOpen()) Reopen();
   return PortIsOpen();
 }

@@ -2,6 +2,7 @@
 #include "serial/serial_port_win.h"
 
 #include "serial/port_io.h"
+#include "serial/port_opener.h"
 #include "serial/serial_port.h"
 
 HANDLE SerialHandle = nullptr;
@@ -57,7 +58,6 @@ HANDLE OpenSerialPort(uint32_t port, uint32_t baud) {
   }
   ApplyTimeouts(handle);
   PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
-  ForgetReadWait();
   return handle;
 }
 
@@ -68,13 +68,56 @@ void CloseSerialPort(HANDLE handle) {
   ForgetReadWait();
 }
 
-// Opening it again after it went away; the dead handle was closed before.
+// Opening it again after it went away, on a helper thread (port_opener.h). The dead
+// handle was closed before.
+
+namespace {
+
+// One helper at a time (port_opener.cpp begins no other until it has reported), and it
+// copies its job before it reports: one static job serves every open.
+struct OpenerJob {
+  uint32_t port;
+  uint32_t baud;
+  HMODULE module;  // this DLL, held until the helper has left it
+} Job;
+
+// The player may unload the DLL soon after quit, while an open still blocks here: the
+// helper holds a reference to the DLL and drops it only as it exits.
+DWORD WINAPI RunOpener(void*) {
+  const OpenerJob job = Job;
+  PortOpenFinished(OpenSerialPort(job.port, job.baud));
+  FreeLibraryAndExitThread(job.module, 0);
+}
+
+}  // namespace
 
 bool PortIsOpen() { return SerialHandle != nullptr; }
 
-bool PortOpen(uint32_t port, uint32_t baud) {
-  SerialHandle = OpenSerialPort(port, baud);
-  return SerialHandle != nullptr;
+bool StartPortOpener(uint32_t port, uint32_t baud) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunOpener),
+                          &module)) {
+    return false;
+  }
+  Job = OpenerJob{port, baud, module};
+  HANDLE thread = CreateThread(nullptr, 0, RunOpener, nullptr, 0, nullptr);
+  if (thread == nullptr) {
+    FreeLibrary(module);
+    return false;
+  }
+  CloseHandle(thread);
+  return true;
+}
+
+void AdoptOpenedPort(void* port) {
+  SerialHandle = port;
+  ForgetReadWait();
+}
+
+// Never the port the reads used, so the read wait set on that one stays right.
+void CloseUnusedPort(void* port) {
+  PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
+  CloseHandle(port);
 }
 
 void PortClose() {

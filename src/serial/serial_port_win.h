@@ -17,5 +17,5 @@ HANDLE OpenSerialPort(uint32_t port, uint32_t baud);
 void CloseSerialPort(HANDLE handle);
 
 // Makes the next read set its wait on the port again (port_io_win.cpp); called whenever
-// a port is opened or closed.
+// the port under the reads is closed or another takes its place.
 void ForgetReadWait();

@@ -22,6 +22,7 @@
 #include "protocol/status_frame.h"
 #include "protocol/transport_commands.h"
 #include "res/resource_ids.h"
+#include "serial/port_opener.h"
 #include "serial/port_recovery.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
@@ -67,6 +68,9 @@ int PluginInit() {
 // before the tables and the port it uses go.
 void PluginQuit() {
   StopPollTimer();
+  // An open that blocks holds neither quit nor the unload: its helper closes what it
+  // produces.
+  AbandonPortOpen();
   FreeSlotTables();
   CloseSerialPort(SerialHandle);
   SerialHandle = nullptr;

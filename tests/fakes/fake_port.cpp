@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "serial/port_io.h"
+#include "serial/port_opener.h"
 
 FakeLine Line;
 
@@ -31,6 +32,9 @@ bool HandleWorks() {
 }  // namespace
 
 void ResetFakeLine() {
+  // An open a test left hanging or untaken must not refuse the next test's open.
+  Line.FinishOpen();
+  AbandonPortOpen();
   Line = FakeLine();
   LastError = 0;
 }
@@ -98,21 +102,43 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
 uint32_t PortError() { return LastError; }
 
 uint32_t PortLineStatus() {
+  Line.lineStatusCalls++;
   if (!HandleWorks()) return LastError;
   return Line.lineStatusCode;
 }
 
 bool PortIsOpen() { return Line.open; }
 
-bool PortOpen(uint32_t port, uint32_t baud) {
+namespace {
+
+int PortToken;  // what the helper hands over: the fake has one port
+
+void FinishOpenNow() {
+  Line.openHanging = false;
+  PortOpenFinished(Line.plugged ? &PortToken : nullptr);
+}
+
+}  // namespace
+
+void FakeLine::FinishOpen() {
+  if (openHanging) FinishOpenNow();
+}
+
+bool StartPortOpener(uint32_t port, uint32_t baud) {
   Line.openTries.push_back(Line.nowMs);
-  if (!Line.plugged) return false;
-  Line.open = true;
-  Line.deadHandle = false;
   Line.openedPort = port;
   Line.openedBaud = baud;
+  Line.openHanging = true;
+  if (!Line.openBlocks) FinishOpenNow();
   return true;
 }
+
+void AdoptOpenedPort(void*) {
+  Line.open = true;
+  Line.deadHandle = false;
+}
+
+void CloseUnusedPort(void*) { Line.unusedCloses++; }
 
 void PortClose() {
   if (Line.open) Line.closes++;

@@ -6,7 +6,8 @@
 //
 // The port can also go away as a pulled USB adapter does: while unplugged, every call on
 // the open handle fails with failCode and every open fails; once plugged back, only a
-// new open works again.
+// new open works again. An open finishes as it begins, or hangs, as one on a Bluetooth
+// port whose device is off does, until the test ends it.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -32,10 +33,14 @@ struct FakeLine {
   bool deadHandle = false;           // the open handle outlived an unplug: it fails for ever
   uint32_t failCode = 22;
   uint32_t lineStatusCode = 0;       // the line status check fails with this code, when not 0
-  std::vector<uint32_t> openTries;   // the clock at every open tried
-  uint32_t openedPort = 0;
+  int lineStatusCalls = 0;
+  std::vector<uint32_t> openTries;   // the clock at every open begun
+  bool openBlocks = false;           // an open begun now hangs until FinishOpen()
+  bool openHanging = false;
+  uint32_t openedPort = 0;           // the port and rate of the last open begun
   uint32_t openedBaud = 0;
   int closes = 0;
+  int unusedCloses = 0;              // opened ports that nobody took, closed
   int callsWhileClosed = 0;          // reads, writes and line checks without an open port
 
   void Queue(const std::vector<uint8_t>& bytes, uint32_t atMs = 0);
@@ -45,6 +50,8 @@ struct FakeLine {
   std::vector<std::vector<uint8_t>> WrittenFrames() const;
   // The adapter is pulled out: the open handle is dead from now on.
   void Unplug();
+  // The hanging open ends, with a port when the adapter is plugged in by then.
+  void FinishOpen();
 };
 
 extern FakeLine Line;

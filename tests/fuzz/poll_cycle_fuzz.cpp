@@ -99,12 +99,13 @@ void QueueNoise(FuzzInput& in) {
   Queue(Bytes(bytes.begin(), bytes.end()), Line.nowMs + in.Byte() % 24);
 }
 
-// A read or write that fails or times out, an adapter pulled out and plugged back, the
-// second that passes before the port is tried again, a line status that fails.
+// A read or write that fails, times out or is broken off by a line error, an adapter
+// pulled out and plugged back, the second that passes before the port is tried again, an
+// open that hangs or ends, a line status that fails.
 void LineTrouble(FuzzInput& in) {
-  static const uint32_t kCodes[] = {22, 121, 1, 5, 1460};
+  static const uint32_t kCodes[] = {22, 121, 1, 5, 1460, 995};
   static const int kShort[] = {-1, 0, 3};
-  switch (in.Byte() % 6) {
+  switch (in.Byte() % 7) {
     case 0:
       Line.failReadNumber = static_cast<int>(Line.readWaits.size() + in.Byte() % 3);
       Line.failCode = in.Pick(kCodes);
@@ -117,6 +118,10 @@ void LineTrouble(FuzzInput& in) {
     case 2: Line.Unplug(); break;
     case 3: Line.plugged = true; break;
     case 4: Line.nowMs += 1000; break;
+    case 5:
+      Line.openBlocks = !Line.openBlocks;
+      Line.FinishOpen();
+      break;
     default: Line.lineStatusCode = in.Byte() % 2 ? 0 : 5; break;
   }
 }

@@ -238,6 +238,59 @@ TEST_F(PollTickTest, APortThatGoesAwayEndsTheTicksLineWorkAndKeepsWhatThePanelIs
   }
 }
 
+TEST_F(PollTickTest, AReplyWhoseOwnWriteFindsThePortGoneGoesOutOnceItIsBack) {
+  Post({'I', 0, 0});
+  Line.failWriteNumber = 1;  // the status frame is write 0
+  Line.shortCount = -1;
+  Tick();
+  EXPECT_FALSE(Line.open);
+  EXPECT_TRUE(ReplyPending());
+  Line.nowMs = 1000;
+  Tick();  // opens again; the first idle tick delivers it
+  EXPECT_EQ(Frames().back(), EncodeFrame({'I', 0, 0}, 0));
+  EXPECT_EQ(PollStats.repliesSent, 1u);
+  EXPECT_EQ(PollStats.repliesLost, 0u);
+}
+
+// Drivers without the line-status call, and line errors that a driver set to abort on
+// them reports as 995: the port reads and writes, so it stays open and keeps its frames.
+TEST_F(PollTickTest, ALineStatusOrALineErrorAloneNeverClosesAPortThatReadsAndWrites) {
+  struct Case {
+    const char* what;
+    void (*arrange)();
+    int changeAtTick;  // -1: from the start
+  } cases[] = {
+      {"no line-status call at all", [] { Line.lineStatusCode = 1; }, -1},
+      {"a line status that stops answering", [] { Line.lineStatusCode = 50; }, 3},
+      {"a read broken off by a line error", [] { Line.failReadNumber = 4, Line.failCode = 995; }, -1},
+      {"a write broken off by a line error", [] { Line.failWriteNumber = 2, Line.shortCount = -1, Line.failCode = 995; }, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    for (int i = 0; i < 40; i++, Line.nowMs += 35) {
+      if (i == c.changeAtTick || (c.changeAtTick < 0 && i == 0)) c.arrange();
+      Line.Queue(EncodeFrame({'P'}), Line.nowMs + 5);
+      Tick();
+    }
+    EXPECT_TRUE(Line.open);
+    EXPECT_EQ(Line.closes, 0);
+    EXPECT_TRUE(Line.openTries.empty());
+    EXPECT_GE(HandledCommands.size(), 39u);
+  }
+}
+
+TEST_F(PollTickTest, CallsThatKeepFailingWith995AreAPortGone) {
+  Line.failCode = 995;
+  Line.Unplug();
+  Tick();  // the status write and the command's read: each followed by a clearing
+  EXPECT_TRUE(Line.open);
+  EXPECT_EQ(PortStats.lineErrors, 2u);
+  Tick();
+  EXPECT_FALSE(Line.open);
+  EXPECT_EQ(PortStats.losses, 1u);
+}
+
 TEST_F(PollTickTest, WhileThePortIsGoneTicksKeepThePlaylistInBoundsAndLeaveTheLineAlone) {
   Line.Unplug();
   for (int i = 0; i < 40; i++, Line.nowMs += 35) {
@@ -263,7 +316,7 @@ TEST_F(PollTickTest, BackOnTheLineTheTickCarriesOnWhereItWas) {
   EXPECT_TRUE(Line.open);
   const auto frames = Frames();
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[1][2], 1);  // the sequence goes on from before
+  EXPECT_EQ(frames[1][2], 2);  // the sequence goes on; the frame that found the port gone had 1
   EXPECT_EQ(frames[2], EncodeFrame({'L', 1, 5, 0, 0, 0}, 0));
   ASSERT_EQ(HandledCommands.size(), 1u);  // the change made while it was gone
   EXPECT_EQ(HandledCommands[0].letter, 'Q');

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fakes/fake_port.h"
+#include "serial/port_opener.h"
 #include "serial/port_recovery.h"
 
 namespace {
@@ -43,14 +44,22 @@ TEST(PortRecovery, AnOpenIsDueASecondAfterTheLastOneAcrossTheClocksWrap) {
   for (const Case& c : cases) EXPECT_EQ(ReopenDue(c.now, c.last), c.due) << c.now << " " << c.last;
 }
 
-TEST(PortRecovery, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
+// The read or write that finds the port gone, as the codec reports it.
+void FailACall() { NotePortFailure(22); }
+
+void StartWatching() {
   ResetFakeLine();
   PortStats = {};
   WatchPanelPort(2, 115200);
+}
+
+TEST(PortRecovery, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
+  StartWatching();
   Line.nowMs = 400;
   Line.Unplug();
-  EXPECT_FALSE(PanelPortReady());  // the line status finds it, 400 ms after start-up's open
+  FailACall();  // 400 ms after start-up's open
   EXPECT_EQ(Line.closes, 1);
+  EXPECT_FALSE(PanelPortReady());
   EXPECT_TRUE(Line.openTries.empty());
   // Ticks 35 ms apart for three seconds: a try on the first tick a second after the last.
   for (Line.nowMs = 400; Line.nowMs < 3500; Line.nowMs += 35) EXPECT_FALSE(PanelPortReady());
@@ -69,6 +78,42 @@ TEST(PortRecovery, AGonePortIsTriedAboutOnceASecondUntilItOpensAsBefore) {
   EXPECT_EQ(PortStats.reopenTries, 4u);
   EXPECT_EQ(PortStats.reopens, 1u);
   EXPECT_EQ(Line.callsWhileClosed, 0);
+}
+
+// A Bluetooth port whose panel is off tries to connect for seconds: the ticks go on
+// without waiting for it, no second open piles up behind it, and quit leaves it to close
+// what it produces.
+TEST(PortRecovery, AnOpenThatHangsHoldsNeitherTheTicksNorQuit) {
+  StartWatching();
+  Line.openBlocks = true;
+  FailACall();
+  for (Line.nowMs = 0; Line.nowMs < 5000; Line.nowMs += 35) EXPECT_FALSE(PanelPortReady());
+  EXPECT_EQ(Line.openTries.size(), 1u);
+  EXPECT_TRUE(Line.openHanging);
+
+  // It gets through before quit: the next tick takes the port.
+  Line.FinishOpen();
+  EXPECT_TRUE(PanelPortReady());
+  EXPECT_EQ(PortStats.reopens, 1u);
+
+  // It hangs when quit comes: quit returns at once, and the port it then opens is closed.
+  FailACall();
+  Line.nowMs += kReopenIntervalMs;
+  EXPECT_FALSE(PanelPortReady());
+  ASSERT_TRUE(Line.openHanging);
+  AbandonPortOpen();
+  Line.FinishOpen();
+  EXPECT_EQ(Line.unusedCloses, 1);
+  EXPECT_FALSE(Line.open);
+  EXPECT_EQ(TakePortOpen(), kOpenNone);
+
+  // Produced but not yet taken when quit comes: quit closes it.
+  Line.openBlocks = false;
+  Line.nowMs += kReopenIntervalMs;
+  ASSERT_TRUE(BeginPortOpen(2, 115200));
+  AbandonPortOpen();
+  EXPECT_EQ(Line.unusedCloses, 2);
+  EXPECT_FALSE(Line.open);
 }
 
 }  // namespace
