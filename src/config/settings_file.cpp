@@ -1,10 +1,14 @@
 // Reading plugin.ini whole and writing it anew, through the file-system seam.
 //
-// The file is shared with the host's other plug-ins, so it is never written in place: a
-// full disk, a quota or a crash halfway would leave it cut short, their sections gone.
-// The new content goes into a temporary file beside it, which then takes the old file's
-// place in one step. Until that step the old file is untouched; after any failure the
-// temporary file is removed.
+// The file is shared with the host's other plug-ins, so it is not written in place if
+// that can be helped: a full disk, a quota or a crash halfway would leave it cut short,
+// their sections gone. The new content goes into a temporary file beside it, which then
+// takes the old file's place in one step, keeping its attributes. Until that step the
+// old file is untouched; after any failure the temporary file is removed.
+//
+// A plugin.ini that is a link is the file it finally leads to: that one is replaced,
+// from beside it, and the link stays a link. Where no file can be made beside it (a
+// folder the user may not write to, around a file they may), it is rewritten in place.
 #include "config/settings_file.h"
 
 #include <cstdio>
@@ -36,21 +40,44 @@ bool WritePieces(OutputFile* file, const Piece* pieces, size_t count) {
   return ok;
 }
 
+// first and second joined into out: false when that does not fit, for a cut name is
+// another file.
+bool Format(char* out, size_t size, const char* first, const char* second) {
+  const int n = std::snprintf(out, size, "%s%s", first, second);
+  return n >= 0 && static_cast<size_t>(n) < size;
+}
+
+// Writes the pieces into file and closes it: true when all of them reached it.
+bool WriteAndClose(OutputFile* file, const Piece* pieces, size_t count) {
+  const bool written = WritePieces(file, pieces, count);
+  const bool closed = CloseFile(file) != 0;
+  return written && closed;
+}
+
+// The one way left when no file can be made beside the target. Bytes already on the
+// disk are written over first, so content no longer than the old cannot run out of
+// space; a failure halfway still leaves the file damaged.
+int RewriteInPlace(const char* target, const Piece* pieces, size_t count) {
+  OutputFile* file = CreateFileFor(target, kRewriteExisting);
+  return file != nullptr && WriteAndClose(file, pieces, count) ? 1 : 0;
+}
+
 // path's new content, made of the pieces in order: 1 when path holds it whole, 0 when
-// path is as it was. Content too large to be read again is not written.
+// path is as it was (unless a rewrite in place failed halfway). Content too large to be
+// read again is not written.
 int ReplaceContent(const char* path, const Piece* pieces, size_t count) {
   size_t total = 0;
   for (size_t i = 0; i < count; i++) total += pieces[i].length;
   if (total > kSettingsFileLimit) return 0;
+  // A missing file (the first run) is made where the name says.
+  char target[kSettingsPathSize];
+  if (!FinalPathOf(path, target, sizeof target) && !Format(target, sizeof target, path, "")) return 0;
   char temporary[kSettingsPathSize + sizeof kTemporarySuffix];
-  const int n = std::snprintf(temporary, sizeof temporary, "%s%s", path, kTemporarySuffix);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof temporary) return 0;  // a cut name is another file
+  if (!Format(temporary, sizeof temporary, target, kTemporarySuffix)) return 0;
   // Always: a temporary file left by a crash is ours to replace.
   OutputFile* file = CreateFileFor(temporary, kCreateAlways);
-  if (file == nullptr) return 0;
-  const bool written = WritePieces(file, pieces, count);
-  const bool closed = CloseFile(file) != 0;
-  if (written && closed && ReplaceFileWith(path, temporary)) return 1;
+  if (file == nullptr) return RewriteInPlace(target, pieces, count);
+  if (WriteAndClose(file, pieces, count) && ReplaceFileWith(target, temporary)) return 1;
   DeleteFileAt(temporary);
   return 0;
 }

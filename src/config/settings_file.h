@@ -38,7 +38,8 @@ int ReadSettingsFile(const char* path);
 // PlaylistDir and DumpDir, keeping every byte before them and after the old entries.
 // Returns 0, or message 13 (the file is gone or cannot be read), 16 (cannot write, or
 // the file is larger than kSettingsFileLimit) or 18 (the header is gone). On any
-// failure the file is as it was.
+// failure the file is as it was, but for one: a file rewritten in place, because its
+// folder takes no new file, that could not be written whole.
 int WriteSettingsFile(const char* path);
 
 // The same three with the path of the running process (settings_path_win.cpp).

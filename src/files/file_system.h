@@ -1,6 +1,6 @@
 // Every file-system call the plug-in makes, one procedure each: listing a folder, telling
 // a file from a folder, making a folder, moving, creating, writing, replacing and reading
-// files, and the local time.
+// files, following links, and the local time.
 //
 // The DLL links file_system_win.cpp (the Win32 calls); the native tests link a fake over
 // an in-memory folder tree that records every call and can be told to fail any of them,
@@ -54,11 +54,13 @@ int DeleteFileAt(const char* path);
 
 struct OutputFile;  // a file open for writing
 
-enum FileCreation { kCreateNew, kCreateAlways };
+enum FileCreation { kCreateNew, kCreateAlways, kRewriteExisting };
 
-// Creates a file for writing, with no sharing. One file is open for writing at a time
-// (the settings file before the ticks start, a saved playlist inside one tick). kCreateNew never touches an existing
-// file (null then); kCreateAlways empties one. Null when it cannot be created.
+// Opens a file for writing, with no sharing. One file is open for writing at a time
+// (the settings file before the ticks start, a saved playlist inside one tick).
+// kCreateNew never touches an existing file (null then); kCreateAlways empties one;
+// kRewriteExisting opens only an existing file, writes it from its start and, at
+// CloseFile, cuts it where the writing ended. Null when it cannot be opened.
 OutputFile* CreateFileFor(const char* path, FileCreation how);
 
 // Writes all length bytes: 1 when all of them were written, 0 otherwise.
@@ -69,8 +71,14 @@ int WriteToFile(OutputFile* file, const void* data, uint32_t length);
 int CloseFile(OutputFile* file);
 
 // Puts replacement in target's place in one step, so that target is either the old
-// file whole or the new one whole: 1 when done; 0 with both files untouched.
+// file whole or the new one whole, keeping an existing target's attributes: 1 when done;
+// 0 with both files untouched. A target that is a link is replaced as a file: see
+// FinalPathOf.
 int ReplaceFileWith(const char* target, const char* replacement);
+
+// The path an existing file is finally reached by, every link followed: 1 with it in
+// out, 0 when there is no such file or the path does not fit.
+int FinalPathOf(const char* path, char* out, size_t size);
 
 enum FileReadResult { kFileRead = 1, kFileMissing = 0, kFileUnreadable = -1, kFileTooLarge = -2 };
 

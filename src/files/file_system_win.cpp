@@ -11,6 +11,7 @@ struct FolderListing {
 
 struct OutputFile {
   HANDLE handle;
+  bool cutAtClose;  // a file rewritten where it is: what the old one had past the new end goes
 };
 
 namespace {
@@ -69,12 +70,13 @@ int MoveFileTo(const char* from, const char* to) {
 int DeleteFileAt(const char* path) { return DeleteFileA(path) != 0; }
 
 OutputFile* CreateFileFor(const char* path, FileCreation how) {
-  const DWORD disposition = how == kCreateNew ? CREATE_NEW : CREATE_ALWAYS;
+  const DWORD disposition = how == kCreateNew ? CREATE_NEW : how == kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
   const HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   // Playlists and the settings file are written one at a time on one thread.
   static OutputFile file;
   file.handle = handle;
+  file.cutAtClose = how == kRewriteExisting;
   return &file;
 }
 
@@ -84,14 +86,31 @@ int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
 }
 
 int CloseFile(OutputFile* file) {
+  const bool cut = !file->cutAtClose || SetEndOfFile(file->handle) != 0;
   const bool flushed = FlushFileBuffers(file->handle) != 0;
   const bool closed = CloseHandle(file->handle) != 0;
   file->handle = INVALID_HANDLE_VALUE;
-  return flushed && closed;
+  return cut && flushed && closed;
 }
 
+// ReplaceFileA keeps the target's attributes and access rules, but needs a target, and
+// not every file system has it. MoveFileExA does the rest; after 1175 (the target could
+// not be removed: read-only, or open elsewhere) both files are as they were, and a move
+// would fail alike.
 int ReplaceFileWith(const char* target, const char* replacement) {
+  if (ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 1;
+  if (GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED) return 0;
   return MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// "\\?\C:\..." as the system gives it; such a name opens like any other.
+int FinalPathOf(const char* path, char* out, size_t size) {
+  const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return 0;
+  const DWORD length = GetFinalPathNameByHandleA(handle, out, static_cast<DWORD>(size), FILE_NAME_NORMALIZED);
+  CloseHandle(handle);
+  return length > 0 && length < size;
 }
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {

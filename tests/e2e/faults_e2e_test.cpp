@@ -41,8 +41,11 @@ std::string ReadAll(const fs::path& path) {
 // owner, so that a failing test cannot leave a file behind that nobody can delete.
 class Unchangeable {
  public:
+  // A folder keeps its x bits: it can still be entered, and its files written.
   explicit Unchangeable(std::string path) : path_(std::move(path)) {
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms enter = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(path_, fs::is_directory(path_) ? read | enter : read);
     set_ = Flag(true);
   }
   ~Unchangeable() {
@@ -235,6 +238,41 @@ TEST_F(FaultsE2E, AReadOnlySettingsFileIsLeftAsItWas) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "plugin.ini" || name == "ml_quillbox.dll") << "left behind: " << name;
   }
+}
+
+// The plug-in's settings as a user has them, after another plug-in's section and in
+// another order, and as Start rewrites them.
+std::string OldSettings(const PluginSession& s) {
+  const std::string music = s.WindowsMusic();
+  return "[Other]\r\nx=1\r\n[Quillbox]\r\nDumpDir=" + music + "QB_Dumped\\\r\nPlSaveDir=" + music +
+         "QB_Playlists\\\r\nLibDir=" + music + "\r\nComPort=1\r\n";
+}
+std::string NewSettings(const PluginSession& s) { return "[Other]\r\nx=1" + s.SettingsSection("1"); }
+
+TEST_F(FaultsE2E, ALinkedSettingsFileGetsTheSettingsAtItsTargetAndStaysALink) {
+  s.Install();
+  const std::string shared = s.player.Folder() + "/shared/plugin.ini";
+  fs::create_directories(s.player.Folder() + "/shared");
+  s.player.WriteFile("shared/plugin.ini", OldSettings(s));
+  fs::remove(s.PluginIni());
+  fs::create_symlink(shared, s.PluginIni());
+  s.Launch();
+  ASSERT_EQ(s.Init(), "init\t0");
+  EXPECT_TRUE(s.boxes.empty());
+  EXPECT_TRUE(fs::is_symlink(s.PluginIni()));
+  EXPECT_EQ(ReadAll(shared), NewSettings(s));
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.player.Folder() + "/shared"), {}), 1) << "a file left beside it";
+}
+
+TEST_F(FaultsE2E, ASettingsFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
+  s.Install();
+  s.player.WriteFile("Plugins/plugin.ini", OldSettings(s));
+  const Unchangeable closed(s.player.Folder() + "/Plugins");
+  if (!closed.Set()) GTEST_SKIP() << "the immutable flag needs root and a file system that has it";
+  s.Launch();
+  ASSERT_EQ(s.Init(), "init\t0");
+  EXPECT_TRUE(s.boxes.empty());
+  EXPECT_EQ(ReadAll(s.PluginIni()), NewSettings(s));
 }
 
 // "Musik Ä" and "Lied é.mp3": code page 1252 (C4, E9) in plugin.ini and on the wire, and

@@ -46,8 +46,14 @@ std::string NameOf(const std::string& path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
+// A link's target; any other path as it is.
+std::string Resolved(const std::string& path) {
+  auto link = Files.links.find(Key(path));
+  return link == Files.links.end() ? path : link->second;
+}
+
 const FakeFileSystem::Node* Find(const std::string& path) {
-  auto it = Files.nodes.find(Key(path));
+  auto it = Files.nodes.find(Key(Resolved(path)));
   return it == Files.nodes.end() ? nullptr : &it->second;
 }
 
@@ -87,6 +93,13 @@ void FakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
   node.folder = true;
   node.attributes = attributes | kAttributeDirectory;
 }
+
+void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
+  nodes.erase(Key(path));
+  links[Key(path)] = target;
+}
+
+bool FakeFileSystem::IsLink(const std::string& path) const { return links.count(Key(path)) != 0; }
 
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content, uint32_t attributes) {
   const std::string parent = Parent(path);
@@ -203,15 +216,21 @@ int DeleteFileAt(const char* path) {
 
 OutputFile* CreateFileFor(const char* path, FileCreation how) {
   See("create", path);
-  Record(std::string(how == kCreateNew ? "create new " : "create always ") + path);
+  static const char* const kHow[] = {"create new ", "create always ", "rewrite "};
+  Record(kHow[how] + std::string(path));
+  const FakeFileSystem::Node* node = Find(path);
+  static OutputFile file;
+  if (how == kRewriteExisting) {
+    if (Files.refuseRewrite || node == nullptr || node->folder) return nullptr;
+    file = OutputFile{Key(node->path), ""};
+    return &file;
+  }
   for (const std::string& refused : Files.refuseCreate) {
     if (Key(refused) == Key(path)) return nullptr;
   }
-  const FakeFileSystem::Node* node = Find(path);
   if (node != nullptr && (node->folder || how == kCreateNew)) return nullptr;
   if (!ParentExists(path)) return nullptr;
   Files.AddFile(path, "");
-  static OutputFile file;
   file = OutputFile{Key(path), ""};
   return &file;
 }
@@ -240,8 +259,19 @@ int ReplaceFileWith(const char* target, const char* replacement) {
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(replacement));
   moved.path = target;
+  if (const FakeFileSystem::Node* old = Find(target)) moved.attributes = old->attributes;
+  Files.links.erase(Key(target));
   Files.nodes[Key(target)] = moved;
   return 1;
+}
+
+int FinalPathOf(const char* path, char* out, size_t size) {
+  See("final", path);
+  Record(std::string("final ") + path);
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr) return 0;
+  const int n = std::snprintf(out, size, "%s", node->path.c_str());
+  return n >= 0 && static_cast<size_t>(n) < size;
 }
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {

@@ -352,7 +352,7 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
     const char* what;
     void (*arrange)();
   } failures[] = {
-      {"temporary file refused", [] { Files.refuseCreate.push_back(kTemporary); }},
+      {"no file made or rewritten", [] { Files.refuseCreate.push_back(kTemporary), Files.refuseRewrite = true; }},
       {"first write", [] { Files.failWriteNumber = 0; }},
       {"second write", [] { Files.failWriteNumber = 1; }},
       {"third write", [] { Files.failWriteNumber = 2; }},
@@ -387,10 +387,37 @@ TEST_F(SettingsFile, TheNewContentGoesThroughATemporaryFileThatReplacesTheOld) {
   EXPECT_FALSE(Files.Exists(kTemporary));
   // plugin.ini itself is never opened for writing.
   const std::vector<std::string> expected = {
-      std::string("read ") + kPath, std::string("create always ") + kTemporary, "write 10",
+      std::string("read ") + kPath, std::string("final ") + kPath, std::string("create always ") + kTemporary, "write 10",
       "write " + std::to_string(kNewEntries.size()), "close",
       std::string("replace ") + kPath + " " + kTemporary};
   EXPECT_EQ(Files.calls, expected);
+}
+
+// A plugin.ini that links to a hidden file elsewhere, and a folder where the user may
+// write plugin.ini but make no file: the settings still reach the file the player reads.
+TEST_F(SettingsFile, ALinkedFileIsReplacedAtItsTargetAndAClosedFolderRewritesItInPlace) {
+  const std::string before = "[A]\r\n" + Section(1, "X\\");
+  const std::string shared = "D:\\Shared\\plugin.ini";
+  for (const bool linked : {true, false}) {
+    SCOPED_TRACE(linked ? "linked" : "closed folder");
+    Reset(before);
+    if (linked) {
+      Files.AddFile(shared, before, kAttributeHidden);
+      Files.AddLink(kPath, shared);
+    } else {
+      Files.refuseCreate.push_back(kTemporary);
+    }
+    SetMusicSettings();
+    ASSERT_EQ(WriteSettingsFile(kPath), 0);
+    const std::string written = linked ? shared : kPath;
+    const std::string temporary = written + ".qbnew";
+    EXPECT_EQ(Files.Content(written), "[A]\r\n[Quillbox]" + kNewEntries);
+    EXPECT_EQ(Files.CallsStartingWith("create")[0], "create always " + temporary);
+    EXPECT_FALSE(Files.Exists(temporary));
+    EXPECT_EQ(Files.CallsStartingWith("rewrite").size(), linked ? 0u : 1u);
+    EXPECT_EQ(Files.IsLink(kPath), linked);
+    if (linked) EXPECT_EQ(Files.nodes.at("d:\\shared\\plugin.ini").attributes, kAttributeHidden);
+  }
 }
 
 }  // namespace
