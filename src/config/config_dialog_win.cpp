@@ -230,9 +230,15 @@ bool BrowseForMusicFolder(HWND dialog, char* path) {
   return chosen;
 }
 
+// A folder too long to keep whole is refused here, rather than shown whole over folders
+// derived from a cut copy.
 void OnBrowse(HWND dialog) {
   char path[MAX_PATH] = "";
   if (!BrowseForMusicFolder(dialog, path)) return;
+  if (!MusicFolderFits(path)) {
+    ShowMessage(dialog, kMsgFolderTooLong);
+    return;
+  }
   SetMusicFolder(path);
   SetDlgItemTextA(dialog, kCtlMusicFolder, path);
   ShowDerivedFolders(dialog);
@@ -251,7 +257,11 @@ void OnStart(HWND dialog) {
   // Read whole: a derived folder may be longer than the music folder's 199 characters.
   ReadEdit(dialog, kCtlPlaylistFolder, PlaylistDir, sizeof PlaylistDir);
   ReadEdit(dialog, kCtlDumpFolder, DumpDir, sizeof DumpDir);
-  if (!TakeMusicFolder(music) || !FolderExists(CurrentFolder)) {
+  if (!TakeMusicFolder(music)) {
+    ShowMessage(dialog, kMsgFolderTooLong);
+    return;
+  }
+  if (!FolderExists(CurrentFolder)) {
     ShowMessage(dialog, kMsgPathNotFound);
     return;
   }

@@ -49,10 +49,11 @@ bool MusicFolderFits(const char* text) {
 }
 
 bool TakeMusicFolder(const char* text) {
+  if (!MusicFolderFits(text)) return false;
   CopyBounded(CurrentFolder, sizeof CurrentFolder, text, kMusicFolderChars);
   AddBackslash(CurrentFolder, sizeof CurrentFolder);
   std::memcpy(LibraryRoot, CurrentFolder, sizeof LibraryRoot);
-  return MusicFolderFits(text);
+  return true;
 }
 
 bool ValidComPort(int32_t port) { return port >= 1 && static_cast<uint32_t>(port) <= kMaxComPort; }

@@ -29,9 +29,9 @@ void SetMusicFolder(const char* text);
 // also comes back whole from the edit's 199 characters and the backslash.
 bool MusicFolderFits(const char* text);
 
-// Start's reading of the music folder edit: CurrentFolder and LibraryRoot become its
-// first 199 characters with a backslash. false when the text does not fit, so that the
-// cut folder is never stored.
+// Start's reading of the music folder edit: CurrentFolder and LibraryRoot become the
+// text with a backslash. False, and neither touched, when the text does not fit, so that
+// a cut folder is never kept.
 bool TakeMusicFolder(const char* text);
 
 // 1 to 255: COM1 to COM255. 0 (also what a setting of text reads as), negative values

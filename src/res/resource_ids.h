@@ -40,3 +40,4 @@
 #define kMsgSelectPort 21
 #define kMsgPathNotFound 22
 #define kMsgNoDialog 23
+#define kMsgFolderTooLong 24

@@ -1,6 +1,7 @@
 // The start-up dialog's rules: derived folders, port choice, placement, countdown.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -61,10 +62,14 @@ TEST(DialogRules, WhatStartStoresReadsBackWholeAndPassesTheSameLimit) {
       ResetFakeFiles();
       Files.AddFile(path, "[Quillbox]\r\n");
       SetMusicFolder(text.c_str());  // the edit's change notification
+      std::snprintf(LibraryRoot, sizeof LibraryRoot, "%s", "C:\\Before\\");
       const bool accepted = TakeMusicFolder(text.c_str());
       EXPECT_EQ(accepted, length + (backslash ? 0 : 1) <= kMusicFolderLimit);
       EXPECT_EQ(MusicFolderFits(text.c_str()), accepted);
-      if (!accepted) continue;
+      if (!accepted) {
+        EXPECT_STREQ(LibraryRoot, "C:\\Before\\") << "a cut folder kept";
+        continue;
+      }
       const std::string stored = CurrentFolder;
       EXPECT_EQ(stored, backslash ? text : text + "\\");
       ASSERT_EQ(WriteSettingsFile(path), 0);

@@ -35,6 +35,8 @@ constexpr char kPortFailed[] =
     "Could not open the selected serial port.  Ensure that the selected port is available in your system.";
 constexpr char kSelectPort[] = "Select an available serial port from the list.";
 constexpr char kPathNotFound[] = "The path entered was not found.";
+constexpr char kTooLong[] =
+    "The path of this folder is too long.  Choose a music folder whose path has at most 199 characters.";
 constexpr char kCannotOpen[] = "Could not open plugin.ini file.  Click OK to terminate Quillbox plugin.";
 constexpr char kCannotParse[] = "Could not parse plugin.ini parameter string.  Click OK to terminate Quillbox plugin.";
 constexpr char kNoHeading[] = "Could not locate parameter list heading in plugin ini file.";
@@ -542,6 +544,46 @@ TEST_F(ConfigDialogTest, AFolderChosenInTheBrowserIsShownWithItsBackslash) {
   const std::string shown = chosen + "\\";
   EXPECT_EQ(fields, (Strings{shown, shown + "QB_Playlists\\", shown + "QB_Dumped\\", ""}));
   EXPECT_STREQ(LibraryRoot, "C:\\no such folder\\");  // browsing alone does not change it: Start set it
+}
+
+// Too long to keep whole with its two folders, whether browsed to or typed: refused
+// with its reason, and nothing of it shown, kept or stored.
+TEST_F(ConfigDialogTest, AMusicFolderLongerThan199CharactersIsRefusedAsTooLong) {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(sizeof temp, temp);
+  const std::string top = std::string(temp) + "qb long";
+  const std::string middle = top + "\\" + std::string(100, 'a');
+  std::string deep = middle + "\\";
+  deep.append(200 - deep.size(), 'b');  // 200 characters, with the backslash 201
+  for (const std::string& folder : {top, middle, deep}) {
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+  }
+  Strings fields;
+  const int result = RunDialog([&] {
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, kCtlMusicFolder, music);
+    ASSERT_TRUE(Click(dialog, kCtlBrowse));
+    HWND browser = WaitForFolderBrowser(dialog);
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(SelectInBrowser(browser, deep));
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
+    EXPECT_TRUE(StatusBecomes(dialog, kTooLong)) << Text(dialog, kCtlStatus);
+    fields = {Text(dialog, kCtlMusicFolder), Text(dialog, kCtlPlaylistFolder)};
+    Type(dialog, kCtlMusicFolder, deep);
+    SetDlgItemTextA(dialog, kCtlStatus, "");
+    ASSERT_TRUE(Click(dialog, kCtlStart));
+    EXPECT_TRUE(StatusBecomes(dialog, kTooLong)) << Text(dialog, kCtlStatus);
+    ASSERT_TRUE(Click(dialog, kCtlQuit));
+  });
+  RemoveDirectoryA(deep.c_str());
+  RemoveDirectoryA(middle.c_str());
+  RemoveDirectoryA(top.c_str());
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(fields, (Strings{music, music + "QB_Playlists\\"}));
+  EXPECT_EQ(Slurp(SettingsPath()), kFresh);
+  EXPECT_EQ(std::string(LibraryRoot).find(deep.substr(0, 150)), std::string::npos);
 }
 
 TEST_F(ConfigDialogTest, StartStoresTheFourLinesAndClosesWithOne) {
