@@ -46,14 +46,8 @@ std::string NameOf(const std::string& path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-// A link's target; any other path as it is.
-std::string Resolved(const std::string& path) {
-  auto link = Files.links.find(Key(path));
-  return link == Files.links.end() ? path : link->second;
-}
-
 const FakeFileSystem::Node* Find(const std::string& path) {
-  auto it = Files.nodes.find(Key(Resolved(path)));
+  auto it = Files.nodes.find(Key(path));
   return it == Files.nodes.end() ? nullptr : &it->second;
 }
 
@@ -93,13 +87,6 @@ void FakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
   node.folder = true;
   node.attributes = attributes | kAttributeDirectory;
 }
-
-void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
-  nodes.erase(Key(path));
-  links[Key(path)] = target;
-}
-
-bool FakeFileSystem::IsLink(const std::string& path) const { return links.count(Key(path)) != 0; }
 
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content, uint32_t attributes) {
   const std::string parent = Parent(path);
@@ -259,8 +246,6 @@ int ReplaceFileWith(const char* target, const char* replacement) {
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(replacement));
   moved.path = target;
-  if (const FakeFileSystem::Node* old = Find(target)) moved.attributes = old->attributes;
-  Files.links.erase(Key(target));
   Files.nodes[Key(target)] = moved;
   return 1;
 }

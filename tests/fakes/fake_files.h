@@ -20,9 +20,6 @@ struct FakeFileSystem {
     std::string content;
   };
   std::map<std::string, Node> nodes;  // by lower-case path
-  // Links to files, by lower-case path: every call but a replace acts on the file a link
-  // leads to; a replace, as a move does, puts a file in the link's place.
-  std::map<std::string, std::string> links;
   std::vector<std::string> calls;     // "list C:\M\*.*", "move A B", "create P", ...
 
   // Failures on demand.
@@ -44,9 +41,6 @@ struct FakeFileSystem {
   void AddFolder(const std::string& path, uint32_t attributes = 0);
   // Makes the file, and the folders above it.
   void AddFile(const std::string& path, const std::string& content = "", uint32_t attributes = 0);
-  // Makes path a link to target, in place of what was there.
-  void AddLink(const std::string& path, const std::string& target);
-  bool IsLink(const std::string& path) const;
   bool Exists(const std::string& path) const;
   std::string Content(const std::string& path) const;
   // The calls whose text begins with prefix.
