@@ -102,7 +102,6 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
 uint32_t PortError() { return LastError; }
 
 uint32_t PortLineStatus() {
-  Line.lineStatusCalls++;
   if (!HandleWorks()) return LastError;
   return Line.lineStatusCode;
 }

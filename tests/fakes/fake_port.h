@@ -33,7 +33,6 @@ struct FakeLine {
   bool deadHandle = false;           // the open handle outlived an unplug: it fails for ever
   uint32_t failCode = 22;
   uint32_t lineStatusCode = 0;       // the line status check fails with this code, when not 0
-  int lineStatusCalls = 0;
   std::vector<uint32_t> openTries;   // the clock at every open begun
   bool openBlocks = false;           // an open begun now hangs until FinishOpen()
   bool openHanging = false;
