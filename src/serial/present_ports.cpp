@@ -2,6 +2,8 @@
 // tested natively.
 #include "serial/present_ports.h"
 
+#include <cstring>
+
 #include "base/ascii_text.h"
 
 namespace {
@@ -11,12 +13,6 @@ constexpr size_t kComPrefixLength = sizeof kComPrefix - 1;
 constexpr size_t kMaxDigits = 3;  // "255"
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-size_t TextLength(const char* text, size_t length) {
-  size_t n = 0;
-  while (n < length && text[n] != '\0') n++;
-  return n;
-}
 
 bool HasComPrefix(const char* text) {
   for (size_t i = 0; i < kComPrefixLength; i++) {
@@ -28,7 +24,7 @@ bool HasComPrefix(const char* text) {
 }  // namespace
 
 uint32_t ComPortNumber(const char* text, size_t length) {
-  const size_t n = TextLength(text, length);
+  const size_t n = text == nullptr ? 0 : strnlen(text, length);
   if (n <= kComPrefixLength || n > kComPrefixLength + kMaxDigits || !HasComPrefix(text)) return 0;
   // "COM01" is no name Windows gives a port, and no name that opens COM1.
   if (text[kComPrefixLength] == '0') return 0;

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "plugin_start.h"
+
 namespace fs = std::filesystem;
 
 void PluginSession::Install(const std::string& extensionLine) {
@@ -13,13 +15,11 @@ void PluginSession::Install(const std::string& extensionLine) {
   fs::create_directories(Music() + "QB_Dumped");
   player.WriteFile("Music/one.mp3", "x");
   player.WriteFile("Music/two.wav", "x");
-  player.WriteFile("Plugins/plugin.ini", SettingsSection(std::to_string(port)));
+  WriteCompleteSettings(player, port);
 }
 
 std::string PluginSession::SettingsSection(const std::string& comPort) const {
-  const std::string music = WindowsMusic();
-  return "\r\n[Quillbox]\r\nComPort=" + comPort + "\r\nLibDir=" + music + "\r\nPlSaveDir=" + music +
-         "QB_Playlists\\\r\nDumpDir=" + music + "QB_Dumped\\\r\n";
+  return CompleteSettings(player, comPort);
 }
 
 void PluginSession::Launch(const Model& model) {

@@ -25,11 +25,14 @@ std::string InitAndWait(PlayerProcess& player) {
 
 }  // namespace
 
-void WriteCompleteSettings(PlayerProcess& player, int port) {
+std::string CompleteSettings(const PlayerProcess& player, const std::string& comPort) {
   const std::string root = player.WindowsPath(player.Folder() + "/Music/");
-  player.WriteFile("Plugins/plugin.ini", "\r\n[Quillbox]\r\nComPort=" + std::to_string(port) + "\r\nLibDir=" + root +
-                                             "\r\nPlSaveDir=" + root + "QB_Playlists\\\r\nDumpDir=" + root +
-                                             "QB_Dumped\\\r\n");
+  return "\r\n[Quillbox]\r\nComPort=" + comPort + "\r\nLibDir=" + root + "\r\nPlSaveDir=" + root +
+         "QB_Playlists\\\r\nDumpDir=" + root + "QB_Dumped\\\r\n";
+}
+
+void WriteCompleteSettings(PlayerProcess& player, int port) {
+  player.WriteFile("Plugins/plugin.ini", CompleteSettings(player, std::to_string(port)));
 }
 
 std::string LaunchPlugin(PlayerProcess& player, const PlayerCommands& model) {

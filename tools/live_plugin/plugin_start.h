@@ -13,8 +13,12 @@
 // Commands of the emulated player, each split into its fields.
 using PlayerCommands = std::vector<std::vector<std::string>>;
 
-// Writes Plugins\plugin.ini naming the port (COM1 unless given), the music folder
-// <player folder>/Music/ and its two working folders, QB_Playlists\ and QB_Dumped\.
+// The plug-in's section of plugin.ini with this ComPort value, the music folder
+// <player folder>/Music/ and its two working folders, QB_Playlists\ and QB_Dumped\, as
+// Start writes it.
+std::string CompleteSettings(const PlayerProcess& player, const std::string& comPort);
+
+// Writes Plugins\plugin.ini holding only that section, naming the port (COM1 unless given).
 void WriteCompleteSettings(PlayerProcess& player, int port = 1);
 
 // Starts the player, gives it the model commands (each must answer "ok"), loads the DLL,
