@@ -19,6 +19,15 @@ struct OutputFile {
 
 namespace {
 
+// Windows' narrow calls take at most MAX_PATH characters, the \\?\ prefix counted too;
+// Wine takes longer names. Refused here as Windows refuses them, so that a name that
+// works under Wine works on Windows.
+bool FitsNarrowCalls(const char* path) {
+  if (strnlen(path, MAX_PATH) < MAX_PATH) return true;
+  SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  return false;
+}
+
 void TakeEntry(const WIN32_FIND_DATAA& found, ListedEntry* entry) {
   static_assert(sizeof found.cFileName == kListedNameSize);
   std::memcpy(entry->name, found.cFileName, kListedNameSize);
@@ -66,15 +75,15 @@ PathKind KindOfPath(const char* path) {
 // MoveFileA moves folders too, with all they hold: a playlist entry made from a browsed
 // folder names one, and dumping it would take a whole folder out of the collection.
 int MoveFileTo(const char* from, const char* to) {
-  if (KindOfPath(from) != kPathFile) return 0;
+  if (!FitsNarrowCalls(from) || !FitsNarrowCalls(to) || KindOfPath(from) != kPathFile) return 0;
   return MoveFileA(from, to) != 0;
 }
 
-int DeleteFileAt(const char* path) { return DeleteFileA(path) != 0; }
+int DeleteFileAt(const char* path) { return FitsNarrowCalls(path) && DeleteFileA(path) != 0; }
 
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   const DWORD disposition = how == kCreateNew ? CREATE_NEW : how == kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
-  const HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = !FitsNarrowCalls(path) ? INVALID_HANDLE_VALUE : CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     if (accessDenied != nullptr) *accessDenied = GetLastError() == ERROR_ACCESS_DENIED;
     return nullptr;
@@ -146,6 +155,7 @@ int CloseFile(OutputFile* file) {
 // or a sync client holding the new one is enough): the move then puts the new one there,
 // and when that fails too the new content is only in replacement.
 int ReplaceFileWith(const char* target, const char* replacement) {
+  if (!FitsNarrowCalls(target) || !FitsNarrowCalls(replacement)) return 0;
   if (ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 1;
   if (GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED) return 0;
   return MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

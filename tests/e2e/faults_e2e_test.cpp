@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -68,6 +69,29 @@ class Unchangeable {
   bool set_ = false;
 };
 
+// A small file system mounted over a folder, filled to the last byte, as a full disk is:
+// Wine on a roomy disk never shows what a write that finds no room does. Mounting needs
+// root; the mount goes with its owner.
+class FullSmallDisk {
+ public:
+  FullSmallDisk(std::string folder, const std::string& file, const std::string& content) : folder_(std::move(folder)) {
+    mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=16k") == 0;
+    if (!mounted_) return;
+    std::ofstream(folder_ + "/" + file, std::ios::binary) << content;
+    std::ofstream filler(folder_ + "/filler", std::ios::binary);
+    const std::string page(4096, 'f');
+    for (int i = 0; i < 8 && filler; i++) filler.write(page.data(), static_cast<std::streamsize>(page.size())).flush();
+  }
+  ~FullSmallDisk() {
+    if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
 // The titles a chunk carries, as one text with their NULs.
 std::string Titles(const Bytes& chunk) {
   return chunk.size() < 4 ? "" : std::string(chunk.begin() + 4, chunk.begin() + 4 + chunk[3]);
@@ -122,6 +146,30 @@ class FaultsE2E : public ::testing::Test {
     };
     return s.line.WaitFor(from, probed, kWaitMs) && !replied;
   }
+  // Lets the dialog open, presses Configure (to stop the countdown of complete settings)
+  // or types the music folder (which fills in the folders derived from it) and presses
+  // Start; returns the text of the box that Start's failure shows, then quits the
+  // dialog, which stays open after it.
+  std::string BoxAfterStart(bool typeMusicFolder = false) {
+    std::string box;
+    EXPECT_EQ(s.Init([&] {
+      if (typeMusicFolder) {
+        EXPECT_TRUE(s.WaitForDialog());
+        s.Set({"settext", "Quillbox Plugin", std::to_string(kMusicEdit), s.WindowsMusic()});
+      } else {
+        EXPECT_TRUE(s.Click(kConfigureButton));
+      }
+      EXPECT_TRUE(s.Click(kStartButton));
+      for (int i = 0; i < 500 && box.empty(); i++) {
+        const std::string answer = s.player.Command({"msgbox"}, 2000);
+        if (answer.rfind("msgbox\t", 0) == 0) box = answer.substr(7);
+        if (box.empty()) usleep(20 * 1000);
+      }
+      EXPECT_TRUE(s.Click(kQuitButton)) << "the dialog stays open after the failure";
+    }), "init\t0");
+    return box;
+  }
+  void SaveOnAFullDisk(bool temporaryInTheWay);
   bool InFolder(const std::string& name) {
     return s.NextStatus([&](const Status& st) { return st.folder == name; }, kWaitMs);
   }
@@ -218,18 +266,8 @@ TEST_F(FaultsE2E, AReadOnlySettingsFileIsLeftAsItWas) {
   const Unchangeable readOnly(s.PluginIni());
   if (!readOnly.Set()) GTEST_SKIP() << "the immutable flag needs root and a file system that has it";
   s.Launch();
-  std::string box;
   // Reading needs no write access: the dialog opens with the settings as they are.
-  EXPECT_EQ(s.Init([&] {
-    EXPECT_TRUE(s.Click(kConfigureButton));
-    EXPECT_TRUE(s.Click(kStartButton));
-    for (int i = 0; i < 500 && box.empty(); i++) {
-      const std::string answer = s.player.Command({"msgbox"}, 2000);
-      if (answer.rfind("msgbox\t", 0) == 0) box = answer.substr(7);
-      if (box.empty()) usleep(20 * 1000);
-    }
-    EXPECT_TRUE(s.Click(kQuitButton)) << "the dialog stays open after the failure";
-  }), "init\t0");
+  const std::string box = BoxAfterStart();
   EXPECT_TRUE(box == "Could not write settings table to plugin.ini.  Click OK to terminate Quillbox plugin." ||
               box == "Could not open plugin.ini file.  Click OK to terminate Quillbox plugin.")
       << box;
@@ -274,6 +312,30 @@ TEST_F(FaultsE2E, ASettingsFileInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
   EXPECT_TRUE(s.boxes.empty());
   EXPECT_EQ(ReadAll(s.PluginIni()), NewSettings(s));
 }
+
+// On a full disk with plugin.ini.qbnew blocked, the file used to be rewritten in place
+// and cut at 4,096 bytes, the last plug-in's section gone, while only message 16 showed.
+// Now a temporary file in the way is refused, and a file that cannot grow to its new
+// size (its folder taking no new file) is left as it was.
+void FaultsE2E::SaveOnAFullDisk(bool temporaryInTheWay) {
+  s.Install();
+  s.Launch();  // the DLL is loaded from Plugins before the small disk covers the folder
+  // 4,090 bytes; typing the music folder fills in the derived folders, which takes a
+  // second page.
+  std::string old = "[Quillbox]\r\nComPort=1\r\nLibDir=" + s.WindowsMusic() + "\r\nPlSaveDir=\r\nDumpDir=\r\n[Last]\r\nz=";
+  old += std::string(4090 - old.size() - 2, 'z') + "\r\n";
+  const FullSmallDisk disk(s.player.Folder() + "/Plugins", "plugin.ini", old);
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs root";
+  if (temporaryInTheWay) s.player.WriteFile("Plugins/plugin.ini.qbnew", "");
+  const Unchangeable blocked(temporaryInTheWay ? s.PluginIni() + ".qbnew" : s.player.Folder() + "/Plugins");
+  ASSERT_TRUE(blocked.Set());
+  EXPECT_EQ(BoxAfterStart(true), "Could not write settings table to plugin.ini.  Click OK to terminate Quillbox plugin.");
+  EXPECT_EQ(ReadAll(s.PluginIni()), old);
+}
+
+TEST_F(FaultsE2E, AFullDiskWithTheTemporaryFileInTheWayLeavesTheSettingsFileWhole) { SaveOnAFullDisk(true); }
+
+TEST_F(FaultsE2E, AFullDiskInAFolderThatTakesNoNewFileLeavesTheSettingsFileWhole) { SaveOnAFullDisk(false); }
 
 // "Musik Ä" and "Lied é.mp3": code page 1252 (C4, E9) in plugin.ini and on the wire, and
 // UTF-8 in the Linux names under Wine.

@@ -5,4 +5,5 @@ set(WINE_TESTS
   config_dialog_test
   folder_scan_test
   startup_test
+  settings_file_test
 )
