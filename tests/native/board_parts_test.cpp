@@ -301,7 +301,9 @@ TEST(BoardDisplay, ControllerTime) {
     const char* why;
   } cases[] = {
       {{{true, 4, 60}, {true, 1, 62}, {true, 4, 116}, {true, 2, 118}}, 0, "characters 54 us apart"},
-      {{{true, 4, 60}, {true, 1, 62}, {true, 4, 100}, {true, 2, 102}}, 1, "a character 38 us after one (270 kHz time): one fault, not one a nibble"},
+      {{{true, 4, 60}, {true, 1, 62}, {true, 4, 100}, {true, 2, 102}},
+       1,
+       "a character 38 us after one (270 kHz time): one fault, not one a nibble"},
       {{{false, 0, 60}, {false, 1, 62}, {true, 4, 1700}, {true, 1, 1702}}, 1, "a clear waited 1.6 ms, not 2.16"},
       {{{false, 0, 60}, {false, 1, 62}, {true, 4, 2230}, {true, 1, 2232}}, 0, "a clear waited 2.17 ms"},
       {{{false, 0, 60}, {false, 2, 62}, {false, 8, 1600}, {false, 0, 1602}}, 1, "home takes as long as clear"},

@@ -86,7 +86,9 @@ void LcdShield::Attach(avr_t* avr, const KeyLadder& ladder, BoardFaults* faults)
   SetKey(PanelKey::None);
 }
 
-void LcdShield::SetKey(PanelKey key) { avr_raise_irq(parts_->keys, ReadingMillivolts(KeyReading(parts_->ladder, key))); }
+void LcdShield::SetKey(PanelKey key) {
+  avr_raise_irq(parts_->keys, ReadingMillivolts(KeyReading(parts_->ladder, key)));
+}
 
 Screen LcdShield::Read() const {
   Parts& p = *parts_;

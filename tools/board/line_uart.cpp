@@ -80,8 +80,8 @@ int LineUart::Queued() const {
 void LineUart::StartBit() {
   if (!avr_regbit_get(avr_, uart_->rxen) || !receiver_.StartBit()) return;
   uart_fifo_t& q = uart_->input;
-  const uint8_t byte = static_cast<uint8_t>(q.buffer[(q.write + uart_fifo_fifo_size - 1) & (uart_fifo_fifo_size - 1)]);
   q.write = (q.write + uart_fifo_fifo_size - 1) & (uart_fifo_fifo_size - 1);
+  const uint8_t byte = static_cast<uint8_t>(q.buffer[q.write]);
   avr_regbit_setto(avr_, uart_->dor, 1);
   lost_(byte, NowMs());
 }
