@@ -4,7 +4,7 @@
 //
 //   LCD RS      D8    PB0        LCD E       D9   PB1
 //   LCD D4..D7  D4-D7 PD4..PD7   LCD RW      tied to ground: no busy flag to read
-//   backlight   D10   PB2 (high is on)
+//   backlight   D10   PB2: never driven high (below)
 //   keys        A0    ADC0, one resistor ladder, 5 V reference
 //   panel line  D0/D1 UART0, 115200 8N1 (double speed, UBRR 16, as the Uno's USB chip)
 #pragma once
@@ -31,6 +31,11 @@ constexpr uint16_t kBelowDown = HalfWay(kUpMv, kDownMv);        // 235: Up below
 constexpr uint16_t kBelowLeft = HalfWay(kDownMv, kLeftMv);      // 419: Down below
 constexpr uint16_t kBelowSelect = HalfWay(kLeftMv, kSelectMv);  // 623: Left below
 constexpr uint16_t kBelowNoKey = HalfWay(kSelectMv, kNoKeyMv);  // 879: Select below, no key above
+
+// The backlight: on many of these shields D10 drives the backlight transistor's base with
+// no resistor, so D10 as an output driven high is a near short that can damage the pin.
+// Its PORT bit stays 0 for good: an input lets the shield's own pull-up light it, an
+// output (then low) switches it off.
 
 #ifdef __AVR__
 #include <avr/io.h>
