@@ -3,19 +3,23 @@
 // five keys, what each action sends, and how lists are fetched, kept and fetched again.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "fake_board.h"
 #include "fake_plugin_line.h"
+#include "logic/key_ladder.h"
 #include "logic/panel.h"
 
 namespace {
 
 constexpr uint16_t kNoKey = 1023;
 
+// A key by its name, on the simulated board's ladder, or a reading by its number.
 uint16_t Reading(const std::string& key) {
+  if (!key.empty() && isdigit(static_cast<unsigned char>(key[0]))) return static_cast<uint16_t>(std::stoi(key));
   if (key == "right") return 0;
   if (key == "up") return 143;
   if (key == "down") return 327;
@@ -73,8 +77,9 @@ struct Flow {
     if (bar == std::string::npos) return Rows().find(text) != std::string::npos;
     return ShownRow(0).rfind(text.substr(0, bar), 0) == 0 && ShownRow(1).rfind(text.substr(bar + 1), 0) == 0;
   }
-  // Steps of a script: "press KEY", "long KEY", "run MS", "show TEXT" (Shows),
-  // "took COMMANDS" (those taken since the last "took" hold these, in this order).
+  // Steps of a script: "press KEY", "long KEY", "down KEY" (held, left down), "up", "run MS",
+  // "show TEXT" (Shows), "took COMMANDS" (those taken since the last "took" hold these, in
+  // this order).
   void Script(const std::vector<std::string>& steps) {
     for (const std::string& step : steps) {
       std::istringstream in(step);
@@ -84,6 +89,11 @@ struct Flow {
       SCOPED_TRACE(step);
       if (verb == "press") Hold(rest, 100);
       if (verb == "long") Hold(rest, 800);
+      if (verb == "down") {
+        Board.keyReading = Reading(rest);
+        Run(100);
+      }
+      if (verb == "up") Hold("1023", 0);
       if (verb == "run") Run(std::stod(rest));
       if (verb == "show") EXPECT_TRUE(Shows(rest)) << Rows();
       if (verb == "took") {
@@ -167,6 +177,29 @@ TEST(PanelFlow, EveryScreenFromTheFiveKeys) {
     Flow flow;
     flow.Script(c.script);
   }
+}
+
+TEST(PanelFlow, TheKeyCheckAndACalibrationForAnotherLadder) {
+  Flow flow;
+  flow.Script({"run 200", "long select", "press down", "press down", "press down", "press select", "press down",
+               "press down", "press down", "press down", "show >Key check", "press select", "run 1500",
+               "show Key: none   1023|Sel=set Left=out", "down 683", "show Key: Select  683", "up",
+               // calibrated: each key pressed when asked, Right first
+               "long select", "show Press Right 1/5|Hold=stop   1023", "press 0", "show Press Up 2/5", "press 512",
+               "press 683", "press 768", "down 819", "show Press Select 5/5|Hold=stop    819", "up",
+               "show Key: none   1023|Keys calibrated", "down 683", "show Key: Down    683", "up"});
+  EXPECT_TRUE(LadderCalibrated());
+  // Kept in EEPROM for the next start-up; then back to the defaults, by a held Right.
+  // A key held as the panel starts opens the key check.
+  PanelStart();
+  flow.Script({"down 0", "show Key: Right     0|Keys: calibrated", "up", "long right", "show Keys: default",
+               "down 683", "show Key: Select  683", "up"});
+  EXPECT_FALSE(LadderCalibrated());
+  // A held key stops a calibration, and nothing changes; held Left goes back.
+  flow.Script({"long select", "show Press Right", "press 0", "down 512", "run 3000", "show Keys unchanged", "up",
+               "show Key: none", "long left"});
+  EXPECT_EQ(ShownRow(0).find("Key:"), std::string::npos) << flow.Rows();
+  EXPECT_FALSE(LadderCalibrated());
 }
 
 TEST(PanelFlow, TheLastOfFiveHundredTitlesInOneTransfer) {
