@@ -167,15 +167,21 @@ void KeyCheckKey(const KeyEvent& e, uint32_t nowMs) {
   }
 }
 
-void OnKey(const KeyEvent& e, uint32_t nowMs) {
-  if (HeldFromStart && e.action == KeyAction::Down) {
+// The screens that give a long press a meaning of its own; on the others a long press
+// does what the short one does, rather than nothing.
+bool HasLongKeys(View view) { return view == View::Status || view == View::List || view == View::KeyCheck; }
+
+void OnKey(const KeyEvent& key, uint32_t nowMs) {
+  if (HeldFromStart && key.action == KeyAction::Down) {
     HeldFromStart = false;
-    Swallowed = e.key;
+    Swallowed = key.key;
     return Go(View::KeyCheck, nowMs);
   }
   if (!PanelLink.up && !KeyScreen(Current)) return;
-  if (e.action == KeyAction::Down) Swallowed = Key::None;  // a new press
-  if (e.key == Swallowed) return;
+  if (key.action == KeyAction::Down) Swallowed = Key::None;  // a new press
+  if (key.key == Swallowed) return;
+  const bool asShort = key.action == KeyAction::Long && !HasLongKeys(Current);
+  const KeyEvent e = {key.key, asShort ? KeyAction::Short : key.action};
   const View before = Current;
   switch (Current) {
     case View::Status: StatusKey(e, nowMs); break;

@@ -79,7 +79,7 @@ struct Flow {
   }
   // Steps of a script: "press KEY", "long KEY", "down KEY" (held, left down), "up", "run MS",
   // "show TEXT" (Shows), "took COMMANDS" (those taken since the last "took" hold these, in
-  // this order).
+  // this order), "none LETTER" (none of those has this letter).
   void Script(const std::vector<std::string>& steps) {
     for (const std::string& step : steps) {
       std::istringstream in(step);
@@ -96,6 +96,7 @@ struct Flow {
       if (verb == "up") Hold("1023", 0);
       if (verb == "run") Run(std::stod(rest));
       if (verb == "show") EXPECT_TRUE(Shows(rest)) << Rows();
+      if (verb == "none") EXPECT_EQ(Taken().find(rest), std::string::npos);
       if (verb == "took") {
         const std::string taken = Taken();
         size_t at = 0;
@@ -175,6 +176,44 @@ TEST(PanelFlow, EveryScreenFromTheFiveKeys) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Flow flow;
+    flow.Script(c.script);
+  }
+}
+
+TEST(PanelFlow, ALongPressWhereAScreenHasNoLongMeaningDoesWhatTheShortOneDoes) {
+  const std::vector<std::string> toOptions = {"run 200",    "long select", "press down",
+                                              "press down", "press down",  "press select"};
+  const std::vector<std::string> toFolderActions = {"run 200", "long select", "press select", "run 1000",
+                                                    "took Q1:65535", "press right", "show >Open|"};
+  const std::vector<std::string> toPlaylistActions = {"run 200", "long down", "run 1000", "show >First",
+                                                      "press right"};
+  struct Case {
+    const char* what;
+    std::vector<std::string> reach, script;
+  } cases[] = {
+      {"the menu: Select opens the music folder",
+       {"run 200", "long select", "show >Browse"},
+       {"long select", "run 1000", "took Q1:65535", "show >/Rock"}},
+      {"the options: Select switches shuffle", toOptions, {"show >Shuffle: off", "long select", "took O1"}},
+      {"the options: Left goes back to the menu", toOptions, {"long left", "show >Browse"}},
+      {"an entry's actions: Select opens the folder", toFolderActions, {"long select", "run 1000", "took Q1"}},
+      {"an entry's actions: Left goes back to the list", toFolderActions, {"long left", "show >/Rock"}},
+      {"a move: Select places the entry",
+       toPlaylistActions,
+       {"press down", "press down", "show >Move", "press select", "show Move 1 to 1", "press down", "long select",
+        "run 300", "took E1"}},
+      {"a move: Left leaves it",
+       toPlaylistActions,
+       {"press down", "press down", "press select", "press down", "long left", "run 300", "show >First", "none E"}},
+      {"a question: Select says yes",
+       toPlaylistActions,
+       {"press down", "press down", "press down", "press down", "press down", "press down", "show >Clear playlist",
+        "press select", "show Clear playlist?", "long select", "run 300", "took E5"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Flow flow;
+    flow.Script(c.reach);
     flow.Script(c.script);
   }
 }
