@@ -5,7 +5,7 @@
 // the board's faults (what the real parts would not take) over the whole run.
 // Everything is timed on the board's chip clock, which keeps to the wall clock, from its
 // trace (quillbox-board --trace). Prints the figures and whether they meet their targets;
-// fails only when a figure could not be produced.
+// fails only when a figure could not be produced, or when the board met a fault.
 //
 // --short: a few presses and a list of 100 entries, for the test suite. The full run's
 // list of 300 entries, run through with a long Right, is the stack's deepest point.
@@ -234,5 +234,6 @@ int main(int argc, char** argv) {
   const bool produced = startUp > 0 && toCommand.count > 0 && toDisplay.count > 0 && gotStats && sizes.flash > 0 &&
                         list.wholeMs > 0 && list.lastMs > 0 && search > 0;
   if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
-  return produced && stopped ? 0 : 1;
+  if (gotStats && stats.Faults() != 0) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
+  return produced && stopped && gotStats && stats.Faults() == 0 ? 0 : 1;
 }
