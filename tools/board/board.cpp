@@ -14,8 +14,7 @@ constexpr size_t kMostWaiting = 4096;               // bytes the board holds for
 
 }  // namespace
 
-Board::Board(const BoardOptions& options, BoardOutput& out)
-    : options_(options), out_(out), faults_(out), port_(options.link) {}
+Board::Board(const BoardOptions& options, BoardOutput& out) : options_(options), out_(out), port_(options.link) {}
 
 bool Board::Start(std::string* problem) {
   if (!chip_.Load(options_.firmware, problem)) return false;

@@ -55,8 +55,8 @@ class Board {
   void ByteLost(uint8_t byte, double atMs);
   BoardOptions options_;
   BoardOutput& out_;
-  BoardFaults faults_;
   BoardChip chip_;
+  BoardFaults faults_{out_};
   LcdShield shield_;
   LineUart uart_;
   PtyPort port_;
