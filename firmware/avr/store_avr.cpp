@@ -16,8 +16,8 @@ namespace {
 uint8_t Queued[kStoreWriteRoom];
 uint16_t QueuedAt = 0;
 uint8_t QueuedLength = 0;
-volatile uint8_t Next = 0;     // the next of the queued bytes
-volatile bool Busy = false;    // until the last byte that differed is written
+volatile uint8_t Next = 0;   // the next of the queued bytes
+volatile bool Busy = false;  // until the last byte that differed is written
 
 // Starts writing the next queued byte that differs from the EEPROM's; false when none is
 // left. With interrupts off, and the EEPROM idle.
