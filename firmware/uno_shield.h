@@ -19,7 +19,8 @@ constexpr uint8_t kLineUbrr = 16;  // double speed: 16 MHz / (8 * 17) = 117647 b
 // revisions and makers; published readings (Right/Up/Down/Left/Select):
 //   0/144/329/504/741   0/98/254/407/637   19/113/253/387/605   0/131/308/483/725
 //   0/146/334/511/745   and the simulated board's 0/143/327/511/736
-// Midpoints of one ladder misread others (0/98/254/407/637 gives Left as Down at 419).
+// Midpoints of one ladder misread others: on 0/98/254/407/637 Left's 407 fell below the
+// old threshold of 419 and read as Down.
 // These thresholds decode every set above with at least 26 counts to spare at each
 // boundary (334 below 360 is the closest), room for the resistors' tolerance and noise.
 // A shield on another ladder (0/512/683/768/819) is calibrated by its user

@@ -24,10 +24,10 @@ constexpr uint8_t kRowAddress[kRows] = {0x00, 0x40};
 // the datasheet's figure so scaled, rounded up with a little to spare, and counts from
 // the instruction's start (E falling on its second nibble).
 constexpr uint32_t AtSlowestClock(uint32_t nominalUs) { return (nominalUs * 270 + 189) / 190; }
-constexpr uint16_t kInstructionUs = 55;    // most instructions and data: 37 us, 53 at 190 kHz
-constexpr uint16_t kClearUs = 2200;        // clear and home: 1.52 ms, 2.16 ms at 190 kHz
-constexpr uint16_t kFirstResetUs = 6000;   // power-on, after the first "8-bit": 4.1 ms, 5.83 ms
-constexpr uint16_t kSecondResetUs = 150;   // power-on, after the second: 100 us, 142 us
+constexpr uint16_t kInstructionUs = 55;   // most instructions and data: 37 us, 53 at 190 kHz
+constexpr uint16_t kClearUs = 2200;       // clear and home: 1.52 ms, 2.16 ms at 190 kHz
+constexpr uint16_t kFirstResetUs = 6000;  // power-on, after the first "8-bit": 4.1 ms, 5.83 ms
+constexpr uint16_t kSecondResetUs = 150;  // power-on, after the second: 100 us, 142 us
 static_assert(kInstructionUs >= AtSlowestClock(37), "an instruction at 190 kHz");
 static_assert(kClearUs >= AtSlowestClock(1520), "clear and home at 190 kHz");
 static_assert(kFirstResetUs >= AtSlowestClock(4100), "the first power-on wait at 190 kHz");

@@ -1,6 +1,6 @@
 // The board under the panel's logic: the line, the clock, the keys' voltage, the
-// display and the EEPROM. The firmware links the _avr files (firmware/avr/); the native tests and the
-// fuzzer link fakes that script what arrives and record what leaves.
+// display and the EEPROM. The firmware links the _avr files (firmware/avr/); the native
+// tests and the fuzzer link fakes that script what arrives and record what leaves.
 #pragma once
 #include <stdint.h>
 

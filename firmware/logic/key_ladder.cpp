@@ -65,8 +65,8 @@ void LadderLoad() {
   for (uint8_t i = 0; i < kLadderKeys; i++) {
     stored.below[i] = static_cast<uint16_t>(record[1 + 2 * i] | record[2 + 2 * i] << 8);
   }
-  Calibrated = record[0] == kRecordLayout && record[kRecordLength - 1] == Checksum(record, kRecordLength - 1) &&
-               Sane(stored);
+  Calibrated =
+      record[0] == kRecordLayout && record[kRecordLength - 1] == Checksum(record, kRecordLength - 1) && Sane(stored);
   InUse = Calibrated ? stored : DefaultLadder();
 }
 

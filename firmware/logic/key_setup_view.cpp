@@ -9,12 +9,12 @@ constexpr uint16_t kNoReading = 0xFFFF;
 
 struct Setup {
   uint16_t readings[kLadderKeys];
-  uint8_t step;          // the key asked for: Right is 0
-  uint16_t last;         // the reading before
-  uint8_t settledFor;    // readings in a row within kSettledCounts of the one before
-  uint16_t pressed;      // the settled reading of the key down, or kNoReading
-  bool down;             // a key is down
-  bool leftOver;         // ... and went down before the setup began: it counts for nothing
+  uint8_t step;        // the key asked for: Right is 0
+  uint16_t last;       // the reading before
+  uint8_t settledFor;  // readings in a row within kSettledCounts of the one before
+  uint16_t pressed;    // the settled reading of the key down, or kNoReading
+  bool down;           // a key is down
+  bool leftOver;       // ... and went down before the setup began: it counts for nothing
   uint32_t downSinceMs;
 };
 Setup S;
@@ -47,6 +47,7 @@ void OpenKeySetup(uint32_t nowMs) {
 }
 
 KeySetup KeySetupSample(uint16_t reading, uint32_t nowMs) {
+  if (S.step >= kLadderKeys) return KeySetup::Asking;  // done: the panel has left
   const bool settled = Settled(reading);
   if (reading >= kKeyUpFloor) return S.down && settled ? KeyCameUp() : KeySetup::Asking;
   if (!S.down) {

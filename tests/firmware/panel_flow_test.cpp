@@ -183,10 +183,9 @@ TEST(PanelFlow, EveryScreenFromTheFiveKeys) {
 TEST(PanelFlow, ALongPressWhereAScreenHasNoLongMeaningDoesWhatTheShortOneDoes) {
   const std::vector<std::string> toOptions = {"run 200",    "long select", "press down",
                                               "press down", "press down",  "press select"};
-  const std::vector<std::string> toFolderActions = {"run 200", "long select", "press select", "run 1000",
+  const std::vector<std::string> toFolderActions = {"run 200",       "long select", "press select", "run 1000",
                                                     "took Q1:65535", "press right", "show >Open|"};
-  const std::vector<std::string> toPlaylistActions = {"run 200", "long down", "run 1000", "show >First",
-                                                      "press right"};
+  const std::vector<std::string> toPlaylistActions = {"run 200", "long down", "run 1000", "show >First", "press right"};
   struct Case {
     const char* what;
     std::vector<std::string> reach, script;
@@ -231,8 +230,8 @@ TEST(PanelFlow, TheKeyCheckAndACalibrationForAnotherLadder) {
   // Kept in EEPROM for the next start-up; then back to the defaults, by a held Right.
   // A key held as the panel starts opens the key check.
   PanelStart();
-  flow.Script({"down 0", "show Key: Right     0|Keys: calibrated", "up", "long right", "show Keys: default",
-               "down 683", "show Key: Select  683", "up"});
+  flow.Script({"down 0", "show Key: Right     0|Keys: calibrated", "up", "long right", "show Keys: default", "down 683",
+               "show Key: Select  683", "up"});
   EXPECT_FALSE(LadderCalibrated());
   // A held key stops a calibration, and nothing changes; held Left goes back.
   flow.Script({"long select", "show Press Right", "press 0", "down 512", "run 3000", "show Keys unchanged", "up",
