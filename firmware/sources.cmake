@@ -14,6 +14,9 @@ set(PANEL_WIRE_SOURCES
 # The panel's logic: portable, tested natively against fakes of the board (board_io.h).
 set(PANEL_LOGIC_SOURCES
   ${FIRMWARE_DIR}/logic/keys.cpp
+  ${FIRMWARE_DIR}/logic/key_ladder.cpp
+  ${FIRMWARE_DIR}/logic/key_check_view.cpp
+  ${FIRMWARE_DIR}/logic/key_setup_view.cpp
   ${FIRMWARE_DIR}/logic/text_fold.cpp
   ${FIRMWARE_DIR}/logic/screen.cpp
   ${FIRMWARE_DIR}/logic/title_scroll.cpp
@@ -41,4 +44,5 @@ set(PANEL_AVR_SOURCES
   ${FIRMWARE_DIR}/avr/clock_avr.cpp
   ${FIRMWARE_DIR}/avr/uart_avr.cpp
   ${FIRMWARE_DIR}/avr/lcd_avr.cpp
+  ${FIRMWARE_DIR}/avr/store_avr.cpp
 )

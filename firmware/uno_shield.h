@@ -4,7 +4,7 @@
 //
 //   LCD RS      D8    PB0        LCD E       D9   PB1
 //   LCD D4..D7  D4-D7 PD4..PD7   LCD RW      tied to ground: no busy flag to read
-//   backlight   D10   PB2 (high is on)
+//   backlight   D10   PB2: never driven high (below)
 //   keys        A0    ADC0, one resistor ladder, 5 V reference
 //   panel line  D0/D1 UART0, 115200 8N1 (double speed, UBRR 16, as the Uno's USB chip)
 #pragma once
@@ -14,23 +14,28 @@ constexpr uint32_t kCpuHz = 16000000UL;
 constexpr uint32_t kLineBaud = 115200UL;
 constexpr uint8_t kLineUbrr = 16;  // double speed: 16 MHz / (8 * 17) = 117647 baud, 2.1 % fast
 
-// The keys pull A0 down through a ladder; no key leaves it at 5 V. Readings are 10-bit
-// against the 5 V reference, and a key is the one whose voltage is nearest: the
-// thresholds lie half-way between neighbours.
+// The keys pull A0 down through a ladder; no key leaves it at 5 V (1023). Readings are
+// 10-bit against the 5 V reference. The ladder's resistors differ between the shield's
+// revisions and makers; published readings (Right/Up/Down/Left/Select):
+//   0/144/329/504/741   0/98/254/407/637   19/113/253/387/605   0/131/308/483/725
+//   0/146/334/511/745   and the simulated board's 0/143/327/511/736
+// Midpoints of one ladder misread others: on 0/98/254/407/637 Left's 407 fell below the
+// old threshold of 419 and read as Down.
+// These thresholds decode every set above with at least 26 counts to spare at each
+// boundary (334 below 360 is the closest), room for the resistors' tolerance and noise.
+// A shield on another ladder (0/512/683/768/819) is calibrated by its user
+// (logic/key_ladder.h).
 constexpr uint16_t kAdcFullScale = 1023;
-constexpr uint16_t kReferenceMv = 5000;
-constexpr uint16_t ReadingOf(uint16_t millivolts) {
-  return static_cast<uint16_t>(static_cast<uint32_t>(millivolts) * kAdcFullScale / kReferenceMv);
-}
-constexpr uint16_t HalfWay(uint16_t lowMv, uint16_t highMv) {
-  return static_cast<uint16_t>((ReadingOf(lowMv) + ReadingOf(highMv)) / 2);
-}
-constexpr uint16_t kRightMv = 0, kUpMv = 700, kDownMv = 1600, kLeftMv = 2500, kSelectMv = 3600, kNoKeyMv = 5000;
-constexpr uint16_t kBelowUp = HalfWay(kRightMv, kUpMv);         // 71: Right below
-constexpr uint16_t kBelowDown = HalfWay(kUpMv, kDownMv);        // 235: Up below
-constexpr uint16_t kBelowLeft = HalfWay(kDownMv, kLeftMv);      // 419: Down below
-constexpr uint16_t kBelowSelect = HalfWay(kLeftMv, kSelectMv);  // 623: Left below
-constexpr uint16_t kBelowNoKey = HalfWay(kSelectMv, kNoKeyMv);  // 879: Select below, no key above
+constexpr uint16_t kBelowUp = 58;       // Right below (at most 19 read), Up above (at least 98)
+constexpr uint16_t kBelowDown = 200;    // Up below (at most 146), Down above (at least 253)
+constexpr uint16_t kBelowLeft = 360;    // Down below (at most 334), Left above (at least 387)
+constexpr uint16_t kBelowSelect = 558;  // Left below (at most 511), Select above (at least 605)
+constexpr uint16_t kBelowNoKey = 884;   // Select below (at most 745), no key above (1023)
+
+// The backlight: on many of these shields D10 drives the backlight transistor's base with
+// no resistor, so D10 as an output driven high is a near short that can damage the pin.
+// Its PORT bit stays 0 for good: an input lets the shield's own pull-up light it, an
+// output (then low) switches it off.
 
 #ifdef __AVR__
 #include <avr/io.h>

@@ -13,7 +13,7 @@
 #                          change, then what the player was asked, the saved playlists and
 #                          the dump folder
 # QB_CROSS_DIR, QB_NATIVE_DIR and QB_AVR_DIR name the builds (default build/win32,
-# build/native and build/avr).
+# build/native and build/avr); QB_BOARD_KEYS the board's key ladder (its --keys).
 # Everything it makes lies under one temporary folder, removed at exit with every process
 # it started.
 set -euo pipefail
@@ -184,10 +184,11 @@ before=$(readlink "$link" 2>/dev/null || true)
 exec 4<&0
 if [ "$panel" = board ] && [ "$mode" = tour ]; then
   echo "== the board's tour (scripts/demo-board-tour.txt): every change of its display"
-  "$board_bin" --firmware "$firmware" --pty "$link" --script "$top/scripts/demo-board-tour.txt" --timeout 20 <&4 &
+  "$board_bin" --firmware "$firmware" --pty "$link" --script "$top/scripts/demo-board-tour.txt" --timeout 20 \
+    ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
 elif [ "$panel" = board ]; then
   echo "Starting the player; the plug-in starts after its 4-second countdown (q quits)."
-  "$board_bin" --firmware "$firmware" --pty "$link" <&4 &
+  "$board_bin" --firmware "$firmware" --pty "$link" ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
 elif [ "$mode" = tour ]; then
   echo "== the tour (scripts/demo-tour.txt): the panel's commands and what it saw"
   "$panel_bin" --pty "$link" --script "$top/scripts/demo-tour.txt" --timeout 20 <&4 &

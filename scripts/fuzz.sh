@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fuzzers for as long as asked: scripts/fuzz.sh [seconds] [fuzzer...]
-# (60 s each, all of them, by default), one after the other, in the native build (made
+# (60 s each, by default every tests/fuzz/*_fuzz.cpp, so that a new fuzzer is never left
+# out of the default run), one after the other, in the native build (made
 # first if missing). Each keeps what it learns in tests/fuzz/corpus/<name>/ and starts
 # from that and its committed seeds in tests/fuzz/seeds/<name>/; a crash is written to
 # tests/fuzz/crashes/<name>/. Neither of those two folders is committed. Exits non-zero
@@ -16,7 +17,9 @@ if [[ ${1:-} =~ ^[0-9]+$ ]]; then
 fi
 fuzzers=("$@")
 if [ ${#fuzzers[@]} -eq 0 ]; then
-  fuzzers=(poll_cycle_fuzz receive_frame_fuzz extension_list_fuzz settings_fuzz panel_feed_fuzz)
+  for source in tests/fuzz/*_fuzz.cpp; do
+    fuzzers+=("$(basename "$source" .cpp)")
+  done
 fi
 
 build=${QB_BUILD_DIR:-$top/build}/native

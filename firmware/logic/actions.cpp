@@ -152,6 +152,7 @@ FlashText ActionName(Action action) {
     case Action::TimeShown: return TimeLeftAsked() ? FLASH_TEXT("Time: left") : FLASH_TEXT("Time: played");
     case Action::Louder: return FLASH_TEXT("Volume up");
     case Action::Softer: return FLASH_TEXT("Volume down");
+    case Action::KeyCheck: return FLASH_TEXT("Key check");
     case Action::Open: return FLASH_TEXT("Open");
     case Action::PlayEntry: return FLASH_TEXT("Play");
     case Action::PlayFolder: return FLASH_TEXT("Play folder");
@@ -181,6 +182,7 @@ Next DoAction(Action action, uint32_t nowMs) {
     case Action::TimeShown: SwitchTime(nowMs); return Next::Stay;
     case Action::Louder: StepVolume(true, nowMs); return Next::Stay;
     case Action::Softer: StepVolume(false, nowMs); return Next::Stay;
+    case Action::KeyCheck: return Next::KeyCheck;
     case Action::TopFolder: return Choose(kRoot, 0, nowMs, Next::List);
     case Action::FolderUp: return Choose(kUp, 0, nowMs, Next::List);
     default: return EntryAction(action, nowMs);

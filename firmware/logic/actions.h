@@ -19,6 +19,7 @@ enum class Action : uint8_t {
   TimeShown,
   Louder,
   Softer,
+  KeyCheck,
   // an entry of a list
   Open,
   PlayEntry,
@@ -42,7 +43,19 @@ FlashText ActionName(Action action);
 // Carries an entry's action out on the shown list's entry under the cursor (or a
 // menu's). What needs another screen first (a confirmation, the new place of a moved
 // entry, the search text) returns the screen to show; otherwise the notice is shown.
-enum class Next : uint8_t { Stay, Status, List, Menu, Options, SearchText, Info, ConfirmDump, ConfirmClear, MovePlace };
+enum class Next : uint8_t {
+  Stay,
+  Status,
+  List,
+  Menu,
+  Options,
+  SearchText,
+  Info,
+  ConfirmDump,
+  ConfirmClear,
+  MovePlace,
+  KeyCheck
+};
 Next DoAction(Action action, uint32_t nowMs);
 
 // The second step of the actions that needed a screen.

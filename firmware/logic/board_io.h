@@ -1,6 +1,6 @@
-// The board under the panel's logic: the line, the clock, the keys' voltage and the
-// display. The firmware links the _avr files (firmware/avr/); the native tests and the
-// fuzzer link fakes that script what arrives and record what leaves.
+// The board under the panel's logic: the line, the clock, the keys' voltage, the
+// display and the EEPROM. The firmware links the _avr files (firmware/avr/); the native
+// tests and the fuzzer link fakes that script what arrives and record what leaves.
 #pragma once
 #include <stdint.h>
 
@@ -17,3 +17,9 @@ uint32_t BoardMillis();
 bool BoardKeyReading(uint16_t* reading);
 // Makes the display show the screen (only the characters that changed are written).
 void DisplayShow(const Screen& screen);
+// The EEPROM's bytes from an address on (1,024 on the ATmega328P; a fresh chip reads 0xFF).
+// A write of at most kStoreWriteRoom bytes is queued and done in the background, only the
+// bytes that differ; a read waits for it.
+constexpr uint8_t kStoreWriteRoom = 16;
+void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length);
+void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length);

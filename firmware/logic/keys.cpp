@@ -1,15 +1,6 @@
 #include "logic/keys.h"
 
-#include "uno_shield.h"
-
-Key KeyFromReading(uint16_t reading) {
-  if (reading < kBelowUp) return Key::Right;
-  if (reading < kBelowDown) return Key::Up;
-  if (reading < kBelowLeft) return Key::Down;
-  if (reading < kBelowSelect) return Key::Left;
-  if (reading < kBelowNoKey) return Key::Select;
-  return Key::None;
-}
+#include "logic/key_ladder.h"
 
 void KeyFilterReset(KeyFilter* filter) { *filter = KeyFilter{Key::None, 0, Key::None, 0, false}; }
 

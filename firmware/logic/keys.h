@@ -8,7 +8,8 @@
 //   Short   on release, when the key was held less than kLongPressMs;
 //   Long    once the key has been held kLongPressMs, while it is still down;
 //   Repeat  every kRepeatMs after that, while it is still down.
-// Every key press gives Down and then either Short or Long.
+// Every key press gives Down and then either Short or Long. Which key a reading is, is
+// key_ladder.h's to say.
 #pragma once
 #include <stdint.h>
 
@@ -24,9 +25,6 @@ constexpr uint8_t kKeySampleMs = 5;
 constexpr uint8_t kStableSamples = 3;
 constexpr uint16_t kLongPressMs = 700;
 constexpr uint16_t kRepeatMs = 180;
-
-// The key whose ladder voltage a reading (0..1023) is nearest to; None for no key.
-Key KeyFromReading(uint16_t reading);
 
 struct KeyFilter {
   Key seen;         // the key of the last readings ...

@@ -7,7 +7,8 @@ namespace {
 
 // clang-format off
 const Action kMainItems[] FLASH = {Action::Browse, Action::ShowPlaylist, Action::Search, Action::Options};
-const Action kOptionItems[] FLASH = {Action::Shuffle, Action::TimeShown, Action::Louder, Action::Softer};
+const Action kOptionItems[] FLASH = {Action::Shuffle, Action::TimeShown, Action::Louder, Action::Softer,
+                                     Action::KeyCheck};
 const Action kFolderItems[] FLASH = {Action::Open, Action::PlayFolder, Action::Enqueue, Action::TopFolder};
 const Action kSongItems[] FLASH = {Action::PlayEntry, Action::AddToPlaylist, Action::Info, Action::Dump,
                                    Action::TopFolder};

@@ -4,6 +4,9 @@
 #include "logic/board_io.h"
 #include "logic/confirm_view.h"
 #include "logic/info_view.h"
+#include "logic/key_check_view.h"
+#include "logic/key_ladder.h"
+#include "logic/key_setup_view.h"
 #include "logic/keys.h"
 #include "logic/link.h"
 #include "logic/list_transfer.h"
@@ -27,6 +30,18 @@ View Current = View::Status;
 Menu Choices;               // the menu shown, when a menu is
 Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
 bool Dirty = true;
+bool HeldFromStart = true;  // every reading since start-up was a key: the key check opens
+View KeyCheckFrom = View::Status;
+
+bool KeyScreen(View view) { return view == View::KeyCheck || view == View::KeySetup; }
+
+void OpenKeyScreen(View view, uint32_t nowMs) {
+  if (view == View::KeySetup) return OpenKeySetup(nowMs);
+  OpenKeyCheck();
+  if (KeyScreen(Current)) return;
+  KeyCheckFrom = Current;
+  ShowNotice(LadderCalibrated() ? FLASH_TEXT("Keys: calibrated") : FLASH_TEXT("Keys: default"), nowMs);
+}
 
 void Go(View view, uint32_t nowMs) {
   // A list is kept filled only while it is on the screen or one step away from it.
@@ -36,6 +51,7 @@ void Go(View view, uint32_t nowMs) {
   if (view == View::Actions) Choices = EntryMenu();
   if (view == View::Search) OpenSearch();
   if (view == View::Info) OpenInfo(nowMs);
+  if (KeyScreen(view)) OpenKeyScreen(view, nowMs);
   Current = view;
   Dirty = true;
 }
@@ -58,6 +74,7 @@ void Follow(Next next, uint32_t nowMs) {
       Go(View::Confirm, nowMs);
       break;
     case Next::MovePlace: Go(View::Move, nowMs); break;
+    case Next::KeyCheck: Go(View::KeyCheck, nowMs); break;
   }
   Dirty = true;
 }
@@ -138,10 +155,33 @@ void MoveKey(const KeyEvent& e, uint32_t nowMs) {
   }
 }
 
-void OnKey(const KeyEvent& e, uint32_t nowMs) {
-  if (!PanelLink.up) return;
-  if (e.action == KeyAction::Down) Swallowed = Key::None;  // a new press
-  if (e.key == Swallowed) return;
+void KeyCheckKey(const KeyEvent& e, uint32_t nowMs) {
+  switch (KeyCheckViewKey(e)) {
+    case ::KeyCheckKey::Calibrate: Go(View::KeySetup, nowMs); break;
+    case ::KeyCheckKey::Defaults:
+      LadderReset();
+      ShowNotice(FLASH_TEXT("Keys: default"), nowMs);
+      break;
+    case ::KeyCheckKey::Leave: Go(KeyCheckFrom, nowMs); break;
+    case ::KeyCheckKey::Nothing: break;
+  }
+}
+
+// The screens that give a long press a meaning of its own; on the others a long press
+// does what the short one does, rather than nothing.
+bool HasLongKeys(View view) { return view == View::Status || view == View::List || view == View::KeyCheck; }
+
+void OnKey(const KeyEvent& key, uint32_t nowMs) {
+  if (HeldFromStart && key.action == KeyAction::Down) {
+    HeldFromStart = false;
+    Swallowed = key.key;
+    return Go(View::KeyCheck, nowMs);
+  }
+  if (!PanelLink.up && !KeyScreen(Current)) return;
+  if (key.action == KeyAction::Down) Swallowed = Key::None;  // a new press
+  if (key.key == Swallowed) return;
+  const bool asShort = key.action == KeyAction::Long && !HasLongKeys(Current);
+  const KeyEvent e = {key.key, asShort ? KeyAction::Short : key.action};
   const View before = Current;
   switch (Current) {
     case View::Status: StatusKey(e, nowMs); break;
@@ -155,6 +195,8 @@ void OnKey(const KeyEvent& e, uint32_t nowMs) {
       break;
     case View::Confirm: ConfirmKey(e, nowMs); break;
     case View::Move: MoveKey(e, nowMs); break;
+    case View::KeyCheck: KeyCheckKey(e, nowMs); break;
+    case View::KeySetup: break;  // it takes the readings themselves
   }
   if (Current != before) Swallowed = e.key;
   Dirty = true;
@@ -183,13 +225,15 @@ void DrawView(uint32_t nowMs) {
     case View::Info: DrawInfo(&Shown); break;
     case View::Confirm: DrawConfirm(&Shown); break;
     case View::Move: DrawMove(&Shown, ActionEntry()); break;
+    case View::KeyCheck: DrawKeyCheck(&Shown); break;
+    case View::KeySetup: DrawKeySetup(&Shown); break;
   }
 }
 
 void Draw(uint32_t nowMs) {
   ClearScreen(&Shown);
   Shown.light = true;
-  if (!PanelLink.up) {
+  if (!PanelLink.up && !KeyScreen(Current)) {
     PutFlash(&Shown, 0, 0, FLASH_TEXT("No link"));
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
   } else {
@@ -197,10 +241,25 @@ void Draw(uint32_t nowMs) {
     // What a key did, or what went wrong, stands over the second row for a moment; not
     // over a question, a text being typed or a song's details, whose second row it is.
     const bool rowFree = Current == View::Status || Current == View::List || Current == View::Menu ||
-                         Current == View::Options || Current == View::Actions;
+                         Current == View::Options || Current == View::Actions || Current == View::KeyCheck;
     if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, 1);
   }
   DisplayShow(Shown);
+}
+
+// The key screens read the keys' voltage itself.
+void OnReading(uint16_t reading, uint32_t nowMs) {
+  if (KeyFromReading(reading) == Key::None) HeldFromStart = false;
+  if (Current == View::KeyCheck && KeyCheckSample(reading)) Dirty = true;
+  if (Current != View::KeySetup) return;
+  Dirty = true;
+  const KeySetup result = KeySetupSample(reading, nowMs);
+  if (result == KeySetup::Asking) return;
+  if (result == KeySetup::Set) ShowNotice(FLASH_TEXT("Keys calibrated"), nowMs);
+  if (result == KeySetup::NotSet) ShowNotice(FLASH_TEXT("Not calibrated"), nowMs);
+  if (result == KeySetup::Stopped) ShowNotice(FLASH_TEXT("Keys unchanged"), nowMs);
+  Swallowed = Keys.held;  // a key held to stop must not act on the key check
+  Go(View::KeyCheck, nowMs);
 }
 
 bool Moved(uint32_t nowMs) {
@@ -263,6 +322,8 @@ void PanelStart() {
   Title = TitleScroll{};
   Current = View::Status;
   Swallowed = Key::None;
+  HeldFromStart = true;
+  LadderLoad();
   TransferReset();
   ClearNotice();
   Dirty = true;
@@ -276,7 +337,10 @@ void PanelStep() {
   LinkCheck(now);
   uint16_t reading;
   KeyEvent event;
-  if (BoardKeyReading(&reading) && KeySample(&Keys, reading, now, &event)) OnKey(event, now);
+  if (BoardKeyReading(&reading)) {
+    OnReading(reading, now);
+    if (KeySample(&Keys, reading, now, &event)) OnKey(event, now);
+  }
   if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
   if (!Dirty) return;
   Dirty = false;

@@ -54,3 +54,9 @@ uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value) {
   while (n > 0) PutChar(screen, row, column++, digits[--n]);
   return column;
 }
+
+void PutNumberEnd(Screen* screen, uint8_t row, uint16_t value) {
+  uint8_t digits = 1;
+  for (uint16_t rest = value / 10; rest != 0; rest /= 10) digits++;
+  PutNumber(screen, row, static_cast<uint8_t>(kColumns - digits), value);
+}

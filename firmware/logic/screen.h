@@ -40,3 +40,5 @@ uint8_t PutFolded(Screen* screen, uint8_t row, uint8_t column, const char* text)
 void PutChar(Screen* screen, uint8_t row, uint8_t column, char c);
 // A number from a column on; returns the column after it.
 uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value);
+// A number that ends in the row's last column.
+void PutNumberEnd(Screen* screen, uint8_t row, uint16_t value);

@@ -7,7 +7,9 @@
 //   list Left goes a folder up; a long Left goes back), the menu to the status screen.
 //   Song info, a confirmation and a move's new place open from the entry's actions and
 //   close back to the list.
+//   The key check opens from the options, or when a key is held as the panel starts, and
+//   goes back where it came from; calibrating the keys opens from it and returns to it.
 #pragma once
 #include <stdint.h>
 
-enum class View : uint8_t { Status, Menu, Options, List, Actions, Search, Info, Confirm, Move };
+enum class View : uint8_t { Status, Menu, Options, List, Actions, Search, Info, Confirm, Move, KeyCheck, KeySetup };

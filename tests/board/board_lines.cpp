@@ -31,10 +31,13 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   std::vector<std::string> w;
   for (std::string word; in >> word;) w.push_back(word);
   // stats status N commands N delay-ms median X p99 X max X over15 N key-to-command-ms
-  // median X max X overruns N asleep X% stack N resets N
-  const char* shape[] = {"stats", "status", nullptr, "commands", nullptr, "delay-ms", "median", nullptr, "p99",
-                         nullptr, "max", nullptr, "over15", nullptr, "key-to-command-ms", "median", nullptr, "max",
-                         nullptr, "overruns", nullptr, "asleep", nullptr, "stack", nullptr, "resets", nullptr};
+  // median X max X overruns N asleep X% stack N resets N faults flash N overrun N display N
+  // backlight N
+  const char* shape[] = {"stats",   "status",  nullptr, "commands", nullptr,   "delay-ms", "median",  nullptr,
+                         "p99",     nullptr,   "max",   nullptr,    "over15",  nullptr,    "key-to-command-ms",
+                         "median",  nullptr,   "max",   nullptr,    "overruns", nullptr,   "asleep",  nullptr,
+                         "stack",   nullptr,   "resets", nullptr,   "faults",  "flash",    nullptr,   "overrun",
+                         nullptr,   "display", nullptr, "backlight", nullptr};
   constexpr size_t kWords = sizeof shape / sizeof shape[0];
   if (w.size() != kWords) return false;
   for (size_t i = 0; i < kWords; i++) {
@@ -52,6 +55,10 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   s->asleepPercent = Number(w[22]);
   s->stackBytes = static_cast<int>(Number(w[24]));
   s->resets = static_cast<int>(Number(w[26]));
+  s->flashFaults = static_cast<int>(Number(w[29]));
+  s->overrunFaults = static_cast<int>(Number(w[31]));
+  s->displayFaults = static_cast<int>(Number(w[33]));
+  s->backlightFaults = static_cast<int>(Number(w[35]));
   return true;
 }
 

@@ -24,6 +24,12 @@ struct BoardStats {
   double asleepPercent = -1;
   int stackBytes = -1;
   int resets = -1;
+  // The board's faults by kind: what the real parts would not take.
+  int flashFaults = -1;
+  int overrunFaults = -1;
+  int displayFaults = -1;
+  int backlightFaults = -1;
+  int Faults() const { return flashFaults + overrunFaults + displayFaults + backlightFaults; }
 };
 
 bool ParseStatsLine(const std::string& line, BoardStats* stats);

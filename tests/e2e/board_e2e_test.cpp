@@ -52,11 +52,16 @@ class BoardE2E : public ::testing::Test {
     EXPECT_GE(stats.stackBytes, 0);
     EXPECT_LE(stats.stackBytes, 2048 - 1400);
     EXPECT_EQ(stats.overruns, 0);
+    EXPECT_EQ(stats.Faults(), 0);  // the start's included
     EXPECT_EQ(session->plugin.player.Stop(), 0);
     delete session;
   }
+  // Each test answers for the board's faults in its own time.
+  void SetUp() override { from_ = S().board.LineCount(); }
+  void TearDown() override { EXPECT_EQ(S().board.FaultsSince(from_), ""); }
   static BoardSession& S() { return *session; }
   static inline BoardSession* session = nullptr;
+  size_t from_ = 0;
 };
 
 TEST_F(BoardE2E, ShowsThePlayingTitleAndARunningTimeAndSentNothingUntilAKey) {

@@ -1,5 +1,7 @@
 #include "fake_board.h"
 
+#include <cstdlib>
+
 #include "logic/board_io.h"
 #include "wire/frame_hunt.h"
 
@@ -63,6 +65,16 @@ uint32_t BoardMillis() { return Board.nowMs; }
 bool BoardKeyReading(uint16_t* reading) {
   *reading = Board.keyReading;
   return true;
+}
+
+void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length) {
+  for (uint8_t i = 0; i < length; i++) bytes[i] = Board.eeprom.at(at + i);
+}
+
+void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
+  if (length > kStoreWriteRoom) std::abort();  // the board would cut it short
+  for (uint8_t i = 0; i < length; i++) Board.eeprom.at(at + i) = bytes[i];
+  Board.storeWrites++;
 }
 
 void DisplayShow(const Screen& screen) {

@@ -1,6 +1,7 @@
 // The board under the panel's logic, on a PC: a line whose incoming bytes a test scripts
 // and whose outgoing frames it reads, a clock it moves, the keys' voltage it sets and the
-// screen the panel last showed.
+// screen the panel last showed, and an EEPROM that keeps what was written until the test
+// resets the board.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -27,6 +28,8 @@ struct FakeBoard {
   uint16_t keyReading = 1023;  // no key
   Screen shown = {};
   int shows = 0;
+  Bytes eeprom = Bytes(1024, 0xFF);  // as a fresh chip's
+  int storeWrites = 0;
 };
 extern FakeBoard Board;
 

@@ -3,19 +3,23 @@
 // five keys, what each action sends, and how lists are fetched, kept and fetched again.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "fake_board.h"
 #include "fake_plugin_line.h"
+#include "logic/key_ladder.h"
 #include "logic/panel.h"
 
 namespace {
 
 constexpr uint16_t kNoKey = 1023;
 
+// A key by its name, on the simulated board's ladder, or a reading by its number.
 uint16_t Reading(const std::string& key) {
+  if (!key.empty() && isdigit(static_cast<unsigned char>(key[0]))) return static_cast<uint16_t>(std::stoi(key));
   if (key == "right") return 0;
   if (key == "up") return 143;
   if (key == "down") return 327;
@@ -73,8 +77,9 @@ struct Flow {
     if (bar == std::string::npos) return Rows().find(text) != std::string::npos;
     return ShownRow(0).rfind(text.substr(0, bar), 0) == 0 && ShownRow(1).rfind(text.substr(bar + 1), 0) == 0;
   }
-  // Steps of a script: "press KEY", "long KEY", "run MS", "show TEXT" (Shows),
-  // "took COMMANDS" (those taken since the last "took" hold these, in this order).
+  // Steps of a script: "press KEY", "long KEY", "down KEY" (held, left down), "up", "run MS",
+  // "show TEXT" (Shows), "took COMMANDS" (those taken since the last "took" hold these, in
+  // this order), "none LETTER" (none of those has this letter).
   void Script(const std::vector<std::string>& steps) {
     for (const std::string& step : steps) {
       std::istringstream in(step);
@@ -84,8 +89,14 @@ struct Flow {
       SCOPED_TRACE(step);
       if (verb == "press") Hold(rest, 100);
       if (verb == "long") Hold(rest, 800);
+      if (verb == "down") {
+        Board.keyReading = Reading(rest);
+        Run(100);
+      }
+      if (verb == "up") Hold("1023", 0);
       if (verb == "run") Run(std::stod(rest));
       if (verb == "show") EXPECT_TRUE(Shows(rest)) << Rows();
+      if (verb == "none") EXPECT_EQ(Taken().find(rest), std::string::npos);
       if (verb == "took") {
         const std::string taken = Taken();
         size_t at = 0;
@@ -167,6 +178,66 @@ TEST(PanelFlow, EveryScreenFromTheFiveKeys) {
     Flow flow;
     flow.Script(c.script);
   }
+}
+
+TEST(PanelFlow, ALongPressWhereAScreenHasNoLongMeaningDoesWhatTheShortOneDoes) {
+  const std::vector<std::string> toOptions = {"run 200",    "long select", "press down",
+                                              "press down", "press down",  "press select"};
+  const std::vector<std::string> toFolderActions = {"run 200",       "long select", "press select", "run 1000",
+                                                    "took Q1:65535", "press right", "show >Open|"};
+  const std::vector<std::string> toPlaylistActions = {"run 200", "long down", "run 1000", "show >First", "press right"};
+  struct Case {
+    const char* what;
+    std::vector<std::string> reach, script;
+  } cases[] = {
+      {"the menu: Select opens the music folder",
+       {"run 200", "long select", "show >Browse"},
+       {"long select", "run 1000", "took Q1:65535", "show >/Rock"}},
+      {"the options: Select switches shuffle", toOptions, {"show >Shuffle: off", "long select", "took O1"}},
+      {"the options: Left goes back to the menu", toOptions, {"long left", "show >Browse"}},
+      {"an entry's actions: Select opens the folder", toFolderActions, {"long select", "run 1000", "took Q1"}},
+      {"an entry's actions: Left goes back to the list", toFolderActions, {"long left", "show >/Rock"}},
+      {"a move: Select places the entry",
+       toPlaylistActions,
+       {"press down", "press down", "show >Move", "press select", "show Move 1 to 1", "press down", "long select",
+        "run 300", "took E1"}},
+      {"a move: Left leaves it",
+       toPlaylistActions,
+       {"press down", "press down", "press select", "press down", "long left", "run 300", "show >First", "none E"}},
+      {"a question: Select says yes",
+       toPlaylistActions,
+       {"press down", "press down", "press down", "press down", "press down", "press down", "show >Clear playlist",
+        "press select", "show Clear playlist?", "long select", "run 300", "took E5"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Flow flow;
+    flow.Script(c.reach);
+    flow.Script(c.script);
+  }
+}
+
+TEST(PanelFlow, TheKeyCheckAndACalibrationForAnotherLadder) {
+  Flow flow;
+  flow.Script({"run 200", "long select", "press down", "press down", "press down", "press select", "press down",
+               "press down", "press down", "press down", "show >Key check", "press select", "run 1500",
+               "show Key: none   1023|Sel=set Left=out", "down 683", "show Key: Select  683", "up",
+               // calibrated: each key pressed when asked, Right first
+               "long select", "show Press Right 1/5|Hold=stop   1023", "press 0", "show Press Up 2/5", "press 512",
+               "press 683", "press 768", "down 819", "show Press Select 5/5|Hold=stop    819", "up",
+               "show Key: none   1023|Keys calibrated", "down 683", "show Key: Down    683", "up"});
+  EXPECT_TRUE(LadderCalibrated());
+  // Kept in EEPROM for the next start-up; then back to the defaults, by a held Right.
+  // A key held as the panel starts opens the key check.
+  PanelStart();
+  flow.Script({"down 0", "show Key: Right     0|Keys: calibrated", "up", "long right", "show Keys: default", "down 683",
+               "show Key: Select  683", "up"});
+  EXPECT_FALSE(LadderCalibrated());
+  // A held key stops a calibration, and nothing changes; held Left goes back.
+  flow.Script({"long select", "show Press Right", "press 0", "down 512", "run 3000", "show Keys unchanged", "up",
+               "show Key: none", "long left"});
+  EXPECT_EQ(ShownRow(0).find("Key:"), std::string::npos) << flow.Rows();
+  EXPECT_FALSE(LadderCalibrated());
 }
 
 TEST(PanelFlow, TheLastOfFiveHundredTitlesInOneTransfer) {

@@ -112,10 +112,26 @@ TEST(Panel, KeysPressedFasterThanTicksGoOutOnePerTickAndAFullQueueSaysSo) {
 
 TEST(Panel, KeysWithoutALinkSendNothing) {
   PanelRun run;
+  run.Advance(20);  // no key at start-up
   run.Press(0, 100);
   run.Press(736, 800);
   EXPECT_TRUE(Board.sent.empty());
   EXPECT_EQ(run.Rows(), "No link         |Quillbox panel  ");
+}
+
+TEST(Panel, AKeyHeldAsThePanelStartsOpensTheKeyCheckWithoutALink) {
+  PanelRun run;
+  Board.keyReading = 407;  // Left on a revision that the old thresholds read as Down
+  run.Advance(50);
+  EXPECT_EQ(run.Rows(), "Key: Left    407|Keys: default   ");
+  run.Advance(800);
+  EXPECT_EQ(ShownRow(0), "Key: Left    407") << "the held key's long press does not leave";
+  Board.keyReading = kNoKey;
+  run.Advance(kNoticeMs);
+  EXPECT_EQ(run.Rows(), "Key: none   1023|Sel=set Left=out");
+  run.Press(407, 800);  // held Left: back where it came from
+  EXPECT_EQ(run.Rows(), "No link         |Quillbox panel  ");
+  EXPECT_TRUE(Board.sent.empty());
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The panel firmware takes whatever the line brings: status frames, replies of every
-// shape, noise and frames cut short, while its keys are pressed. Fed a byte at a time,
+// shape, noise and frames cut short, while its keys are pressed (on the shields' ladders,
+// near the thresholds, held from start-up into the key check and its calibration), over
+// whatever its EEPROM holds. Fed a byte at a time,
 // as its receive interrupt hands them over, it must never read or write out of bounds,
 // send a command anywhere but right after a status frame, send two in one tick, or put
 // on its display anything the display cannot show.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -92,9 +95,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetBoard();
   Line.clear();
   SentBefore = StatusEndsSeen = StatusEndAtLastSend = 0;
-  PanelStart();
   FuzzInput in{data, size};
-  static const uint16_t kKeyReadings[] = {1023, 0, 143, 327, 511, 736, 900, 70};
+  const std::string stored = in.Bytes(in.Below(16));
+  std::copy(stored.begin(), stored.end(), Board.eeprom.begin());
+  PanelStart();
+  static const uint16_t kKeyReadings[] = {1023, 0, 143, 327, 511, 736, 900, 70, 57, 359, 884, 512, 683, 768, 819, 990};
   while (!in.Done()) {
     switch (in.Byte() % 5) {
       case 0: TakeAll(FrameOf(StatusBytes(Status(in)), in.Byte())); break;

@@ -1,16 +1,21 @@
 // The simulated board's portable parts: the frame hunt of its meter, the figures and
 // their line (read back by the test harness), the script language, the glyph table
-// and the display line, the settling of the display, and the terminal's keys.
+// and the display line, the settling of the display, the terminal's keys and the key
+// ladders, and the models of the real parts: the display controller's time and the
+// UART's receiver.
 #include <gtest/gtest.h>
 
 #include "board_figures.h"
 #include "board_lines.h"
 #include "board_output.h"
 #include "board_script.h"
+#include "display_timing.h"
 #include "display_watch.h"
 #include "frame_hunt.h"
 #include "key_hold.h"
+#include "panel_keys.h"
 #include "terminal_keys.h"
+#include "uart_receiver.h"
 #include "wire_meter.h"
 
 namespace {
@@ -122,10 +127,12 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   f.asleepPercent = 91.25;
   f.stackBytes = 212;
   f.resets = 2;
+  f.faults = {0, 3, 1, 0};
   const std::string line = StatsLine(f);
   EXPECT_EQ(line,
             "stats status 1234 commands 56 delay-ms median 1.2 p99 3.1 max 3.1 over15 0 key-to-command-ms "
-            "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2");
+            "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2 faults flash 0 overrun 3 display 1 "
+            "backlight 0");
   // the harness reads back what the board writes, "n/a" as -1
   BoardStats s;
   ASSERT_TRUE(ParseStatsLine(line, &s));
@@ -134,6 +141,9 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   EXPECT_EQ(s.keyToCommandMedianMs, -1);
   EXPECT_EQ(s.overruns, 0);
   EXPECT_EQ(s.stackBytes, 212);
+  EXPECT_EQ(s.overrunFaults, 3);  // each kind in its place
+  EXPECT_EQ(s.displayFaults, 1);
+  EXPECT_EQ(s.Faults(), 4);
   f.overruns = -1;
   ASSERT_TRUE(ParseStatsLine(StatsLine(f), &s));
   EXPECT_EQ(s.overruns, -1);  // a firmware without RxOverruns
@@ -246,4 +256,118 @@ TEST(BoardKeys, TerminalKeysAndHolding) {
   hold.Typed(PanelKey::Select, false, 1010);
   EXPECT_EQ(hold.Tick(1500).up, PanelKey::None);
   EXPECT_EQ(hold.Tick(2000).up, PanelKey::Select);
+}
+
+TEST(BoardKeys, Ladders) {
+  const struct {
+    const char* text;
+    bool good;
+    const char* why;
+  } cases[] = {
+      {"19/113/253/387/605", true, "a published ladder whose Right is not 0"},
+      {"0/512/683/768/819", true, "the other maker's ladder"},
+      {"0/143/327/511", false, "four readings"},
+      {"0/143/327/511/736/900", false, "six readings"},
+      {"0/327/143/511/736", false, "readings out of order would give two keys one range"},
+      {"0/143/327/511/1023", false, "1023 is no key"},
+      {"0/143/327/511/736x", false, "words after the readings"},
+  };
+  for (const auto& c : cases) {
+    KeyLadder ladder;
+    EXPECT_EQ(LadderFromText(c.text, &ladder), c.good) << c.why;
+    if (c.good) EXPECT_EQ(LadderText(ladder), c.text) << c.why;
+  }
+  EXPECT_EQ(KeyReading(kCommonLadder, PanelKey::Down), 327);
+  EXPECT_EQ(KeyReading(kCommonLadder, PanelKey::None), 1023);
+  // the voltage for a reading reads back as that reading, with the ADC's truncation
+  for (uint16_t r = 0; r <= 1023; r++) {
+    ASSERT_EQ(ReadingMillivolts(r) * 1023 / 5000, r) << r;
+  }
+}
+
+TEST(BoardDisplay, ControllerTime) {
+  // Writes as E falls: RS, the nibble, microseconds since power-on. Each case begins with
+  // the initialisation by instruction done right, 4-bit mode, an instruction at 0 us.
+  struct Write {
+    bool rs;
+    uint8_t nibble;
+    double atUs;
+  };
+  const Write init[] = {{false, 3, 45000}, {false, 3, 51000}, {false, 3, 51200}, {false, 2, 51300},
+                        {false, 2, 51400}, {false, 8, 51402}};
+  const struct {
+    std::vector<Write> writes;  // after init, from 51402 + 60 us on (times relative)
+    int early;                  // writes that came too soon
+    const char* why;
+  } cases[] = {
+      {{{true, 4, 60}, {true, 1, 62}, {true, 4, 116}, {true, 2, 118}}, 0, "characters 54 us apart"},
+      {{{true, 4, 60}, {true, 1, 62}, {true, 4, 100}, {true, 2, 102}},
+       1,
+       "a character 38 us after one (270 kHz time): one fault, not one a nibble"},
+      {{{false, 0, 60}, {false, 1, 62}, {true, 4, 1700}, {true, 1, 1702}}, 1, "a clear waited 1.6 ms, not 2.16"},
+      {{{false, 0, 60}, {false, 1, 62}, {true, 4, 2230}, {true, 1, 2232}}, 0, "a clear waited 2.17 ms"},
+      {{{false, 0, 60}, {false, 2, 62}, {false, 8, 1600}, {false, 0, 1602}}, 1, "home takes as long as clear"},
+      {{{false, 8, 10}, {false, 0, 12}}, 1, "the first nibble of a write too soon after function set"},
+  };
+  for (const auto& c : cases) {
+    DisplayTiming t;
+    t.PowerOn(0);
+    int early = 0;
+    for (const Write& w : init) early += t.Latch(w.rs, w.nibble, w.atUs).early;
+    ASSERT_EQ(early, 0) << "the initialisation itself";
+    for (const Write& w : c.writes) early += t.Latch(w.rs, w.nibble, 51402 + w.atUs).early;
+    EXPECT_EQ(early, c.early) << c.why;
+  }
+  // The initialisation's own waits, scaled from 270 kHz: each case its gaps in us.
+  const struct {
+    std::vector<double> gaps;  // power-on to the first 0x3, then between the 0x3, 0x3, 0x3, 0x2
+    int early;
+    const char* why;
+  } starts[] = {
+      {{45000, 6000, 150, 60}, 0, "45 ms, 6 ms, 150 us, 60 us"},
+      {{30000, 6000, 150, 60}, 1, "the first instruction 30 ms after the supply rose"},
+      {{45000, 4500, 150, 60}, 1, "4.5 ms after the first function set: 4.1 ms at 270 kHz is 5.8 ms at 190"},
+      {{45000, 6000, 120, 60}, 1, "120 us after the second: 100 us is 142"},
+  };
+  for (const auto& s : starts) {
+    DisplayTiming t;
+    t.PowerOn(0);
+    double at = 0;
+    int early = 0;
+    const uint8_t nibbles[] = {3, 3, 3, 2};
+    for (size_t i = 0; i < s.gaps.size(); i++) {
+      at += s.gaps[i];
+      early += t.Latch(false, nibbles[i], at).early;
+    }
+    EXPECT_EQ(early, s.early) << s.why;
+  }
+}
+
+TEST(BoardLine, Receiver) {
+  // Events on the line and in the firmware: S a start bit, C its byte complete, R a read
+  // of UDR0. The answer: how many start bits lost a byte, and what was left unread.
+  const struct {
+    const char* events;
+    int lost;
+    int unread;
+    const char* why;
+  } cases[] = {
+      {"SCRSCRSCR", 0, 0, "each byte read before the next"},
+      {"SCSCSC", 0, 3, "three unread: two in the buffer, one in the shift register"},
+      {"SCSCSCS", 1, 2, "a fourth start bit loses the shift register's byte"},
+      {"SCSCSCRS", 0, 2, "a read in time moves the waiting byte up"},
+      {"SCSCSCSCSC", 2, 3, "a stream into a receiver nobody reads"},
+      {"RRSC", 0, 1, "reads of an empty receiver take nothing"},
+  };
+  for (const auto& c : cases) {
+    UartReceiver r;
+    int lost = 0;
+    for (const char* e = c.events; *e; e++) {
+      if (*e == 'S') lost += r.StartBit();
+      if (*e == 'C') r.Complete();
+      if (*e == 'R') r.Read();
+    }
+    EXPECT_EQ(lost, c.lost) << c.why;
+    EXPECT_EQ(r.Unread(), c.unread) << c.why;
+  }
 }

@@ -1,6 +1,7 @@
 #include "board.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "simavr.h"
 #include "wall_clock.h"
@@ -17,10 +18,10 @@ Board::Board(const BoardOptions& options, BoardOutput& out) : options_(options),
 
 bool Board::Start(std::string* problem) {
   if (!chip_.Load(options_.firmware, problem)) return false;
-  shield_.Attach(chip_.Avr());
+  shield_.Attach(chip_.Avr(), options_.keys, &faults_);
   if (!uart_.Attach(
           chip_.Avr(), [this](uint8_t b, double at) { ByteToPc(b, at); },
-          [this](uint8_t b, double at) { ByteIntoChip(b, at); })) {
+          [this](uint8_t b, double at) { ByteIntoChip(b, at); }, [this](uint8_t b, double at) { ByteLost(b, at); })) {
     *problem = "the chip has no UART0";
     return false;
   }
@@ -103,6 +104,12 @@ void Board::ByteIntoChip(uint8_t byte, double atMs) {
   }
 }
 
+void Board::ByteLost(uint8_t byte, double atMs) {
+  char what[64];
+  std::snprintf(what, sizeof what, "byte 0x%02X lost: the receiver held two unread", byte);
+  faults_.Note(FaultKind::Overrun, atMs, what);
+}
+
 void Board::SetKey(PanelKey key) {
   if (key == key_) return;
   if (key_ != PanelKey::None) out_.Print("key " + Ms(NowMs()) + " " + KeyName(key_) + " up");
@@ -131,6 +138,7 @@ BoardFigures Board::Figures() const {
   f.asleepPercent = chip_.AsleepPercent();
   f.stackBytes = chip_.StackBytes();
   f.resets = resets_;
+  for (int kind = 0; kind < kFaultKinds; kind++) f.faults[kind] = faults_.Count(static_cast<FaultKind>(kind));
   return f;
 }
 

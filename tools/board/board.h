@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board_chip.h"
+#include "board_faults.h"
 #include "board_figures.h"
 #include "board_output.h"
 #include "display_watch.h"
@@ -20,6 +21,7 @@ struct BoardOptions {
   std::string firmware;
   std::string link;
   bool trace = false;
+  KeyLadder keys = kCommonLadder;
 };
 
 constexpr double kBehindWarnMs = 50;
@@ -39,6 +41,7 @@ class Board {
   void Plug();
   const DisplayWatch& Display() const { return display_; }
   BoardFigures Figures() const;
+  int Faults() const { return faults_.Total(); }
   const char* LineState() const;  // "open", "closed" or "unplugged"
   bool TraceOn() const { return options_.trace; }
 
@@ -49,9 +52,11 @@ class Board {
   void KeepPace(int inputFd);
   void ByteToPc(uint8_t byte, double atMs);
   void ByteIntoChip(uint8_t byte, double atMs);
+  void ByteLost(uint8_t byte, double atMs);
   BoardOptions options_;
   BoardOutput& out_;
   BoardChip chip_;
+  BoardFaults faults_{out_};
   LcdShield shield_;
   LineUart uart_;
   PtyPort port_;

@@ -13,6 +13,15 @@ uint64_t sleptCycles = 0;
 
 void CountSleep(avr_t*, avr_cycle_count_t howLong) { sleptCycles += howLong + 1; }
 
+// "out 0x3D, Rr" (SPL) at pc or the instruction after: OUT is 1011 1AAr rrrr AAAA.
+bool SplComes(const avr_t* avr, uint32_t pc) {
+  for (uint32_t at = pc; at <= pc + 2 && at < avr->flashend; at += 2) {
+    const uint16_t op = static_cast<uint16_t>(avr->flash[at] | avr->flash[at + 1] << 8);
+    if ((op & 0xF800) == 0xB800 && (((op >> 5) & 0x30) | (op & 0x0F)) == 0x3D) return true;
+  }
+  return false;
+}
+
 // AVR data addresses in an ELF are offset by 0x800000.
 constexpr uint32_t kDataOffset = 0x800000;
 
@@ -62,9 +71,11 @@ void BoardChip::RunUntil(uint64_t cycle) {
     }
     avr_run(avr_);
     // Every push is an instruction of its own, interrupt entries included: the lowest
-    // pointer seen between instructions is the lowest there was.
+    // pointer seen after each instruction is the lowest there was. A frame is made by
+    // writing SPH, then SREG, then SPL: until SPL the pointer is half old, half new, and
+    // can read up to 255 bytes deeper than it ever is.
     const uint16_t sp = static_cast<uint16_t>(avr_->data[R_SPL] | avr_->data[R_SPH] << 8);
-    if (sp < lowestSp_) lowestSp_ = sp;
+    if (sp < lowestSp_ && !SplComes(avr_, avr_->pc)) lowestSp_ = sp;
   }
 }
 

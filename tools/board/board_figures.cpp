@@ -26,6 +26,14 @@ std::string Ms(bool any, double value) {
   return text;
 }
 
+std::string FaultWords(const BoardFigures& f) {
+  std::string words = " faults";
+  for (int kind = 0; kind < kFaultKinds; kind++) {
+    words += std::string(" ") + FaultName(static_cast<FaultKind>(kind)) + " " + std::to_string(f.faults[kind]);
+  }
+  return words;
+}
+
 }  // namespace
 
 std::string StatsLine(const BoardFigures& f) {
@@ -37,5 +45,6 @@ std::string StatsLine(const BoardFigures& f) {
          " delay-ms median " + Ms(d.any, d.median) + " p99 " + Ms(d.any, d.p99) + " max " + Ms(d.any, d.max) +
          " over15 " + std::to_string(f.delaysOver15) + " key-to-command-ms median " + Ms(k.any, k.median) +
          " max " + Ms(k.any, k.max) + " overruns " + (f.overruns < 0 ? "n/a" : std::to_string(f.overruns)) +
-         " asleep " + percent + " stack " + std::to_string(f.stackBytes) + " resets " + std::to_string(f.resets);
+         " asleep " + percent + " stack " + std::to_string(f.stackBytes) + " resets " + std::to_string(f.resets) +
+         FaultWords(f);
 }

@@ -2,12 +2,17 @@
 //
 //   stats status N commands N delay-ms median X p99 X max X over15 N
 //         key-to-command-ms median X max X overruns N asleep X% stack N resets N
+//         faults flash N overrun N display N backlight N
 //
 // (one line). X has one decimal; a figure with nothing measured yet is "n/a", as are
-// the overruns of a firmware without a RxOverruns counter.
+// the overruns of a firmware without a RxOverruns counter. The faults are the board's
+// own count of what the real parts would not take (board_faults.h), by kind.
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
+
+#include "board_faults.h"
 
 struct Spread {
   bool any = false;
@@ -28,6 +33,7 @@ struct BoardFigures {
   double asleepPercent = 0;
   int stackBytes = 0;
   int resets = 0;
+  std::array<int, kFaultKinds> faults{};  // by FaultKind
 };
 
 std::string StatsLine(const BoardFigures& f);

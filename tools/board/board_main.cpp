@@ -28,7 +28,8 @@ void AskStop(int) { stopAsked = 1; }
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: quillbox-board --firmware ELF --pty LINK [--script FILE] [--timeout SECONDS] [--trace]\n"
+               "usage: quillbox-board --firmware ELF --pty LINK [--script FILE] [--timeout SECONDS] [--keys LADDER]\n"
+               "                      [--trace]\n"
                "\n"
                "Runs the panel firmware on a simulated Uno with the 16x2 LCD keypad shield, in step\n"
                "with the wall clock, its serial line (115200 8N1) on a pseudo-terminal linked at LINK\n"
@@ -38,7 +39,13 @@ void Usage(std::FILE* to) {
                "  --script FILE      run the commands in FILE (standard input, when it is not a\n"
                "                     terminal, is read as commands too) and print what happens\n"
                "  --timeout SECONDS  the longest a wait may take (default 10)\n"
+               "  --keys LADDER      the shield's key readings, Right/Up/Down/Left/Select (default\n"
+               "                     0/143/327/511/736; published: 0/144/329/504/741, 0/98/254/407/637,\n"
+               "                     19/113/253/387/605, 0/131/308/483/725, 0/146/334/511/745,\n"
+               "                     0/512/683/768/819)\n"
                "  --trace            also print each whole frame on the line (rx: PC to board)\n"
+               "Ends with status 1 when a wait timed out or the board met a fault (a \"fault\" line:\n"
+               "what the real parts would not take), 2 for a wrong script or option.\n"
                "In a terminal: arrows and Enter are the keys, l then a key holds it 1 s, q quits.\n\n%s",
                ScriptHelp());
 }
@@ -58,6 +65,11 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->script = argv[++i];
     } else if (a == "--timeout" && hasValue) {
       o->timeoutS = std::atof(argv[++i]);
+    } else if (a == "--keys" && hasValue) {
+      if (!LadderFromText(argv[++i], &o->board.keys)) {
+        std::fprintf(stderr, "quillbox-board: --keys takes five readings, Right/Up/Down/Left/Select: %s\n", argv[i]);
+        return false;
+      }
     } else if (a == "--trace") {
       o->board.trace = true;
     } else {
@@ -142,7 +154,7 @@ int RunScript(const Options& o, Board& board, BoardOutput& out) {
     if (!runner.Tick()) break;
   }
   out.Print(StatsLine(board.Figures()));
-  return fromFile && runner.AnyTimeout() ? 1 : 0;
+  return (fromFile && runner.AnyTimeout()) || board.Faults() > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -170,7 +182,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillbox-board: %s\n", problem.c_str());
     return 2;
   }
-  const int status = RunTerminal(board, out, lines, o.board.link);
+  int status = RunTerminal(board, out, lines, o.board.link);
+  if (status == 0 && board.Faults() > 0) status = 1;
   std::fprintf(lines, "\033[?25h\n%s\n", StatsLine(board.Figures()).c_str());
   return status;
 }

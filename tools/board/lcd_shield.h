@@ -1,7 +1,13 @@
 // The 16x2 LCD keypad shield on the chip's pins: the HD44780 in 4-bit mode (RS on PB0,
-// E on PB1, D4-D7 on PD4-PD7, RW tied to ground), the backlight on PB2 (high is on)
-// and the five keys on ADC0 through their resistor ladder.
+// E on PB1, D4-D7 on PD4-PD7, RW tied to ground), the backlight on PB2 and the five
+// keys on ADC0 through their resistor ladder.
+//
+// What the parts would not take is a fault: a display write while the controller is
+// still busy (display_timing.h), and PB2 an output driven high, which on many of these
+// shields drives the backlight transistor's base with no resistor. The light is on while
+// PB2 is an input (the shield's pull-up, or the chip's) and off while it is a low output.
 #pragma once
+#include "board_faults.h"
 #include "display_watch.h"
 #include "panel_keys.h"
 
@@ -11,7 +17,7 @@ class LcdShield {
  public:
   LcdShield();
   ~LcdShield();
-  void Attach(avr_t* avr);
+  void Attach(avr_t* avr, const KeyLadder& ladder, BoardFaults* faults);
   void SetKey(PanelKey key);
   // What a person sees now: the text (blank while the display is off) and the backlight.
   Screen Read() const;

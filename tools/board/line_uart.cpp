@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint64_t kWireByteCycles = (kClockHz * 10ULL + kLineBaud / 2) / kLineBaud;  // 1389
-
 avr_uart_t* FindUart(avr_t* avr, char name) {
   for (avr_io_t* io = avr->io_port; io != nullptr; io = io->next) {
     if (io->kind != nullptr && std::strcmp(io->kind, "uart") == 0) {
@@ -32,12 +30,13 @@ uint64_t ByteCycles(avr_t* avr, const avr_uart_t* u) {
 
 }  // namespace
 
-bool LineUart::Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip) {
+bool LineUart::Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip, ByteSink lost) {
   avr_ = avr;
   uart_ = FindUart(avr, '0');
   if (uart_ == nullptr) return false;
   toPc_ = std::move(toPc);
   intoChip_ = std::move(intoChip);
+  lost_ = std::move(lost);
   uint32_t flags = 0;
   avr_ioctl(avr, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
   // No echo of the firmware's bytes as text, and no real sleep while it polls an empty
@@ -48,6 +47,12 @@ bool LineUart::Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip) {
   avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT), OnOutput, this);
   avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XON), OnXon, this);
   avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XOFF), OnXoff, this);
+  // simavr takes one reader a register: the line reads UDR0 through simavr's own.
+  auto& udr = avr->io[AVR_DATA_TO_IO(uart_->r_udr)].r;
+  udrRead_ = udr.c;
+  udrParam_ = udr.param;
+  udr.c = OnUdrRead;
+  udr.param = this;
   return true;
 }
 
@@ -61,24 +66,72 @@ void LineUart::FromPc(const uint8_t* bytes, size_t count) {
 void LineUart::Arm() {
   if (armed_ || waiting_.empty()) return;
   armed_ = true;
-  avr_cycle_timer_register(avr_, kWireByteCycles, OnFeedTime, this);
+  StartBit();
+  avr_cycle_timer_register(avr_, ByteCycles(avr_, uart_), OnFeedTime, this);
 }
 
-// One byte time of the wire has passed: the next byte arrives, if the UART has room.
+int LineUart::Queued() const {
+  const uart_fifo_t& q = uart_->input;
+  return (q.write + uart_fifo_fifo_size - q.read) & (uart_fifo_fifo_size - 1);
+}
+
+// A byte begins on the wire: with the buffer full, the byte waiting in the shift
+// register is lost. It is the last in simavr's queue.
+void LineUart::StartBit() {
+  if (!avr_regbit_get(avr_, uart_->rxen) || !receiver_.StartBit()) return;
+  uart_fifo_t& q = uart_->input;
+  q.write = (q.write + uart_fifo_fifo_size - 1) & (uart_fifo_fifo_size - 1);
+  const uint8_t byte = static_cast<uint8_t>(q.buffer[q.write]);
+  avr_regbit_setto(avr_, uart_->dor, 1);
+  lost_(byte, NowMs());
+}
+
+// A byte's stop bit: the receiver has it, and RXC rises now (simavr would raise it a
+// byte time later).
+void LineUart::Deliver(uint8_t byte) {
+  if (!avr_regbit_get(avr_, uart_->rxen)) {
+    dropped_++;
+    receiver_.Reset();
+    return;
+  }
+  intoChip_(byte, NowMs());
+  const bool wasEmpty = Queued() == 0;
+  if (wasEmpty) receiver_.Reset();  // simavr flushed it (the receiver was switched off)
+  receiver_.Complete();
+  // simavr turns away every byte while DOR stands; the chip only reports the loss with it.
+  const bool overran = avr_regbit_get(avr_, uart_->dor) && !wasEmpty;
+  avr_regbit_clear(avr_, uart_->dor);
+  avr_raise_irq(input_, byte);
+  if (overran) avr_regbit_setto(avr_, uart_->dor, 1);
+  if (wasEmpty && Queued() > 0) {
+    uart_->rxc_raise_time = avr_->cycle;
+    uart_->rx_cnt = 0;
+    avr_raise_interrupt(avr_, &uart_->rxc);
+  }
+}
+
+// One byte time has passed: the byte on the wire is complete, and the next, if any,
+// begins at once.
 uint64_t LineUart::OnFeedTime(avr_t* avr, uint64_t when, void* self) {
   LineUart* line = static_cast<LineUart*>(self);
   if (line->room_ && !line->waiting_.empty()) {
     const uint8_t byte = line->waiting_.front();
     line->waiting_.pop_front();
-    if (avr_regbit_get(avr, line->uart_->rxen)) {
-      line->intoChip_(byte, line->NowMs());
-      avr_raise_irq(line->input_, byte);
-    } else {
-      line->dropped_++;
-    }
+    line->Deliver(byte);
   }
   line->armed_ = !line->waiting_.empty();
-  return line->armed_ ? when + kWireByteCycles : 0;
+  if (!line->armed_) return 0;
+  line->StartBit();
+  return when + ByteCycles(avr, line->uart_);
+}
+
+// The firmware reads UDR0: when simavr's queue gave up a byte, the receiver did too.
+uint8_t LineUart::OnUdrRead(avr_t* avr, uint16_t addr, void* self) {
+  LineUart* line = static_cast<LineUart*>(self);
+  const int before = line->Queued();
+  const uint8_t value = line->udrRead_(avr, addr, line->udrParam_);
+  if (line->Queued() < before) line->receiver_.Read();
+  return value;
 }
 
 void LineUart::OnOutput(avr_irq_t*, uint32_t value, void* self) {
@@ -97,6 +150,7 @@ void LineUart::KeepTiming() {
 
 void LineUart::Restart() {
   waiting_.clear();
+  receiver_.Reset();
   room_ = true;
   avr_cycle_timer_cancel(avr_, OnFeedTime, this);
   armed_ = false;

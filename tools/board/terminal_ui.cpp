@@ -40,12 +40,12 @@ void TakeTerminal(int fd) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(sig, OnSignal);
 }
 
-// The stats line without its first word, in three lines that fit 80 columns: the wire's,
-// the keys', the chip's.
+// The stats line without its first word, in four lines that fit 80 columns: the wire's,
+// the keys', the chip's, the faults.
 std::string Figures(const BoardFigures& f) {
   std::string line = StatsLine(f);
   line.erase(0, line.find(' ') + 1);
-  for (const char* next : {" key-to-command-ms", " overruns"}) {
+  for (const char* next : {" key-to-command-ms", " overruns", " faults"}) {
     const size_t at = line.find(next);
     if (at != std::string::npos) line.replace(at, 1, "\n\033[2K");
   }
