@@ -73,15 +73,6 @@ class BootLine {
   int fd_ = -1;
 };
 
-std::vector<std::string> Faults(BoardProcess& board, size_t from) {
-  std::vector<std::string> faults;
-  const std::vector<std::string> lines = board.Lines();
-  for (size_t i = from; i < lines.size(); i++) {
-    if (lines[i].rfind("fault ", 0) == 0) faults.push_back(lines[i].substr(lines[i].find(' ', 6) + 1));
-  }
-  return faults;
-}
-
 }  // namespace
 
 TEST(BoardBoot, WhatTheBootloaderTakesForCommands) {
@@ -124,7 +115,7 @@ TEST(BoardBoot, WhatTheBootloaderTakesForCommands) {
     // command without its space.
     size_t at = 0;
     ASSERT_GT(line.board.TimeOf("reset", "watchdog", opened, &at, kWaitMs), 0);
-    EXPECT_EQ(Faults(line.board, opened), c.faults);
+    EXPECT_EQ(line.board.Faults(opened), c.faults);
     if (c.faults.empty()) {
       EXPECT_GT(line.board.TimeOf("display", "light on", at, nullptr, kWaitMs), 0) << "the firmware runs";
     }
