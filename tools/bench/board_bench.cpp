@@ -221,8 +221,8 @@ int main(int argc, char** argv) {
   std::printf("tick (status frame to status frame): median %.1f ms (the plug-in's 35 ms timer, 15 ms wait)\n", tick);
   std::printf("the port's opening to the first status screen: %.0f ms (target within 2500 ms: %s)\n",
               startUp.toStatusMs, Met(startUp.toStatusMs > 0 && startUp.toStatusMs <= 2500));
-  std::printf("      of which the bootloader, on silence, to the firmware's start: %.0f ms (optiboot 4.4, %.0f ms"
-              " start-up after each reset)\n",
+  std::printf("      of which the reset to the firmware's start: %.0f ms (the bootloader, and %.0f ms of start-up"
+              " after each reset)\n",
               startUp.bootMs, kStartUpMs);
   std::printf("the firmware's start to taking frames: %.1f ms (target within 100 ms: %s)\n", startUp.firmwareMs,
               Met(startUp.firmwareMs > 0 && startUp.firmwareMs <= 100));

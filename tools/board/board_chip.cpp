@@ -125,7 +125,10 @@ void BoardChip::RunUntil(uint64_t cycle) {
     // simavr's watchdog resets the chip in place of the next instruction, by putting
     // its own function where the one that runs an instruction was.
     const bool watchdogResets = avr_->run != runOne_;
+    const bool inBoot = avr_->pc >= bootStart_;
+    const uint64_t before = avr_->cycle;
     avr_run(avr_);
+    if (inBoot) notFirmwareCycles_ += avr_->cycle - before;
     if (watchdogResets) {
       watchdogResets_++;
       StartUp();
@@ -154,6 +157,7 @@ bool BoardChip::Held() const { return avr_->cycle < heldUntil_; }
 // left running, above all) waits, as the chip's timers wait in reset.
 void BoardChip::HoldUntil(uint64_t cycle) {
   const uint64_t held = cycle - avr_->cycle;
+  notFirmwareCycles_ += held;
   for (avr_cycle_timer_slot_p t = avr_->cycle_timers.timer; t != nullptr; t = t->next) t->when += held;
   avr_->cycle = cycle;
 }
@@ -185,7 +189,10 @@ int BoardChip::Overruns() const {
   return avr_->data[overrunsAt_] | avr_->data[overrunsAt_ + 1] << 8;
 }
 
+// Of the firmware's own time: the bootloader never sleeps, and the start-up time is
+// neither.
 double BoardChip::AsleepPercent() const {
-  if (avr_->cycle == 0) return 0;
-  return 100.0 * static_cast<double>(sleptCycles) / static_cast<double>(avr_->cycle);
+  const uint64_t firmwareCycles = avr_->cycle - notFirmwareCycles_;
+  if (firmwareCycles == 0) return 0;
+  return 100.0 * static_cast<double>(sleptCycles) / static_cast<double>(firmwareCycles);
 }

@@ -53,7 +53,7 @@ class BoardChip {
   // "" while the firmware runs; why it stopped otherwise.
   const char* Halted() const;
   int Overruns() const;  // -1 when the firmware has no RxOverruns
-  double AsleepPercent() const;
+  double AsleepPercent() const;  // of the firmware's time
   int StackBytes() const { return kRamEnd - lowestSp_; }
 
  private:
@@ -65,6 +65,7 @@ class BoardChip {
   void (*runOne_)(avr_t*) = nullptr;
   uint32_t bootStart_ = 0;
   uint64_t heldUntil_ = 0;
+  uint64_t notFirmwareCycles_ = 0;  // held in reset, or running the bootloader
   int watchdogResets_ = 0;
   FlashGuard guard_;
   std::vector<FlashChange> flashChanges_;
