@@ -95,9 +95,9 @@ TEST(BoardBoot, WhatTheBootloaderTakesForCommands) {
   } cases[] = {
       // On silence the firmware starts, from the bootloader, its flash whole.
       {"silence", {}, {}},
-      // A status frame whose header went by while the chip was held in reset: its "B"
-      // skips the next 20 bytes and the title's tenth character, a space; the title's
-      // "d" then erases page 0, the firmware's vector table, which the chip must not take.
+      // A status frame as the bootloader meets it when its header went by in the chip's
+      // start-up time: its "B" skips 20 bytes and the title's tenth character, a space;
+      // the title's "d" then erases page 0, the firmware's vector table.
       {"a status frame met from its payload", StatusPayload("Moonlight dance"), {"flash page 0 (0x0000) changed"}},
       // 'U' takes 0xAA and the sequence number 7 for word 0x07AA (byte 0x0F54): the chip
       // erases the whole page 30 that holds it, and nothing of page 31.

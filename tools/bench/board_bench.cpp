@@ -253,8 +253,9 @@ int main(int argc, char** argv) {
   board.Stop();
   player.Command({"quit"});
   const bool stopped = player.Stop() == 0;
-  const bool produced = startUp.toStatusMs > 0 && startUp.firmwareMs > 0 && toCommand.count > 0 && toDisplay.count > 0 && gotStats && sizes.flash > 0 &&
-                        list.wholeMs > 0 && list.lastMs > 0 && search > 0;
+  const bool produced = startUp.toStatusMs > 0 && startUp.firmwareMs > 0 && toCommand.count > 0 &&
+                        toDisplay.count > 0 && gotStats && sizes.flash > 0 && list.wholeMs > 0 && list.lastMs > 0 &&
+                        search > 0;
   if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
   return produced && stopped ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "board_chip.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "simavr.h"

@@ -28,8 +28,8 @@ void AskStop(int) { stopAsked = 1; }
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--script FILE] [--timeout SECONDS]\n"
-               "                      [--trace]\n"
+               "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--script FILE]\n"
+               "                      [--timeout SECONDS] [--trace]\n"
                "\n"
                "Runs the panel firmware on a simulated Uno with the 16x2 LCD keypad shield, in step\n"
                "with the wall clock, its serial line (115200 8N1) on a pseudo-terminal linked at LINK\n"

@@ -1,6 +1,7 @@
 #include "simavr_mends.h"
 
 #include <cstring>
+#include <utility>
 
 #include <avr_flash.h>
 #include <avr_watchdog.h>
