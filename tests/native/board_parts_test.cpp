@@ -1,9 +1,11 @@
 // The simulated board's portable parts: the frame hunt of its meter, the figures and
 // their line (read back by the test harness), the script language, the glyph table
 // and the display line, the settling of the display, the terminal's keys and the key
-// ladders, and the models of the real parts: the display controller's time and the
-// UART's receiver.
+// ladders, and the models of the real parts: the display controller's time, the UART's
+// receiver and the flash guard.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "board_figures.h"
 #include "board_lines.h"
@@ -11,6 +13,7 @@
 #include "board_script.h"
 #include "display_timing.h"
 #include "display_watch.h"
+#include "flash_guard.h"
 #include "frame_hunt.h"
 #include "key_hold.h"
 #include "panel_keys.h"
@@ -370,4 +373,28 @@ TEST(BoardLine, Receiver) {
     EXPECT_EQ(lost, c.lost) << c.why;
     EXPECT_EQ(r.Unread(), c.unread) << c.why;
   }
+}
+
+TEST(BoardFlash, EachChangedPageOnce) {
+  std::vector<uint8_t> flash(4 * kFlashPageBytes + 16, 0x5A);
+  FlashGuard guard;
+  guard.Take(flash.data(), 4 * kFlashPageBytes);
+  ASSERT_EQ(guard.Pages(), 4u);
+  struct Case {
+    uint32_t at;      // a byte written with 0xFF
+    std::vector<uint32_t> pages;
+  } cases[] = {
+      {0, {0}},                                    // the first byte of the vector table
+      {0, {}},                                     // the same change is reported once
+      {2 * kFlashPageBytes - 1, {1}},              // a page's last byte, not the next page's
+      {4 * kFlashPageBytes + 3, {}},               // past the application: the boot section
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.at);
+    flash[c.at] = 0xFF;
+    EXPECT_EQ(guard.Changed(flash.data()), c.pages);
+  }
+  flash[2 * kFlashPageBytes] = 0xFF;  // two pages at once, in order
+  flash[3 * kFlashPageBytes + 5] = 0xFF;
+  EXPECT_EQ(guard.Changed(flash.data()), (std::vector<uint32_t>{2, 3}));
 }

@@ -19,6 +19,7 @@
 
 struct BoardOptions {
   std::string firmware;
+  std::string bootloader;  // Intel hex; "" for optiboot_atmega328.hex beside the firmware
   std::string link;
   bool trace = false;
   KeyLadder keys = kCommonLadder;
@@ -47,6 +48,8 @@ class Board {
 
  private:
   void Reset(const char* why);
+  void AfterReset(const char* why);
+  void WatchChip();
   void ServeLine();
   void WatchDisplay();
   void KeepPace(int inputFd);
