@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The board demo's tour end to end, in the Wine session of the test run: the panel firmware
 # on the simulated board, on COM5, driven by its keys (scripts/demo-board-tour.txt), with
-# what its display showed and what the player was asked.
+# what its display showed and what the player was asked. QB_PANEL_ELF, when set, names the
+# firmware (ctest's demo.board_tour_arduino: the Arduino-style build's).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 
