@@ -30,8 +30,16 @@ expect $'^host\tmain\t273\t40047\t' "the player stopped before its song was dump
 expect '^saved playlist Camino Azul-' "the playlist saved"
 expect '^dumped 02 - Camino Azul.mp3' "the song moved into the dump folder"
 expect '^stats .* overruns 0 ' "no byte lost on the board's line"
+# The stack's deepest point within what the 1,400 bytes of static RAM at most leave of the
+# 2,048 (board_e2e_test checks the same over its suite; this one holds for either build).
+stack=$(grep -oE '^stats .* stack [0-9]+' <<<"$out" | tail -n 1 | grep -oE '[0-9]+$')
+if [ -z "$stack" ] || [ "$stack" -gt $((2048 - 1400)) ]; then
+  echo "the stack's deepest point, ${stack:-not reported} bytes, is past the 648 left"
+  failed=1
+fi
 for bad in '^timeout ' '^halt '; do
   grep -qE -- "$bad" <<<"$out" && { echo "unexpected: $bad"; failed=1; }
 done
+grep -E '^stats ' <<<"$out" || true  # the figures, for a verbose run
 [ "$failed" -eq 0 ] || printf -- '--- the demo printed:\n%s\n' "$out"
 exit "$failed"
