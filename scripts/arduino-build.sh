@@ -43,7 +43,7 @@ load() {  # FILE [PREFIX]: its key=value lines; with PREFIX only PREFIX.* keys, 
 }
 expand() {  # TEXT: every {key} replaced by its value, until none is left
   local text=$1 key rounds=0
-  while [[ $text =~ \{([A-Za-z0-9_.]+)\} ]]; do
+  while [[ $text =~ \{([A-Za-z0-9_.-]+)\} ]]; do
     key=${BASH_REMATCH[1]}
     [[ -v prop[$key] ]] || { echo "arduino-build.sh: nothing gives {$key}" >&2; return 1; }
     text=${text//"{$key}"/"${prop[$key]}"}
@@ -68,6 +68,7 @@ prop[build.project_name]=$sketch.ino
 prop[build.core.path]=$platform/cores/${prop[build.core]}
 prop[build.variant.path]=$platform/variants/${prop[build.variant]}
 prop[archive_file]=core.a
+prop[runtime.tools.avr-gcc.path]=/usr  # what Arduino's own platform.txt names its compiler by
 prop[includes]="\"-I${prop[build.core.path]}\" \"-I${prop[build.variant.path]}\""
 
 # --- The sketch, copied as the IDE copies it; the .ino becomes a .cpp behind Arduino.h.
