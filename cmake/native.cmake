@@ -5,6 +5,9 @@ foreach(lib qb_portable qb_handlers)
   target_compile_options(${lib} PRIVATE ${SANITIZE})
 endforeach()
 
+# Where the ctest entry arduino.build puts the sketch built as the Arduino IDE builds it.
+set(QB_ARDUINO_DIR ${CMAKE_BINARY_DIR}/arduino)
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 enable_testing()

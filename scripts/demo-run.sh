@@ -13,7 +13,8 @@
 #                          change, then what the player was asked, the saved playlists and
 #                          the dump folder
 # QB_CROSS_DIR, QB_NATIVE_DIR and QB_AVR_DIR name the builds (default build/win32,
-# build/native and build/avr); QB_BOARD_KEYS the board's key ladder (its --keys).
+# build/native and build/avr); QB_BOARD_KEYS the board's key ladder (its --keys);
+# QB_PANEL_ELF another firmware for the board (such as scripts/arduino-build.sh's).
 # Everything it makes lies under one temporary folder, removed at exit with every process
 # it started.
 set -euo pipefail
@@ -22,7 +23,7 @@ cross=${QB_CROSS_DIR:-$top/build/win32}
 native=${QB_NATIVE_DIR:-$top/build/native}
 panel_bin=$native/tools/panel/quillbox-panel
 board_bin=$native/tools/board/quillbox-board
-firmware=${QB_AVR_DIR:-$top/build/avr}/quillbox-panel.elf
+firmware=${QB_PANEL_ELF:-${QB_AVR_DIR:-$top/build/avr}/quillbox-panel.elf}
 
 mode=interactive
 panel=emulator

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes dist/quillbox-<version>.zip: the DLL from the cross build, the install note, the
-# protocol reference, the panel firmware from the AVR build with its note, and the
+# protocol reference, the panel firmware from the AVR build with its note, the firmware's
+# Arduino sketch (quillbox_panel/, opened and uploaded from the Arduino IDE), and the
 # licence, in a folder quillbox-<version>/. The version is the one in VERSION, which the
 # DLL's version resource and the firmware's file name carry too.
 #
@@ -39,6 +40,7 @@ cp docs/install.txt "$stage/$name/INSTALL.txt"
 cp docs/protocol.md LICENSE "$stage/$name/"
 cp "$avr/quillbox-panel.hex" "$stage/$name/quillbox-panel-$version.hex"
 cp docs/panel.txt "$stage/$name/PANEL.txt"
+cp -R firmware/quillbox_panel "$stage/$name/"
 
 mkdir -p "$dist"
 zip="$(cd "$dist" && pwd)/$name.zip"

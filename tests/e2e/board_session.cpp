@@ -6,6 +6,8 @@ std::string BoardSession::Start(const Model& model, const std::vector<std::strin
   plugin.Install();
   plugin.Launch(model);
   const std::string link = std::string(std::getenv("QB_PORT_DIR")) + "/com" + std::to_string(kBoardPort);
-  if (!board.Start(QB_PANEL_ELF, link, boardArgs)) return "the board did not take the port";
+  const char* chosen = std::getenv("QB_PANEL_ELF");
+  const char* elf = chosen != nullptr && *chosen != '\0' ? chosen : QB_PANEL_ELF;
+  if (!board.Start(elf, link, boardArgs)) return "the board did not take the port";
   return plugin.Init();
 }

@@ -1,6 +1,7 @@
 // The panel firmware on the simulated board, against the real DLL in the emulated player:
 // the board on a port beyond COM3, as a PC numbers a USB board, linked where the Wine
-// session maps that port.
+// session maps that port. The firmware is the AVR build's, or the ELF that QB_PANEL_ELF
+// in the environment names (the Arduino-style build's: tests/e2e/CMakeLists.txt).
 #pragma once
 #include <string>
 #include <vector>

@@ -2,7 +2,8 @@
 # The board demo's tour end to end, in the Wine session of the test run: the panel firmware
 # on the simulated board, on COM5, driven by its keys (scripts/demo-board-tour.txt), with
 # what its display showed and what the player was asked; with no fault of the board's
-# (what the real parts would not take). QB_BOARD_KEYS, when set, is the shield's ladder.
+# (what the real parts would not take). QB_BOARD_KEYS, when set, is the shield's ladder;
+# QB_PANEL_ELF names the firmware (ctest's demo.board_tour_arduino: the Arduino-style build's).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -31,8 +32,16 @@ expect '^saved playlist Camino Azul-' "the playlist saved"
 expect '^dumped 02 - Camino Azul.mp3' "the song moved into the dump folder"
 expect '^stats .* overruns 0 ' "no byte lost on the board's line"
 expect '^stats .* faults flash 0 overrun 0 display 0 backlight 0$' "nothing the real parts would not take"
+# The stack's deepest point within what the 1,400 bytes of static RAM at most leave of the
+# 2,048 (board_e2e_test checks the same over its suite; this one holds for either build).
+stack=$(grep -oE '^stats .* stack [0-9]+' <<<"$out" | tail -n 1 | grep -oE '[0-9]+$')
+if [ -z "$stack" ] || [ "$stack" -gt $((2048 - 1400)) ]; then
+  echo "the stack's deepest point, ${stack:-not reported} bytes, is past the 648 left"
+  failed=1
+fi
 for bad in '^timeout ' '^halt ' '^fault '; do
   grep -qE -- "$bad" <<<"$out" && { echo "unexpected: $bad"; failed=1; }
 done
+grep -E '^stats ' <<<"$out" || true  # the figures, for a verbose run
 [ "$failed" -eq 0 ] || printf -- '--- the demo printed:\n%s\n' "$out"
 exit "$failed"

@@ -1,7 +1,7 @@
 // The release: scripts/release.sh makes the zip into a temporary folder, the zip holds
 // exactly the built DLL, the install note, the protocol reference, the built panel
-// firmware with its note and the licence, and the DLL's version resource says the
-// version that VERSION says.
+// firmware with its note, the firmware's Arduino sketch and the licence, and the DLL's
+// version resource says the version that VERSION says.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -123,7 +123,7 @@ TEST(Release, ZipHoldsTheBuiltFilesAndTheDllCarriesTheVersion) {
 
   const fs::path dll = fs::path(QB_CROSS_DIR) / "player/Plugins/ml_quillbox.dll";
   const std::string folder = "quillbox-" + version + "/";
-  const std::map<std::string, uint32_t> expected = {
+  std::map<std::string, uint32_t> expected = {
       {folder, 0},
       {folder + "ml_quillbox.dll", Crc32(ReadFile(dll))},
       {folder + "INSTALL.txt", Crc32(ReadFile(source / "docs/install.txt"))},
@@ -131,7 +131,15 @@ TEST(Release, ZipHoldsTheBuiltFilesAndTheDllCarriesTheVersion) {
       {folder + "LICENSE", Crc32(ReadFile(source / "LICENSE"))},
       {folder + "quillbox-panel-" + version + ".hex", Crc32(ReadFile(fs::path(QB_AVR_DIR) / "quillbox-panel.hex"))},
       {folder + "PANEL.txt", Crc32(ReadFile(source / "docs/panel.txt"))},
+      {folder + "quillbox_panel/", 0},
   };
+  // The sketch as the Arduino IDE opens it: every folder and file of it, nothing else.
+  const fs::path sketch = source / "firmware/quillbox_panel";
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(sketch)) {
+    const std::string name = folder + "quillbox_panel/" + fs::relative(entry.path(), sketch).generic_string();
+    if (entry.is_directory()) expected[name + "/"] = 0;
+    else expected[name] = Crc32(ReadFile(entry.path()));
+  }
   EXPECT_EQ(entries, expected) << "the zip holds these files, byte for byte";
 
   VersionInfo info = ReadVersionInfo(LoadPe(dll.c_str()));

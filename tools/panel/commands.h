@@ -1,5 +1,6 @@
-// Command payloads as vectors, built by the panel wire codec (firmware/wire/) from the
-// command tables rather than from the plug-in's code.
+// Command payloads as vectors, built by the panel wire codec
+// (firmware/quillbox_panel/src/wire/) from the command tables rather than from the
+// plug-in's code.
 #pragma once
 #include <string>
 

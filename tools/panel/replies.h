@@ -1,5 +1,6 @@
 // What the plug-in answers, recognised by its shape (the panel wire codec,
-// firmware/wire/reply_form.h), as vectors and strings for the terminal panel.
+// firmware/quillbox_panel/src/wire/reply_form.h), as vectors and strings for the
+// terminal panel.
 #pragma once
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 // The panel's side of the wire for a program on a PC: frames and the status payload as
 // vectors and strings, over the panel wire codec that the firmware uses too
-// (firmware/wire/). That codec is written from the frame and status tables rather than
-// from the plug-in's codec, so that a mistake made the same way on both sides cannot
-// pass unseen.
+// (firmware/quillbox_panel/src/wire/). That codec is written from the frame and status
+// tables rather than from the plug-in's codec, so that a mistake made the same way on
+// both sides cannot pass unseen.
 #pragma once
 #include <cstdint>
 #include <optional>

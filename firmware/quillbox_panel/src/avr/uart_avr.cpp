@@ -1,0 +1,87 @@
+// The panel line on UART0: an interrupt keeps every received byte in a ring until the main
+// loop takes it, another sends what the panel queued. Each ring index is written by one
+// side only: the interrupt owns the receive ring's head and the transmit ring's tail.
+#include <avr/interrupt.h>
+#include <avr/io.h>
+#include <util/atomic.h>
+
+#include "../logic/board_io.h"
+#include "../uno_shield.h"
+
+// Bytes the line brought that were lost: the ring was full, or the UART's own buffer
+// overflowed before the interrupt could take them. Read by the simulated board from the
+// ELF's symbols, so it keeps this name.
+volatile uint16_t RxOverruns = 0;
+
+namespace {
+
+// A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; but the main loop
+// takes every byte within a few milliseconds of its arrival (a whole new screen, 32
+// characters and 2 addresses at about 60 us each, is the longest it is away: 24 bytes'
+// time), so it needs no room for a frame, only for that while.
+constexpr uint8_t kReceiveRing = 64;
+constexpr uint8_t kTransmitRing = 64;  // two whole commands of the longest kind
+static_assert((kReceiveRing & (kReceiveRing - 1)) == 0, "a power of two: indexes wrap by mask");
+static_assert((kTransmitRing & (kTransmitRing - 1)) == 0, "a power of two: indexes wrap by mask");
+
+uint8_t Received[kReceiveRing];
+volatile uint8_t ReceivedHead = 0;  // written by the interrupt
+volatile uint8_t ReceivedTail = 0;  // written by the main loop
+uint8_t Sending[kTransmitRing];
+volatile uint8_t SendingHead = 0;  // written by the main loop
+volatile uint8_t SendingTail = 0;  // written by the interrupt
+
+}  // namespace
+
+ISR(USART_RX_vect) {
+  const bool overran = (UCSR0A & _BV(DOR0)) != 0;  // read before UDR0, which clears it
+  const uint8_t byte = UDR0;
+  if (overran) RxOverruns = RxOverruns + 1;
+  const uint8_t next = static_cast<uint8_t>((ReceivedHead + 1) & (kReceiveRing - 1));
+  if (next == ReceivedTail) {
+    RxOverruns = RxOverruns + 1;
+    return;
+  }
+  Received[ReceivedHead] = byte;
+  ReceivedHead = next;
+}
+
+ISR(USART_UDRE_vect) {
+  if (SendingTail == SendingHead) {
+    UCSR0B &= static_cast<uint8_t>(~_BV(UDRIE0));  // nothing left: stop until the next frame
+    return;
+  }
+  UDR0 = Sending[SendingTail];
+  SendingTail = static_cast<uint8_t>((SendingTail + 1) & (kTransmitRing - 1));
+}
+
+void LineStart() {
+  UBRR0H = 0;
+  UBRR0L = kLineUbrr;
+  UCSR0A = _BV(U2X0);
+  UCSR0C = _BV(UCSZ01) | _BV(UCSZ00);  // 8 data bits, no parity, one stop bit
+  UCSR0B = _BV(RXEN0) | _BV(TXEN0) | _BV(RXCIE0);
+}
+
+bool LineWaiting() { return ReceivedHead != ReceivedTail; }
+
+bool LineTakeByte(uint8_t* byte) {
+  const uint8_t tail = ReceivedTail;
+  if (tail == ReceivedHead) return false;
+  *byte = Received[tail];
+  ReceivedTail = static_cast<uint8_t>((tail + 1) & (kReceiveRing - 1));
+  return true;
+}
+
+bool LineSend(const uint8_t* bytes, uint8_t length) {
+  const uint8_t used = static_cast<uint8_t>((SendingHead - SendingTail) & (kTransmitRing - 1));
+  if (length >= kTransmitRing - used) return false;
+  uint8_t head = SendingHead;
+  for (uint8_t i = 0; i < length; i++) {
+    Sending[head] = bytes[i];
+    head = static_cast<uint8_t>((head + 1) & (kTransmitRing - 1));
+  }
+  SendingHead = head;
+  UCSR0B |= _BV(UDRIE0);
+  return true;
+}

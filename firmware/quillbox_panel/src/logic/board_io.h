@@ -1,0 +1,25 @@
+// The board under the panel's logic: the line, the clock, the keys' voltage, the
+// display and the EEPROM. The firmware links the _avr files (../avr/); the native
+// tests and the fuzzer link fakes that script what arrives and record what leaves.
+#pragma once
+#include <stdint.h>
+
+#include "screen.h"
+
+// The next byte the line brought (kept by the receive interrupt); false when none waits.
+bool LineTakeByte(uint8_t* byte);
+// Starts sending a whole frame (the transmit interrupt sends it); false, and nothing sent,
+// when it does not fit what is still waiting to go out.
+bool LineSend(const uint8_t* bytes, uint8_t length);
+// Milliseconds since start-up, wrapping.
+uint32_t BoardMillis();
+// A new reading of the keys' voltage (0..1023) since the last call: true with *reading.
+bool BoardKeyReading(uint16_t* reading);
+// Makes the display show the screen (only the characters that changed are written).
+void DisplayShow(const Screen& screen);
+// The EEPROM's bytes from an address on (1,024 on the ATmega328P; a fresh chip reads 0xFF).
+// A write of at most kStoreWriteRoom bytes is queued and done in the background, only the
+// bytes that differ; a read waits for it.
+constexpr uint8_t kStoreWriteRoom = 16;
+void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length);
+void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length);
