@@ -24,6 +24,7 @@ bool Board::Start(std::string* problem) {
     *problem = "the chip has no UART0";
     return false;
   }
+  pins_.Attach(chip_.Avr());
   if (!port_.Plug(problem)) return false;
   wallStartMs_ = WallMs();
   resets_ = 1;

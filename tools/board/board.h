@@ -10,6 +10,7 @@
 #include "board_chip.h"
 #include "board_figures.h"
 #include "board_output.h"
+#include "display_pins.h"
 #include "display_watch.h"
 #include "lcd_shield.h"
 #include "line_uart.h"
@@ -37,6 +38,8 @@ class Board {
   PanelKey Key() const { return key_; }
   void Unplug();
   void Plug();
+  // The display's memory as its controller holds it, and the backlight: for pictures.
+  const DisplayPins& Pins() const { return pins_; }
   const DisplayWatch& Display() const { return display_; }
   BoardFigures Figures() const;
   const char* LineState() const;  // "open", "closed" or "unplugged"
@@ -57,6 +60,7 @@ class Board {
   PtyPort port_;
   WireMeter meter_;
   DisplayWatch display_;
+  DisplayPins pins_;
   PanelKey key_ = PanelKey::None;
   std::vector<uint8_t> toPc_;
   int resets_ = 0;
