@@ -21,6 +21,8 @@ expect '^display .*\|Artist          \|Marisol Vega' "a search result's details"
 expect '^display .*\|Dump\? Sel=yes   \|Camino Azul' "the dump's question, naming the song"
 expect '^display .*\|No link         \|' "the line pulled"
 expect '^line .* opened' "the line plugged back"
+# The pictures of the panel's screens in docs/panel/, against the snapshots this tour took.
+"$top/tests/e2e/panel_pictures_check.sh" <<<"$out" || failed=1
 # The player's log: the album enqueued in its order, the result played, the dumped song stopped.
 expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\01 - Intro.mp3' "the album's first song enqueued"
 expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\03 - Midnight Ferry.mp3' "the album's last song enqueued"
