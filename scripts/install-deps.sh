@@ -6,8 +6,9 @@ packages=(
   cmake ninja-build clang libclang-rt-14-dev libgtest-dev googletest zip
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth fonts-wine x11-utils imagemagick
-  libncurses-dev tmux xfonts-base pcf2bdf zlib1g-dev
-  gcc-avr avr-libc binutils-avr libsimavr-dev libsimavrparts1
+  libncurses-dev tmux
+  gcc-avr avr-libc binutils-avr libsimavr-dev libsimavrparts1 arduino-core-avr
+  xfonts-base pcf2bdf zlib1g-dev
 )
 
 missing=()

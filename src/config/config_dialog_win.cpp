@@ -14,6 +14,8 @@
 #include "config/settings.h"
 #include "config/settings_file.h"
 #include "res/resource_ids.h"
+#include "serial/port_io.h"
+#include "serial/port_opener.h"
 #include "serial/present_ports.h"
 #include "serial/serial_port.h"
 #include "serial/serial_port_win.h"
@@ -117,10 +119,11 @@ void SelectPort(HWND dialog, int32_t port) {
   SendDlgItemMessageA(dialog, kCtlPortList, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
 
+// On the opener's helper, so that a port that takes seconds to open (Bluetooth, its
+// panel off) holds the dialog for at most a few: then it counts as not there.
 bool PortOpens(int32_t port) {
-  HANDLE handle = OpenSerialPort(static_cast<uint32_t>(port), kPanelBaud);
-  if (handle == nullptr) return false;
-  CloseSerialPort(handle);
+  if (!OpenPortWithin(static_cast<uint32_t>(port), kPanelBaud, kWindowOpenWaitMs)) return false;
+  PortClose();
   return true;
 }
 

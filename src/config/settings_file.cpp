@@ -4,11 +4,14 @@
 // that can be helped: a full disk, a quota or a crash halfway would leave it cut short,
 // their sections gone. The new content goes into a temporary file beside it, which then
 // takes the old file's place in one step, keeping its attributes. Until that step the
-// old file is untouched; after any failure the temporary file is removed.
+// old file is untouched; after a failure the temporary file is removed, unless the old
+// one is gone by then: Windows can fail a replace after it has removed the old file,
+// and the temporary file then holds the only copy, which the next start takes.
 //
 // A plugin.ini that is a link is the file it finally leads to: that one is replaced,
-// from beside it, and the link stays a link. Where no file can be made beside it (a
-// folder the user may not write to, around a file they may), it is rewritten in place.
+// from beside it, and the link stays a link. Where the folder refuses a new file (the
+// user may write plugin.ini but not its folder), it is rewritten in place, grown first
+// to its new size so that the writing cannot run out of room halfway.
 #include "config/settings_file.h"
 
 #include <cstdio>
@@ -54,37 +57,51 @@ bool WriteAndClose(OutputFile* file, const Piece* pieces, size_t count) {
   return written && closed;
 }
 
-// The one way left when no file can be made beside the target. Bytes already on the
-// disk are written over first, so content no longer than the old cannot run out of
-// space; a failure halfway still leaves the file damaged.
-int RewriteInPlace(const char* target, const Piece* pieces, size_t count) {
+// The one way left when the folder takes no new file. A file that cannot be grown to
+// its new size is left as it was; the end is set only once every byte is written.
+int RewriteInPlace(const char* target, const Piece* pieces, size_t count, size_t total) {
   OutputFile* file = CreateFileFor(target, kRewriteExisting);
-  return file != nullptr && WriteAndClose(file, pieces, count) ? 1 : 0;
+  if (file == nullptr) return 0;
+  if (!ReserveFileSize(file, static_cast<uint32_t>(total))) {
+    CloseFile(file);
+    return 0;
+  }
+  return WriteAndClose(file, pieces, count) ? 1 : 0;
 }
 
 // path's new content, made of the pieces in order: 1 when path holds it whole, 0 when
-// path is as it was (unless a rewrite in place failed halfway). Content too large to be
-// read again is not written.
+// path is as it was (or, should Windows fail the replace after removing the old file,
+// the new content waits in the temporary file). Content too large to be read again is
+// not written.
 int ReplaceContent(const char* path, const Piece* pieces, size_t count) {
   size_t total = 0;
   for (size_t i = 0; i < count; i++) total += pieces[i].length;
   if (total > kSettingsFileLimit) return 0;
-  // A missing file (the first run) is made where the name says.
   char target[kSettingsPathSize];
-  if (!FinalPathOf(path, target, sizeof target) && !Format(target, sizeof target, path, "")) return 0;
   char temporary[kSettingsPathSize + sizeof kTemporarySuffix];
-  if (!Format(temporary, sizeof temporary, target, kTemporarySuffix)) return 0;
-  // Always: a temporary file left by a crash is ours to replace.
-  OutputFile* file = CreateFileFor(temporary, kCreateAlways);
-  if (file == nullptr) return RewriteInPlace(target, pieces, count);
+  if (!FinalPathOf(path, target, sizeof target) || !Format(temporary, sizeof temporary, target, kTemporarySuffix)) {
+    return 0;
+  }
+  // Always: a temporary file left by a crash, beside the file it was for, is ours.
+  bool denied = false;
+  OutputFile* file = CreateFileFor(temporary, kCreateAlways, &denied);
+  if (file == nullptr) {
+    // A temporary file that cannot be written over is not the folder refusing new files.
+    const bool folderClosed = denied && KindOfPath(temporary) == kPathMissing;
+    return folderClosed ? RewriteInPlace(target, pieces, count, total) : 0;
+  }
   if (WriteAndClose(file, pieces, count) && ReplaceFileWith(target, temporary)) return 1;
-  DeleteFileAt(temporary);
+  if (KindOfPath(target) != kPathMissing) DeleteFileAt(temporary);
   return 0;
 }
 
-// The first run: a file that holds only the fresh section. Failing to make it is
-// failing to create the file (message 13), whichever step failed.
+// The first run: a file that holds only the fresh section. Its name is taken first with
+// an empty file, never over anything there: a link that leads nowhere is refused rather
+// than replaced. An empty file left by a failure after that reads as a missing one.
+// Failing to make it is failing to create the file (message 13).
 int CreateWithFreshSection(const char* path) {
+  OutputFile* file = CreateFileFor(path, kCreateNew);
+  if (file == nullptr || !CloseFile(file)) return kMsgSettingsOpen;
   char fresh[kFreshSectionSize];
   const Piece piece = {fresh, FormatFreshSection(fresh)};
   return ReplaceContent(path, &piece, 1) ? 0 : kMsgSettingsOpen;
@@ -97,11 +114,25 @@ int AppendFreshSection(const char* path, size_t size) {
   return ReplaceContent(path, pieces, 2) ? 0 : kMsgSettingsWrite;
 }
 
+// Reads path whole into FileImage. A missing file whose temporary file is there lost a
+// replace halfway, after the old file was removed: the temporary file is the settings
+// file, and is put back in its place first; one that cannot be is never made anew.
+FileReadResult ReadImage(const char* path, size_t* size) {
+  const FileReadResult read = ReadWholeFile(path, FileImage, sizeof FileImage, size);
+  char temporary[kSettingsPathSize + sizeof kTemporarySuffix];
+  if (read != kFileMissing || !Format(temporary, sizeof temporary, path, kTemporarySuffix) ||
+      KindOfPath(temporary) != kPathFile) {
+    return read;
+  }
+  if (!MoveFileTo(temporary, path)) return kFileUnreadable;
+  return ReadWholeFile(path, FileImage, sizeof FileImage, size);
+}
+
 }  // namespace
 
 int ReadSettingsFile(const char* path) {
   size_t size = 0;
-  const FileReadResult read = ReadWholeFile(path, FileImage, sizeof FileImage, &size);
+  const FileReadResult read = ReadImage(path, &size);
   if (read == kFileMissing) return CreateWithFreshSection(path);
   // An unreadable file must not pass for one without the section: that would add a
   // second section, or empty a file we could not read.
@@ -113,7 +144,7 @@ int ReadSettingsFile(const char* path) {
 
 int WriteSettingsFile(const char* path) {
   size_t size = 0;
-  const FileReadResult read = ReadWholeFile(path, FileImage, sizeof FileImage, &size);
+  const FileReadResult read = ReadImage(path, &size);
   if (read == kFileTooLarge) return kMsgSettingsWrite;
   // Missing too: a file that has gone since the dialog opened is not made again.
   if (read != kFileRead) return kMsgSettingsOpen;

@@ -28,7 +28,8 @@ constexpr size_t kSettingsFileLimit = 256 * 1024;
 int SettingsPathFromCommandLine(const char* commandLine, const char* moduleFileName, char* path, size_t size);
 
 // Finds the section (appending a fresh, empty one when it is missing, creating the file
-// when it does not exist) and loads ComPort, LibraryRoot, CurrentFolder, PlaylistDir and
+// when it does not exist, taking plugin.ini.qbnew as the file when a replace was cut
+// short after removing the old one) and loads ComPort, LibraryRoot, CurrentFolder, PlaylistDir and
 // DumpDir from it. Returns 0, or message 13 (cannot read, create or hold the file), 14
 // (an entry without "=": the entries before it stay loaded) or 16 (the fresh section
 // could not be written; the file is as it was).
@@ -38,8 +39,10 @@ int ReadSettingsFile(const char* path);
 // PlaylistDir and DumpDir, keeping every byte before them and after the old entries.
 // Returns 0, or message 13 (the file is gone or cannot be read), 16 (cannot write, or
 // the file is larger than kSettingsFileLimit) or 18 (the header is gone). On any
-// failure the file is as it was, but for one: a file rewritten in place, because its
-// folder takes no new file, that could not be written whole.
+// failure the file is as it was, but for two: a file rewritten in place, because its
+// folder takes no new file, whose writing failed after it had room (damaged, not cut);
+// and a replace that Windows failed after removing the old file (the new content then
+// waits in plugin.ini.qbnew, which the next read takes).
 int WriteSettingsFile(const char* path);
 
 // The same three with the path of the running process (settings_path_win.cpp).

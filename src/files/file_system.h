@@ -58,10 +58,18 @@ enum FileCreation { kCreateNew, kCreateAlways, kRewriteExisting };
 
 // Opens a file for writing, with no sharing. One file is open for writing at a time
 // (the settings file before the ticks start, a saved playlist inside one tick).
-// kCreateNew never touches an existing file (null then); kCreateAlways empties one;
-// kRewriteExisting opens only an existing file, writes it from its start and, at
-// CloseFile, cuts it where the writing ended. Null when it cannot be opened.
-OutputFile* CreateFileFor(const char* path, FileCreation how);
+// kCreateNew never touches an existing file, nor a name a link holds (null then);
+// kCreateAlways empties one; kRewriteExisting opens only an existing file, writes it
+// from its start and, at CloseFile, cuts it where the writing ended, unless a write or
+// ReserveFileSize failed. Null when it cannot be opened; then *accessDenied, when
+// given, tells whether the system refused access (a folder that takes no new file, a
+// file that may not be written) rather than anything else.
+OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied = nullptr);
+
+// For a file opened with kRewriteExisting, before anything is written: makes it at least
+// size bytes long, so that writing it anew cannot run out of space halfway. 1 when it
+// is; 0 when the disk has no room, the file then as it was.
+int ReserveFileSize(OutputFile* file, uint32_t size);
 
 // Writes all length bytes: 1 when all of them were written, 0 otherwise.
 int WriteToFile(OutputFile* file, const void* data, uint32_t length);
@@ -70,14 +78,17 @@ int WriteToFile(OutputFile* file, const void* data, uint32_t length);
 // handle is gone either way.
 int CloseFile(OutputFile* file);
 
-// Puts replacement in target's place in one step, so that target is either the old
-// file whole or the new one whole, keeping an existing target's attributes: 1 when done;
-// 0 with both files untouched. A target that is a link is replaced as a file: see
-// FinalPathOf.
+// Puts replacement in target's place, so that target is either the old file whole or
+// the new one whole, keeping an existing target's attributes: 1 when done. 0 when it
+// failed, and then Windows may leave either both files as they were, or target gone
+// and the new content only in replacement, under its own name (a replace that removed
+// the old file but could not rename the new one, and a move after it that failed too).
 int ReplaceFileWith(const char* target, const char* replacement);
 
-// The path an existing file is finally reached by, every link followed: 1 with it in
-// out, 0 when there is no such file or the path does not fit.
+// The path by which an existing file is written: path itself, unless it is a link,
+// then the file it finally leads to, as a plain name where that fits the narrow calls
+// (MAX_PATH), and with the \\?\ prefix only where it does not. 1 with it in out; 0 when
+// there is no such file or the path does not fit.
 int FinalPathOf(const char* path, char* out, size_t size);
 
 enum FileReadResult { kFileRead = 1, kFileMissing = 0, kFileUnreadable = -1, kFileTooLarge = -2 };

@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "files/file_system.h"
+#include "files/plain_path.h"
 
 struct FolderListing {
   HANDLE find;
@@ -12,6 +14,7 @@ struct FolderListing {
 struct OutputFile {
   HANDLE handle;
   bool cutAtClose;  // a file rewritten where it is: what the old one had past the new end goes
+  bool failed;      // ... unless a write or the reservation failed: then its length stays
 };
 
 namespace {
@@ -69,48 +72,106 @@ int MoveFileTo(const char* from, const char* to) {
 
 int DeleteFileAt(const char* path) { return DeleteFileA(path) != 0; }
 
-OutputFile* CreateFileFor(const char* path, FileCreation how) {
+OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   const DWORD disposition = how == kCreateNew ? CREATE_NEW : how == kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
   const HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (accessDenied != nullptr) *accessDenied = GetLastError() == ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
   // Playlists and the settings file are written one at a time on one thread.
   static OutputFile file;
   file.handle = handle;
   file.cutAtClose = how == kRewriteExisting;
+  file.failed = false;
   return &file;
+}
+
+namespace {
+
+bool MoveTo(HANDLE handle, LONGLONG offset) {
+  LARGE_INTEGER at = {};
+  at.QuadPart = offset;
+  return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) != 0;
+}
+
+// Writes zeros from the old end to the new one: setting the end alone may leave a sparse
+// hole (Wine on Linux does) that a later write still finds no room for.
+bool FillTo(HANDLE handle, LONGLONG from, LONGLONG to) {
+  static const char kZeros[4096] = {};
+  if (!MoveTo(handle, from)) return false;
+  for (LONGLONG at = from; at < to;) {
+    const DWORD chunk = static_cast<DWORD>(to - at < LONGLONG{sizeof kZeros} ? to - at : LONGLONG{sizeof kZeros});
+    DWORD written = 0;
+    if (!WriteFile(handle, kZeros, chunk, &written, nullptr) || written != chunk) return false;
+    at += chunk;
+  }
+  return FlushFileBuffers(handle) != 0;
+}
+
+}  // namespace
+
+int ReserveFileSize(OutputFile* file, uint32_t size) {
+  LARGE_INTEGER length = {};
+  bool ok = GetFileSizeEx(file->handle, &length) != 0;
+  if (ok && length.QuadPart < LONGLONG{size} && !FillTo(file->handle, length.QuadPart, size)) {
+    // Back to the old length: the file as it was.
+    ok = false;
+    if (MoveTo(file->handle, length.QuadPart)) SetEndOfFile(file->handle);
+  }
+  ok = MoveTo(file->handle, 0) && ok;
+  if (!ok) file->failed = true;
+  return ok;
 }
 
 int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
   DWORD written = 0;
-  return WriteFile(file->handle, data, length, &written, nullptr) != 0 && written == length;
+  const bool ok = WriteFile(file->handle, data, length, &written, nullptr) != 0 && written == length;
+  if (!ok) file->failed = true;
+  return ok;
 }
 
 int CloseFile(OutputFile* file) {
-  const bool cut = !file->cutAtClose || SetEndOfFile(file->handle) != 0;
+  const bool cut = !file->cutAtClose || (!file->failed && SetEndOfFile(file->handle) != 0);
   const bool flushed = FlushFileBuffers(file->handle) != 0;
   const bool closed = CloseHandle(file->handle) != 0;
   file->handle = INVALID_HANDLE_VALUE;
-  return cut && flushed && closed;
+  return cut && flushed && closed && !file->failed;
 }
 
 // ReplaceFileA keeps the target's attributes and access rules, but needs a target, and
 // not every file system has it. MoveFileExA does the rest; after 1175 (the target could
 // not be removed: read-only, or open elsewhere) both files are as they were, and a move
-// would fail alike.
+// would fail alike. After 1176 and 1177 the old file no longer has its name (a scanner
+// or a sync client holding the new one is enough): the move then puts the new one there,
+// and when that fails too the new content is only in replacement.
 int ReplaceFileWith(const char* target, const char* replacement) {
   if (ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 1;
   if (GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED) return 0;
   return MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-// "\\?\C:\..." as the system gives it; such a name opens like any other.
+// The final path comes as "\\?\C:\...". A file that is not a link keeps the name it was
+// given: that name fits the narrow calls, the prefixed one may not.
 int FinalPathOf(const char* path, char* out, size_t size) {
   const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return 0;
-  const DWORD length = GetFinalPathNameByHandleA(handle, out, static_cast<DWORD>(size), FILE_NAME_NORMALIZED);
+  char final[1024];
+  const DWORD length = GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED);
   CloseHandle(handle);
-  return length > 0 && length < size;
+  if (length == 0 || length >= sizeof final) return 0;
+  char plain[kNarrowPathSize];
+  const bool fits = PlainPathOf(final, plain, sizeof plain);
+  // Wine reports a Linux symbolic link with no reparse-point attribute: a link is also a
+  // file whose final name is not the one it was given.
+  const DWORD attributes = GetFileAttributesA(path);
+  const bool link = (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) ||
+                    !fits || !EqualIgnoringAsciiCase(plain, path);
+  const char* chosen = !link ? path : fits ? plain : final;
+  if (std::strlen(chosen) >= size) return 0;
+  std::memcpy(out, chosen, std::strlen(chosen) + 1);
+  return 1;
 }
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {

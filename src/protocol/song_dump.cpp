@@ -55,10 +55,9 @@ bool PathsFor(uint8_t source, uint32_t index, DumpPaths& paths) {
 }
 
 // What can be known without moving: the source is a file, the dump folder is there, and
-// the name in it is free or the source's own (a song in the dump folder already moves
-// onto itself, which the system allows). A dump refused here leaves the player as it
-// was; only what the move alone finds out (a file another program holds open) comes
-// after Stop.
+// the name in it is free or the source's own (a song in the dump folder already). A
+// dump refused here leaves the player as it was; only what the move alone finds out (a
+// file another program holds open) comes after Stop.
 bool MayMove(const DumpPaths& paths) {
   if (KindOfPath(paths.from) != kPathFile || KindOfPath(DumpDir) != kPathFolder) return false;
   return KindOfPath(paths.to) == kPathMissing || EqualIgnoringAsciiCase(paths.from, paths.to);
@@ -81,6 +80,12 @@ void HandleDump(const uint8_t* command) {
   const uint8_t source = SubCommand(command);
   DumpPaths paths;
   if (!PathsFor(source, CommandIndex(command), paths) || !MayMove(paths)) return;
+  // A song in the dump folder already is where the dump would put it: nothing to stop
+  // the player for, and nothing to move.
+  if (EqualIgnoringAsciiCase(paths.from, paths.to)) {
+    PostAcknowledge(command, kDumpAcknowledgeLength, kDumped);
+    return;
+  }
   if (!StopIfCurrent(paths.from) || !MoveFileTo(paths.from, paths.to)) return;
   // The browse lists must no longer offer the moved file; they stay in listing order
   // until the panel chooses the folder list again.

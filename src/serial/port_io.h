@@ -36,6 +36,10 @@ void CloseUnusedPort(void* port);
 // Closes the open port, dead or alive.
 void PortClose();
 
-// A millisecond clock that only moves forward (wrapping), to bound the marker hunt and
-// to space the attempts at opening a port that went away.
+// A millisecond clock that only moves forward (wrapping), to bound the marker hunt, to
+// space the attempts at opening a port that went away and to keep the line quiet after
+// an open.
 uint32_t PortMillis();
+
+// Lets about ms milliseconds pass on the calling thread, while it waits for the helper.
+void PortPause(uint32_t ms);

@@ -67,3 +67,5 @@ uint32_t PortLineStatus() {
 }
 
 uint32_t PortMillis() { return timeGetTime(); }
+
+void PortPause(uint32_t ms) { Sleep(ms); }

@@ -22,6 +22,9 @@ void* Produced = nullptr;
 
 bool Exchange(int from, int to) { return State.compare_exchange_strong(from, to); }
 
+// How often a waiting window thread looks whether the helper has finished.
+constexpr uint32_t kOpenPollMs = 10;
+
 }  // namespace
 
 bool BeginPortOpen(uint32_t port, uint32_t baud) {
@@ -40,6 +43,19 @@ OpenOutcome TakePortOpen() {
     return kOpenDone;
   }
   return State == kIdle ? kOpenNone : kOpenUnderWay;
+}
+
+bool OpenPortWithin(uint32_t port, uint32_t baud, uint32_t waitMs) {
+  if (!BeginPortOpen(port, baud)) return false;
+  const uint32_t start = PortMillis();
+  for (;;) {
+    const OpenOutcome outcome = TakePortOpen();
+    if (outcome != kOpenUnderWay) return outcome == kOpenDone;
+    if (PortMillis() - start >= waitMs) break;
+    PortPause(kOpenPollMs);
+  }
+  AbandonPortOpen();
+  return false;
 }
 
 void AbandonPortOpen() {

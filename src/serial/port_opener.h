@@ -28,6 +28,16 @@ bool BeginPortOpen(uint32_t port, uint32_t baud);
 // produced is the open port from then on.
 OpenOutcome TakePortOpen();
 
+// The longest the player's window thread waits for an open (start-up's, the dialog's
+// check): a Bluetooth port whose panel is off tries to connect for seconds, and the
+// player's window and the dialog would hang for as long.
+constexpr uint32_t kWindowOpenWaitMs = 3000;
+
+// Opens `port` at `baud` on the helper and waits for it at most waitMs, for a thread
+// that must not be held long. True with the port open; an open that takes longer
+// counts as failed, and its helper closes what it still produces.
+bool OpenPortWithin(uint32_t port, uint32_t baud, uint32_t waitMs);
+
 // Quit, once no tick runs any more: an open under way is left to its helper, which
 // closes what it produces; a port produced but not taken is closed now.
 void AbandonPortOpen();

@@ -17,10 +17,12 @@ constexpr uint32_t kErrorTimeout = 1460;
 // overrun error while the driver's line setting has fAbortOnError, until it is cleared.
 constexpr uint32_t kErrorOperationAborted = 995;
 
-// The port start-up opened, and when an open of it was last begun.
+// The port start-up opened; when an open of it last began or failed; when the port in
+// use was opened.
 uint32_t WatchedPort = 0;
 uint32_t WatchedBaud = 0;
 uint32_t LastOpenTryMs = 0;
+uint32_t OpenedAtMs = 0;
 
 // Of the open handle: whether its line status has answered, and how many of its calls
 // in a row a line error broke off.
@@ -30,6 +32,7 @@ uint32_t AbortsInARow = 0;
 void NewHandle() {
   LineStatusAnswers = false;
   AbortsInARow = 0;
+  OpenedAtMs = PortMillis();
 }
 
 // Asks every tick, which also clears a line error that came between ticks. A driver
@@ -45,7 +48,7 @@ void CheckLineStatus() {
 
 void BeginReopen() {
   const uint32_t now = PortMillis();
-  if (!ReopenDue(now, LastOpenTryMs)) return;
+  if (!IntervalPassed(now, LastOpenTryMs, kReopenIntervalMs)) return;
   LastOpenTryMs = now;
   if (!BeginPortOpen(WatchedPort, WatchedBaud)) return;
   PortStats.reopenTries++;
@@ -56,6 +59,7 @@ void BeginReopen() {
 // helper was that quick.
 void Reopen() {
   OpenOutcome outcome = TakePortOpen();
+  if (outcome == kOpenFailed) LastOpenTryMs = PortMillis();
   if (outcome == kOpenNone || outcome == kOpenFailed) {
     BeginReopen();
     outcome = TakePortOpen();
@@ -71,7 +75,7 @@ bool FailureMeansPortGone(uint32_t code) {
   return code != kErrorSemTimeout && code != kWaitTimeout && code != kErrorTimeout;
 }
 
-bool ReopenDue(uint32_t nowMs, uint32_t lastTryMs) { return nowMs - lastTryMs >= kReopenIntervalMs; }
+bool IntervalPassed(uint32_t nowMs, uint32_t sinceMs, uint32_t intervalMs) { return nowMs - sinceMs >= intervalMs; }
 
 void WatchPanelPort(uint32_t port, uint32_t baud) {
   WatchedPort = port;
@@ -102,5 +106,8 @@ void NotePortSuccess() { AbortsInARow = 0; }
 bool PanelPortReady() {
   if (PortIsOpen()) CheckLineStatus();
   if (!PortIsOpen()) Reopen();
-  return PortIsOpen();
+  if (!PortIsOpen()) return false;
+  if (IntervalPassed(PortMillis(), OpenedAtMs, kQuietAfterOpenMs)) return true;
+  PortStats.quietTicks++;
+  return false;
 }

@@ -7,22 +7,35 @@
 
 HANDLE SerialHandle = nullptr;
 
-namespace {
-
+// Every field the wire depends on is set, never left as the driver or the last program
+// had it: fAbortOnError left on makes every call fail with 995 after line noise until
+// the error is cleared; fParity, fErrorChar and fNull alter or drop payload bytes; a
+// flow-control or DSR-sensitivity field left on holds or discards bytes on a line that
+// has no such wires. Windows supports only binary transfers.
 void ApplyLineSetting(DCB* dcb, uint32_t baud) {
   dcb->BaudRate = baud;
   dcb->ByteSize = 8;
   dcb->Parity = NOPARITY;
   dcb->StopBits = ONESTOPBIT;
+  dcb->fBinary = 1;
+  dcb->fParity = 0;
   dcb->fOutxCtsFlow = 0;
   dcb->fOutxDsrFlow = 0;
   dcb->fDtrControl = DTR_CONTROL_ENABLE;
   dcb->fDsrSensitivity = 0;
+  dcb->fTXContinueOnXoff = 1;
   dcb->fOutX = 0;  // no XON/XOFF: 0x11 and 0x13 are payload bytes like any other
   dcb->fInX = 0;
+  dcb->fErrorChar = 0;
   dcb->fNull = 0;
   dcb->fRtsControl = RTS_CONTROL_DISABLE;
+  dcb->fAbortOnError = 0;
+  // Unused without XON/XOFF, but some drivers refuse a setting whose two are equal.
+  dcb->XonChar = 0x11;
+  dcb->XoffChar = 0x13;
 }
+
+namespace {
 
 bool ConfigureLine(HANDLE handle, uint32_t baud) {
   DCB dcb = {};

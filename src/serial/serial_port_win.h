@@ -13,6 +13,11 @@ extern HANDLE SerialHandle;
 // open leaves nothing open.
 HANDLE OpenSerialPort(uint32_t port, uint32_t baud);
 
+// Sets the line as the panel needs it (8N1 at baud, binary, no flow control, no error
+// handling that alters or stops the bytes, DTR on and RTS off) over whatever the driver
+// or the previous program left in dcb.
+void ApplyLineSetting(DCB* dcb, uint32_t baud);
+
 // Purges and closes; a null handle is ignored.
 void CloseSerialPort(HANDLE handle);
 

@@ -46,8 +46,9 @@ int PluginInit() {
   // A dialog that could not be shown is no choice of the user's: it is reported.
   if (dialog == kDialogNotShown) return Fail(kMsgNoDialog);
   if (dialog == kDialogQuit) return 0;
-  SerialHandle = OpenSerialPort(static_cast<uint32_t>(ComPort), kPanelBaud);
-  if (SerialHandle == nullptr) return Fail(kMsgSerialPort);
+  // On the opener's helper, waited for a few seconds at most: the player's window must
+  // not hang on a port that takes longer.
+  if (!OpenPortWithin(static_cast<uint32_t>(ComPort), kPanelBaud, kWindowOpenWaitMs)) return Fail(kMsgSerialPort);
   WatchPanelPort(static_cast<uint32_t>(ComPort), kPanelBaud);
   ResetStatusBlock();
   HostLocatePlaylistWindow();

@@ -96,6 +96,17 @@ double BoardProcess::TimeOf(const std::string& kind, const std::string& text, si
   return std::strtod(lines_[next].c_str() + kind.size() + 1, nullptr);
 }
 
+std::vector<std::string> BoardProcess::Faults(size_t from) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::string> faults;
+  for (size_t i = from; i < lines_.size(); i++) {
+    if (!Starts(lines_[i], "fault ")) continue;
+    const size_t what = lines_[i].find(' ', 6);
+    faults.push_back(what == std::string::npos ? lines_[i] : lines_[i].substr(what + 1));
+  }
+  return faults;
+}
+
 BoardDisplay BoardProcess::Display() {
   std::lock_guard<std::mutex> lock(mutex_);
   return display_;

@@ -38,6 +38,10 @@ class BoardProcess {
   double TimeOf(const std::string& kind, const std::string& text, size_t from, size_t* at = nullptr,
                 int timeoutMs = 30000);
 
+  // The faults the board printed from line `from` on ("fault <t> <kind> <what>"), each
+  // as "<kind> <what>": what the real parts would not have taken.
+  std::vector<std::string> Faults(size_t from = 0);
+
   BoardDisplay Display();
   // Waits (bounded) until either row holds text, or until pred holds for the display.
   bool WaitForText(const std::string& text, int timeoutMs);

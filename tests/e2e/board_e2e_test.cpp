@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "board_session.h"
 
@@ -52,6 +53,7 @@ class BoardE2E : public ::testing::Test {
     EXPECT_GE(stats.stackBytes, 0);
     EXPECT_LE(stats.stackBytes, 2048 - 1400);
     EXPECT_EQ(stats.overruns, 0);
+    EXPECT_EQ(session->board.Faults(), std::vector<std::string>{}) << "nothing the real parts would not take";
     EXPECT_EQ(session->plugin.player.Stop(), 0);
     delete session;
   }

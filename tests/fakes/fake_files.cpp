@@ -16,7 +16,9 @@ struct FolderListing {
 
 struct OutputFile {
   std::string key;
-  std::string content;
+  std::string content;   // what was written, from the start
+  bool rewrite = false;  // written over an existing file, cut at close
+  bool failed = false;   // a write or a reservation failed: a rewrite keeps its length
 };
 
 namespace {
@@ -46,9 +48,26 @@ std::string NameOf(const std::string& path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-const FakeFileSystem::Node* Find(const std::string& path) {
-  auto it = Files.nodes.find(Key(path));
+// The path a link leads to, or path itself.
+std::string Followed(const std::string& path) {
+  auto link = Files.links.find(Key(path));
+  return link == Files.links.end() ? path : link->second;
+}
+
+FakeFileSystem::Node* Find(const std::string& path) {
+  auto it = Files.nodes.find(Key(Followed(path)));
   return it == Files.nodes.end() ? nullptr : &it->second;
+}
+
+bool IsLink(const std::string& path) { return Files.links.count(Key(path)) != 0; }
+
+// Room on the disk for a file to grow from `from` to `to` bytes, taken when there is.
+bool TakeRoom(size_t from, size_t to) {
+  if (to <= from || Files.freeBytes < 0) return true;
+  const long long more = static_cast<long long>(to - from);
+  if (more > Files.freeBytes) return false;
+  Files.freeBytes -= more;
+  return true;
 }
 
 bool IsFolder(const std::string& path) {
@@ -87,6 +106,8 @@ void FakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
   node.folder = true;
   node.attributes = attributes | kAttributeDirectory;
 }
+
+void FakeFileSystem::AddLink(const std::string& path, const std::string& target) { links[Key(path)] = target; }
 
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content, uint32_t attributes) {
   const std::string parent = Parent(path);
@@ -184,7 +205,7 @@ int MoveFileTo(const char* from, const char* to) {
   if (Files.failMove || source == nullptr || source->folder || !ParentExists(to)) return 0;
   // MoveFileA of a file onto its own name (letter case aside) succeeds and leaves it be.
   if (Key(from) == Key(to)) return 1;
-  if (Files.Exists(to)) return 0;
+  if (Files.Exists(to) || IsLink(to)) return 0;
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(from));
   moved.path = to;
@@ -201,40 +222,66 @@ int DeleteFileAt(const char* path) {
   return 1;
 }
 
-OutputFile* CreateFileFor(const char* path, FileCreation how) {
+OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   See("create", path);
   static const char* const kHow[] = {"create new ", "create always ", "rewrite "};
   Record(kHow[how] + std::string(path));
+  if (accessDenied != nullptr) *accessDenied = false;
   const FakeFileSystem::Node* node = Find(path);
   static OutputFile file;
   if (how == kRewriteExisting) {
     if (Files.refuseRewrite || node == nullptr || node->folder) return nullptr;
-    file = OutputFile{Key(node->path), ""};
+    file = OutputFile{Key(node->path), "", true, false};
     return &file;
   }
   for (const std::string& refused : Files.refuseCreate) {
-    if (Key(refused) == Key(path)) return nullptr;
+    if (Key(refused) != Key(path)) continue;
+    if (accessDenied != nullptr) *accessDenied = true;
+    return nullptr;
   }
   if (node != nullptr && (node->folder || how == kCreateNew)) return nullptr;
-  if (!ParentExists(path)) return nullptr;
-  Files.AddFile(path, "");
-  file = OutputFile{Key(path), ""};
+  if (how == kCreateNew && IsLink(path)) return nullptr;
+  const std::string made = Followed(path);
+  if (!ParentExists(made)) return nullptr;
+  if (node == nullptr) Files.AddFile(made, "");
+  file = OutputFile{Key(made), "", false, false};
   return &file;
+}
+
+int ReserveFileSize(OutputFile* file, uint32_t size) {
+  Record("reserve " + std::to_string(size));
+  std::string& content = Files.nodes[file->key].content;
+  if (!TakeRoom(content.size(), size)) {
+    file->failed = true;
+    return 0;
+  }
+  if (content.size() < size) content.resize(size, '\0');
+  return 1;
 }
 
 int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
   Record("write " + std::to_string(length));
   const int number = Files.writes++;
-  if (number == Files.failWriteNumber) return 0;
+  const size_t onDisk = file->rewrite ? Files.nodes[file->key].content.size() : 0;
+  const size_t before = std::max(onDisk, file->content.size());
+  if (number == Files.failWriteNumber || !TakeRoom(before, file->content.size() + length)) {
+    file->failed = true;
+    return 0;
+  }
   file->content.append(static_cast<const char*>(data), length);
   return 1;
 }
 
+// A rewrite with a failed write keeps what the old file had past the bytes written.
 int CloseFile(OutputFile* file) {
   Record("close");
   auto it = Files.nodes.find(file->key);
-  if (it != Files.nodes.end()) it->second.content = file->content;
-  return Files.failClose ? 0 : 1;
+  if (it != Files.nodes.end()) {
+    std::string& content = it->second.content;
+    const bool keepTail = file->rewrite && file->failed && content.size() > file->content.size();
+    content = keepTail ? file->content + content.substr(file->content.size()) : file->content;
+  }
+  return Files.failClose || file->failed ? 0 : 1;
 }
 
 int ReplaceFileWith(const char* target, const char* replacement) {
@@ -243,8 +290,13 @@ int ReplaceFileWith(const char* target, const char* replacement) {
   Record(std::string("replace ") + target + " " + replacement);
   const FakeFileSystem::Node* source = Find(replacement);
   if (Files.failReplace || source == nullptr || source->folder || IsFolder(target)) return 0;
+  if (Files.replaceDropsTarget) {
+    Files.nodes.erase(Key(target));
+    return 0;
+  }
   FakeFileSystem::Node moved = *source;
   Files.nodes.erase(Key(replacement));
+  Files.links.erase(Key(target));
   moved.path = target;
   Files.nodes[Key(target)] = moved;
   return 1;
@@ -255,7 +307,8 @@ int FinalPathOf(const char* path, char* out, size_t size) {
   Record(std::string("final ") + path);
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr) return 0;
-  const int n = std::snprintf(out, size, "%s", node->path.c_str());
+  const std::string final = IsLink(path) ? node->path : std::string(path);
+  const int n = std::snprintf(out, size, "%s", final.c_str());
   return n >= 0 && static_cast<size_t>(n) < size;
 }
 

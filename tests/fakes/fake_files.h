@@ -20,14 +20,22 @@ struct FakeFileSystem {
     std::string content;
   };
   std::map<std::string, Node> nodes;  // by lower-case path
+  // Symbolic links, by lower-case path: the path each leads to, which may not exist. A
+  // link is followed by reading, telling the kind, the final path and writing; it is a
+  // name of its own to creating a new file (refused there, as Wine refuses it), moving
+  // and replacing (which replaces the link itself, as Windows does).
+  std::map<std::string, std::string> links;
   std::vector<std::string> calls;     // "list C:\M\*.*", "move A B", "create P", ...
 
   // Failures on demand.
-  std::vector<std::string> refuseCreate;  // paths CreateFileFor refuses to make
+  std::vector<std::string> refuseCreate;  // paths CreateFileFor refuses to make: access denied
   bool refuseRewrite = false;             // CreateFileFor refuses to rewrite in place
   int failWriteNumber = -1;               // this WriteToFile (0-based) writes nothing
+  long long freeBytes = -1;               // room left on the disk, -1 for no limit: a
+                                          // write or reservation that grows a file past it fails
   bool failClose = false;
-  bool failReplace = false;
+  bool failReplace = false;               // a replace fails with both files as they were
+  bool replaceDropsTarget = false;        // ... fails after removing the old file (1176)
   bool failMove = false;
   int listingFailsAfter = -1;             // ListingNext fails after this many entries
   LocalTime now = {2005, 3, 7, 14, 5, 9};
@@ -41,6 +49,8 @@ struct FakeFileSystem {
   void AddFolder(const std::string& path, uint32_t attributes = 0);
   // Makes the file, and the folders above it.
   void AddFile(const std::string& path, const std::string& content = "", uint32_t attributes = 0);
+  // Makes a symbolic link at path that leads to target.
+  void AddLink(const std::string& path, const std::string& target);
   bool Exists(const std::string& path) const;
   std::string Content(const std::string& path) const;
   // The calls whose text begins with prefix.

@@ -12,8 +12,11 @@ namespace {
 
 uint32_t LastError = 0;
 
+constexpr uint32_t kLineError = 995;
+
 int Fail(uint32_t code) {
   LastError = code;
+  if (code == kLineError) Line.lineStopped = true;
   return -1;
 }
 
@@ -24,8 +27,12 @@ bool HandleWorks() {
     LastError = 6;  // ERROR_INVALID_HANDLE
     return false;
   }
-  if (!Line.deadHandle) return true;
-  LastError = Line.failCode;
+  if (Line.deadHandle) {
+    LastError = Line.failCode;
+    return false;
+  }
+  if (!Line.lineStopped) return true;
+  LastError = kLineError;
   return false;
 }
 
@@ -87,6 +94,9 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
   const int number = static_cast<int>(Line.readWaits.size());
   Line.readWaits.push_back(timeoutMs);
   if (number == Line.failReadNumber) return Fail(Line.failCode);
+  for (int n : Line.lineErrorReads) {
+    if (n == number) return Fail(kLineError);
+  }
   const uint32_t deadline = Line.nowMs + timeoutMs;
   uint32_t got = 0;
   while (got < length && !Line.inbound.empty() && Line.inbound.front().arrivesAtMs <= deadline) {
@@ -101,7 +111,9 @@ int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
 
 uint32_t PortError() { return LastError; }
 
+// ClearCommError answers even on a stopped line, and starts it again.
 uint32_t PortLineStatus() {
+  Line.lineStopped = false;
   if (!HandleWorks()) return LastError;
   return Line.lineStatusCode;
 }
@@ -128,13 +140,14 @@ bool StartPortOpener(uint32_t port, uint32_t baud) {
   Line.openedPort = port;
   Line.openedBaud = baud;
   Line.openHanging = true;
-  if (!Line.openBlocks) FinishOpenNow();
+  if (!Line.openBlocks && Line.openTakesMs == 0) FinishOpenNow();
   return true;
 }
 
 void AdoptOpenedPort(void*) {
   Line.open = true;
   Line.deadHandle = false;
+  Line.lineStopped = false;
 }
 
 void CloseUnusedPort(void*) { Line.unusedCloses++; }
@@ -145,3 +158,8 @@ void PortClose() {
 }
 
 uint32_t PortMillis() { return Line.nowMs; }
+
+void PortPause(uint32_t ms) {
+  Line.nowMs += ms;
+  if (Line.openHanging && !Line.openBlocks && Line.nowMs - Line.openTries.back() >= Line.openTakesMs) FinishOpenNow();
+}

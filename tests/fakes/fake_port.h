@@ -6,8 +6,11 @@
 //
 // The port can also go away as a pulled USB adapter does: while unplugged, every call on
 // the open handle fails with failCode and every open fails; once plugged back, only a
-// new open works again. An open finishes as it begins, or hangs, as one on a Bluetooth
-// port whose device is off does, until the test ends it.
+// new open works again. An open finishes as it begins, after a while, or hangs, as one
+// on a Bluetooth port whose device is off does, until the test ends it.
+//
+// A call that fails with 995 stops the line as a driver set to abort on line errors
+// does: every call fails with 995 from then on, until the line status is asked.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -27,6 +30,8 @@ struct FakeLine {
   int failWriteNumber = -1;          // this write (0-based) comes back short
   int shortCount = 0;                // ... with this count (-1: the write fails with failCode)
   int failReadNumber = -1;           // this read (0-based) fails with failCode
+  std::vector<int> lineErrorReads;   // these reads (0-based) are broken off by line noise (995)
+  bool lineStopped = false;          // a 995 stopped the line until the line status is asked
 
   bool open = true;                  // as start-up leaves it
   bool plugged = true;
@@ -35,6 +40,8 @@ struct FakeLine {
   uint32_t lineStatusCode = 0;       // the line status check fails with this code, when not 0
   std::vector<uint32_t> openTries;   // the clock at every open begun
   bool openBlocks = false;           // an open begun now hangs until FinishOpen()
+  uint32_t openTakesMs = 0;          // ... or, when it does not, finishes this long after it began,
+                                     // seen by a PortPause
   bool openHanging = false;
   uint32_t openedPort = 0;           // the port and rate of the last open begun
   uint32_t openedBaud = 0;

@@ -456,6 +456,7 @@ void BuildWorld(FuzzInput& in) {
   PlayerState(in);
   SearchResults(in);
   WatchPanelPort(1, 115200);
+  Line.nowMs += kQuietAfterOpenMs;  // start-up's quiet on the line is over: the panel talks
 }
 
 void ChangeWorld(FuzzInput& in) {

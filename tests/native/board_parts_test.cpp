@@ -1,13 +1,16 @@
 // The simulated board's portable parts: the frame hunt of its meter, the figures and
 // their line (read back by the test harness), the script language, the glyph table
-// and the display line, the settling of the display, and the terminal's keys.
+// and the display line, the settling of the display, the terminal's keys and the flash guard.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "board_figures.h"
 #include "board_lines.h"
 #include "board_output.h"
 #include "board_script.h"
 #include "display_watch.h"
+#include "flash_guard.h"
 #include "frame_hunt.h"
 #include "key_hold.h"
 #include "terminal_keys.h"
@@ -246,4 +249,28 @@ TEST(BoardKeys, TerminalKeysAndHolding) {
   hold.Typed(PanelKey::Select, false, 1010);
   EXPECT_EQ(hold.Tick(1500).up, PanelKey::None);
   EXPECT_EQ(hold.Tick(2000).up, PanelKey::Select);
+}
+
+TEST(BoardFlash, EachChangedPageOnce) {
+  std::vector<uint8_t> flash(4 * kFlashPageBytes + 16, 0x5A);
+  FlashGuard guard;
+  guard.Take(flash.data(), 4 * kFlashPageBytes);
+  ASSERT_EQ(guard.Pages(), 4u);
+  struct Case {
+    uint32_t at;      // a byte written with 0xFF
+    std::vector<uint32_t> pages;
+  } cases[] = {
+      {0, {0}},                                    // the first byte of the vector table
+      {0, {}},                                     // the same change is reported once
+      {2 * kFlashPageBytes - 1, {1}},              // a page's last byte, not the next page's
+      {4 * kFlashPageBytes + 3, {}},               // past the application: the boot section
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.at);
+    flash[c.at] = 0xFF;
+    EXPECT_EQ(guard.Changed(flash.data()), c.pages);
+  }
+  flash[2 * kFlashPageBytes] = 0xFF;  // two pages at once, in order
+  flash[3 * kFlashPageBytes + 5] = 0xFF;
+  EXPECT_EQ(guard.Changed(flash.data()), (std::vector<uint32_t>{2, 3}));
 }

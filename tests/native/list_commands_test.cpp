@@ -1,5 +1,6 @@
 // "Q" and "L": choosing a list and sending it in chunks, over the fake player and folders.
 #include "fakes/fake_port.h"
+#include "serial/port_recovery.h"
 #include "handler_fixture.h"
 #include "protocol/library_search.h"
 #include "protocol/list_chunk.h"
@@ -210,6 +211,8 @@ TEST_F(ListCommands, TransferSendsChunksThenTheEnd) {
 
 TEST_F(ListCommands, AChangedPlaylistBecomesTheListOnTheNextIdleTick) {
   ResetFakeLine();
+  WatchPanelPort(1, 115200);
+  Line.nowMs = kQuietAfterOpenMs;
   Host.files = {"C:\\P\\0.mp3"};
   Host.changed = 1;
   PollTick();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "panel_end_win.h"
 #include "serial/frame.h"
 #include "serial/serial_port_win.h"
@@ -167,6 +169,42 @@ TEST(SerialPort, OpensExclusivelyAndAgainAfterClosing) {
   EXPECT_NE(again, nullptr);
   CloseSerialPort(again);
   CloseSerialPort(nullptr);  // ignored
+}
+
+}  // namespace
+
+namespace {
+
+// A driver keeps the line setting the last program left: every field the wire depends on
+// is set over it. fAbortOnError left on made every call fail with 995 after line noise.
+TEST(LineSetting, EveryFieldTheWireDependsOnIsSetOverWhatWasLeft) {
+  DCB dcb;
+  std::memset(&dcb, 0xFF, sizeof dcb);
+  ApplyLineSetting(&dcb, 115200);
+  const struct {
+    const char* field;
+    DWORD value;
+    DWORD expected;
+  } fields[] = {
+      {"BaudRate", dcb.BaudRate, 115200},
+      {"ByteSize", dcb.ByteSize, 8},
+      {"Parity", dcb.Parity, NOPARITY},
+      {"StopBits", dcb.StopBits, ONESTOPBIT},
+      {"fBinary", dcb.fBinary, 1},
+      {"fParity", dcb.fParity, 0},
+      {"fOutxCtsFlow", dcb.fOutxCtsFlow, 0},
+      {"fOutxDsrFlow", dcb.fOutxDsrFlow, 0},
+      {"fDtrControl", dcb.fDtrControl, DTR_CONTROL_ENABLE},
+      {"fDsrSensitivity", dcb.fDsrSensitivity, 0},
+      {"fOutX", dcb.fOutX, 0},
+      {"fInX", dcb.fInX, 0},
+      {"fErrorChar", dcb.fErrorChar, 0},
+      {"fNull", dcb.fNull, 0},
+      {"fRtsControl", dcb.fRtsControl, RTS_CONTROL_DISABLE},
+      {"fAbortOnError", dcb.fAbortOnError, 0},
+  };
+  for (const auto& f : fields) EXPECT_EQ(f.value, f.expected) << f.field;
+  EXPECT_NE(dcb.XonChar, dcb.XoffChar);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Figures of the panel firmware on the simulated board, against the real DLL in the
 // emulated player under Wine: how soon a key reaches the wire and the display, how late
 // after a status frame a command goes, whether a byte is lost, how much the CPU sleeps,
-// the firmware's flash, RAM and stack, the way to the last of a long list, and a search.
+// the firmware's flash, RAM and stack, the way to the last of a long list, a search, and
+// the way from the port's opening (a reset, the bootloader) to the first status screen.
 // Everything is timed on the board's chip clock, which keeps to the wall clock, from its
 // trace (quillbox-board --trace). Prints the figures and whether they meet their targets;
 // fails only when a figure could not be produced.
@@ -25,6 +26,7 @@ namespace {
 
 constexpr int kBoardPort = 5;
 constexpr double kLongPressMs = 700;  // the firmware's: a long press acts while still held
+constexpr double kStartUpMs = 65;     // the board's: the chip's start-up time after each reset (low fuse 0xFF)
 
 struct Rounds {
   int presses;      // of each timed key
@@ -71,22 +73,42 @@ std::string Start(PlayerProcess& player, BoardProcess& board, int entries) {
   return "";
 }
 
-// From a reset at the opening of the port (the plug-in opens it twice at its start) to
-// the firmware's first screen, drawn once its receiver is on: from then it takes frames.
-// The last such pair of the board's lines.
-double TimeStartUp(BoardProcess& board) {
-  double reset = -1;
-  double startUp = -1;
+struct StartFigures {
+  double bootMs = -1;      // the reset at the port's opening to the firmware's start
+  double firmwareMs = -1;  // the firmware's start to its first screen, drawn once its receiver is on
+  double toStatusMs = -1;  // the port's opening to the first status screen
+};
+
+double TimeOfLine(const std::string& line) { return std::strtod(line.c_str() + line.find(' ') + 1, nullptr); }
+
+bool Starts(const std::string& line, const char* kind) { return line.rfind(kind, 0) == 0; }
+
+// The plug-in opens the port at its start (the chip resets); the bootloader waits for a
+// programmer and, on silence, starts the firmware by its watchdog, after which the chip
+// waits out its start-up time once more. The last such start of the board's lines.
+StartFigures TimeStartUp(BoardProcess& board) {
+  StartFigures f;
+  double opened = -1;
+  double started = -1;
+  bool screen = false;
   for (const std::string& line : board.Lines()) {
-    const double t = std::strtod(line.c_str() + line.find(' ') + 1, nullptr);
-    if (line.rfind("reset ", 0) == 0 && line.find("port opened") != std::string::npos) {
-      reset = t;
-    } else if (reset >= 0 && line.rfind("display ", 0) == 0 && line.find("light on") != std::string::npos) {
-      startUp = t - reset;
-      reset = -1;
+    const double t = TimeOfLine(line);
+    if (Starts(line, "line ") && line.find("opened") != std::string::npos) {
+      opened = t;
+      started = -1;
+      screen = false;
+    } else if (opened >= 0 && Starts(line, "reset ") && line.find("watchdog") != std::string::npos) {
+      started = t + kStartUpMs;
+      f.bootMs = started - opened;
+    } else if (started >= 0 && !screen && Starts(line, "display ") && line.find("light on") != std::string::npos) {
+      f.firmwareMs = t - started;
+      screen = true;
+    } else if (screen && Starts(line, "display ") && line.find(':') != std::string::npos) {
+      f.toStatusMs = t - opened;
+      opened = -1;
     }
   }
-  return startUp;
+  return f;
 }
 
 struct KeyFigures {
@@ -182,7 +204,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
     return 1;
   }
-  const double startUp = TimeStartUp(board);
+  const StartFigures startUp = TimeStartUp(board);
   KeyFigures keys;
   TimePresses(board, rounds.presses, &keys);
   const double tick = TickMs(board);
@@ -197,8 +219,13 @@ int main(int argc, char** argv) {
   const Figures toDisplay = Summarise(keys.toDisplay);
   std::printf("the panel firmware on the simulated board, COM5; the plug-in in the emulated player under Wine\n");
   std::printf("tick (status frame to status frame): median %.1f ms (the plug-in's 35 ms timer, 15 ms wait)\n", tick);
-  std::printf("reset at the port's opening to taking frames: %.1f ms (target within 100 ms: %s)\n", startUp,
-              Met(startUp > 0 && startUp <= 100));
+  std::printf("the port's opening to the first status screen: %.0f ms (target within 2500 ms: %s)\n",
+              startUp.toStatusMs, Met(startUp.toStatusMs > 0 && startUp.toStatusMs <= 2500));
+  std::printf("      of which the reset to the firmware's start: %.0f ms (the bootloader, and %.0f ms of start-up"
+              " after each reset)\n",
+              startUp.bootMs, kStartUpMs);
+  std::printf("the firmware's start to taking frames: %.1f ms (target within 100 ms: %s)\n", startUp.firmwareMs,
+              Met(startUp.firmwareMs > 0 && startUp.firmwareMs <= 100));
   Print("key released to the firmware's notice:", toNotice, tick);
   Print("the key known to its command on the wire:", toCommand, tick);
   // The command goes with the first status frame after the key is known: at most a tick.
@@ -226,8 +253,9 @@ int main(int argc, char** argv) {
   board.Stop();
   player.Command({"quit"});
   const bool stopped = player.Stop() == 0;
-  const bool produced = startUp > 0 && toCommand.count > 0 && toDisplay.count > 0 && gotStats && sizes.flash > 0 &&
-                        list.wholeMs > 0 && list.lastMs > 0 && search > 0;
+  const bool produced = startUp.toStatusMs > 0 && startUp.firmwareMs > 0 && toCommand.count > 0 &&
+                        toDisplay.count > 0 && gotStats && sizes.flash > 0 && list.wholeMs > 0 && list.lastMs > 0 &&
+                        search > 0;
   if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
   return produced && stopped ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "board.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "simavr.h"
 #include "wall_clock.h"
@@ -11,12 +12,24 @@ constexpr uint64_t kStepCycles = kClockHz / 4000;  // a quarter of a millisecond
 constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
 constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
 
+std::string BootloaderBeside(const std::string& firmware) {
+  const size_t slash = firmware.rfind('/');
+  return (slash == std::string::npos ? "" : firmware.substr(0, slash + 1)) + "optiboot_atmega328.hex";
+}
+
+std::string PageText(uint32_t page) {
+  char text[64];
+  std::snprintf(text, sizeof text, "page %u (0x%04X) changed", page, page * kFlashPageBytes);
+  return text;
+}
+
 }  // namespace
 
 Board::Board(const BoardOptions& options, BoardOutput& out) : options_(options), out_(out), port_(options.link) {}
 
 bool Board::Start(std::string* problem) {
-  if (!chip_.Load(options_.firmware, problem)) return false;
+  const std::string boot = options_.bootloader.empty() ? BootloaderBeside(options_.firmware) : options_.bootloader;
+  if (!chip_.Load(options_.firmware, boot, problem)) return false;
   shield_.Attach(chip_.Avr());
   if (!uart_.Attach(
           chip_.Avr(), [this](uint8_t b, double at) { ByteToPc(b, at); },
@@ -35,16 +48,27 @@ bool Board::Start(std::string* problem) {
 void Board::Step(int inputFd) {
   chip_.RunUntil(chip_.Cycle() + kStepCycles);
   uart_.KeepTiming();
-  if (*chip_.Halted() && !halted_) out_.Print("halt " + Ms(NowMs()) + " " + chip_.Halted());
-  halted_ = *chip_.Halted() != 0;
+  WatchChip();
   ServeLine();
   WatchDisplay();
   KeepPace(inputFd);
 }
 
+void Board::WatchChip() {
+  for (int n = chip_.TakeWatchdogResets(); n > 0; n--) AfterReset("watchdog");
+  for (const FlashChange& c : chip_.TakeFlashChanges()) faults_.Note(FaultKind::Flash, c.atMs, PageText(c.page));
+  if (*chip_.Halted() && !halted_) out_.Print("halt " + Ms(NowMs()) + " " + chip_.Halted());
+  halted_ = *chip_.Halted() != 0;
+}
+
 // An Uno resets when a program opens its port (DTR): so does the board.
 void Board::Reset(const char* why) {
   chip_.Reset();
+  AfterReset(why);
+}
+
+// simavr's reset drops its pending timers, the line's among them.
+void Board::AfterReset(const char* why) {
   uart_.Restart();
   meter_.Restart();
   shield_.SetKey(key_);
@@ -68,7 +92,8 @@ void Board::ServeLine() {
   uint8_t bytes[512];
   if (uart_.Waiting() < kMostWaiting) {
     const size_t n = port_.Read(bytes, sizeof bytes);
-    if (n > 0) uart_.FromPc(bytes, n);
+    // A chip held in reset has its receiver off: the bytes are lost, as on the wire.
+    if (n > 0 && !chip_.Held()) uart_.FromPc(bytes, n);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board_chip.h"
+#include "board_faults.h"
 #include "board_figures.h"
 #include "board_output.h"
 #include "display_pins.h"
@@ -19,6 +20,7 @@
 
 struct BoardOptions {
   std::string firmware;
+  std::string bootloader;  // Intel hex; "" for optiboot_atmega328.hex beside the firmware
   std::string link;
   bool trace = false;
 };
@@ -47,6 +49,8 @@ class Board {
 
  private:
   void Reset(const char* why);
+  void AfterReset(const char* why);
+  void WatchChip();
   void ServeLine();
   void WatchDisplay();
   void KeepPace(int inputFd);
@@ -55,6 +59,7 @@ class Board {
   BoardOptions options_;
   BoardOutput& out_;
   BoardChip chip_;
+  BoardFaults faults_{out_};
   LcdShield shield_;
   LineUart uart_;
   PtyPort port_;

@@ -28,12 +28,16 @@ void AskStop(int) { stopAsked = 1; }
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: quillbox-board --firmware ELF --pty LINK [--script FILE] [--timeout SECONDS] [--trace]\n"
+               "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--script FILE]\n"
+               "                      [--timeout SECONDS] [--trace]\n"
                "\n"
                "Runs the panel firmware on a simulated Uno with the 16x2 LCD keypad shield, in step\n"
                "with the wall clock, its serial line (115200 8N1) on a pseudo-terminal linked at LINK\n"
-               "(the path a Wine prefix maps as a COM port). A program opening the port resets it.\n"
+               "(the path a Wine prefix maps as a COM port). A program opening the port resets it, and\n"
+               "the bootloader (optiboot 4.4, as on an Uno) starts the firmware about 1.5 s later.\n"
                "  --firmware ELF     the firmware, built for the ATmega328P at 16 MHz\n"
+               "  --bootloader HEX   the bootloader for the 1 KB boot section at 0x7C00 (default:\n"
+               "                     optiboot_atmega328.hex beside the firmware)\n"
                "  --pty LINK         where to link the line\n"
                "  --script FILE      run the commands in FILE (standard input, when it is not a\n"
                "                     terminal, is read as commands too) and print what happens\n"
@@ -52,6 +56,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       std::exit(0);
     } else if (a == "--firmware" && hasValue) {
       o->board.firmware = argv[++i];
+    } else if (a == "--bootloader" && hasValue) {
+      o->board.bootloader = argv[++i];
     } else if (a == "--pty" && hasValue) {
       o->board.link = argv[++i];
     } else if (a == "--script" && hasValue) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <sim_avr.h>
 #include <sim_elf.h>
+#include <sim_hex.h>
 #include <sim_io.h>
 #include <sim_irq.h>
 #include <sim_regbit.h>
