@@ -23,6 +23,7 @@ struct BoardOptions {
   std::string bootloader;  // Intel hex; "" for optiboot_atmega328.hex beside the firmware
   std::string link;
   bool trace = false;
+  bool blank = false;  // the application flash empty: a programmer writes it over the line
 };
 
 constexpr double kBehindWarnMs = 50;
