@@ -105,8 +105,12 @@ void Board::ServeLine() {
   }
 }
 
+// The backlight as the shield wires PB2 (display_pins.h): the firmware lights it by
+// leaving the pin an input, which the shield's model here took for off.
 void Board::WatchDisplay() {
-  if (display_.Observe(shield_.Read(), NowMs())) out_.Print(DisplayLine(display_.Shown(), display_.ShownAt()));
+  Screen now = shield_.Read();
+  now.light = pins_.Light();
+  if (display_.Observe(now, NowMs())) out_.Print(DisplayLine(display_.Shown(), display_.ShownAt()));
 }
 
 // A firmware millisecond is a real one: the chip runs ahead by at most about a
