@@ -12,6 +12,10 @@
 #                          its tour (scripts/demo-board-tour.txt), printing every display
 #                          change, then what the player was asked, the saved playlists and
 #                          the dump folder
+#   QB_BOARD_FLASH=HEX demo-run.sh --board --tour
+#                          the board with its bootloader only: avrdude writes HEX (the
+#                          release's quillbox-panel-<version>.hex) through its line as
+#                          docs/panel.txt says and reads it back, then the tour runs on it
 # QB_CROSS_DIR, QB_NATIVE_DIR and QB_AVR_DIR name the builds (default build/win32,
 # build/native and build/avr); QB_BOARD_KEYS the board's key ladder (its --keys);
 # QB_PANEL_ELF another firmware for the board (such as scripts/arduino-build.sh's).
@@ -146,6 +150,39 @@ fail() {
   exit 1
 }
 
+# avrdude on the board's line, as docs/panel.txt has it, with OPTIONS; its output (progress
+# bars ending in carriage returns) kept apart until it ends, so as not to break the board's
+# lines, which go on meanwhile.
+avrdude_run() {  # LOG OPTIONS...
+  local log=$1 status=0
+  shift
+  timeout 60 avrdude -p atmega328p -c arduino -P "$link" -b 115200 "$@" >"$log" 2>&1 || status=$?
+  cat "$log"
+  return "$status"
+}
+
+# The board as a fresh Uno has it, the bootloader only: avrdude writes the hex through the
+# board's line with the command docs/panel.txt gives (the port opening resets the board
+# into the bootloader), then reads it back; the tour goes to the board's standard input
+# once that is done, and runs on what was written.
+flash_board() {
+  local hex=$work/quillbox-panel-$(cat "$top/VERSION").hex i
+  cp "$1" "$hex"
+  echo "== the board with its bootloader only, flashed as docs/panel.txt says, then its tour"
+  mkfifo "$work/board.in"
+  "$board_bin" --firmware "$firmware" --blank --pty "$link" --timeout 20 <"$work/board.in" &
+  panel_pid=$!
+  exec 5>"$work/board.in"
+  for i in $(seq 1 100); do
+    [ -e "$link" ] && [ "$(readlink "$link")" != "$before" ] && break
+    sleep 0.1
+  done
+  avrdude_run "$work/write.log" -D -U "flash:w:$hex:i" || fail "avrdude did not write the firmware"
+  avrdude_run "$work/verify.log" -U "flash:v:$hex:i" || fail "avrdude did not read back what it wrote"
+  cat "$top/scripts/demo-board-tour.txt" >&5
+  exec 5>&-
+}
+
 # The plug-in opens COM1 when its dialog has counted down: the panel's pty must be there.
 start_plugin() {
   local i
@@ -183,7 +220,10 @@ install_player
 start_player
 before=$(readlink "$link" 2>/dev/null || true)
 exec 4<&0
-if [ "$panel" = board ] && [ "$mode" = tour ]; then
+if [ -n "${QB_BOARD_FLASH:-}" ]; then
+  [ "$panel" = board ] && [ "$mode" = tour ] || { echo "demo-run.sh: QB_BOARD_FLASH goes with --board --tour" >&2; exit 2; }
+  flash_board "$QB_BOARD_FLASH"
+elif [ "$panel" = board ] && [ "$mode" = tour ]; then
   echo "== the board's tour (scripts/demo-board-tour.txt): every change of its display"
   "$board_bin" --firmware "$firmware" --pty "$link" --script "$top/scripts/demo-board-tour.txt" --timeout 20 \
     ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &

@@ -23,6 +23,20 @@ expect '^display .*\|Artist          \|Marisol Vega' "a search result's details"
 expect '^display .*\|Dump\? Sel=yes   \|Camino Azul' "the dump's question, naming the song"
 expect '^display .*\|No link         \|' "the line pulled"
 expect '^line .* opened' "the line plugged back"
+# The pictures of the panel's screens in docs/panel/, against the snapshots this tour took.
+"$top/tests/e2e/panel_pictures_check.sh" <<<"$out" || failed=1
+# A board that started with its bootloader only (QB_BOARD_FLASH): avrdude wrote the hex and
+# read it back, and the board saw each of its pages change once, none again afterwards.
+if [ -n "${QB_BOARD_FLASH:-}" ]; then
+  expect '^avrdude: [0-9]+ bytes of flash written' "the firmware written through the bootloader"
+  [ "$(grep -cE '^avrdude: [0-9]+ bytes of flash verified' <<<"$out")" -eq 2 ] ||
+    { echo "missing: the flash verified after writing and when read back"; failed=1; }
+  pages=$(grep -oE 'using [0-9]+ pages' <<<"$out" | head -n 1 | grep -oE '[0-9]+')
+  changes=$(grep -cE '^flash .* page [0-9]+ ' <<<"$out")
+  changed=$(awk '$1 == "flash" && $3 == "page" { print $4 }' <<<"$out" | sort -u | wc -l)
+  [ -n "$pages" ] && [ "$changes" -eq "$pages" ] && [ "$changed" -eq "$pages" ] ||
+    { echo "flash: avrdude wrote ${pages:-no} pages, the board saw $changes changes of $changed pages"; failed=1; }
+fi
 # The player's log: the album enqueued in its order, the result played, the dumped song stopped.
 expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\01 - Intro.mp3' "the album's first song enqueued"
 expect $'^host\tmain\t74\t.*path=.*Northern Lights \\(2004\\)\\\\03 - Midnight Ferry.mp3' "the album's last song enqueued"

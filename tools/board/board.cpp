@@ -37,6 +37,8 @@ bool Board::Start(std::string* problem) {
     *problem = "the chip has no UART0";
     return false;
   }
+  if (options_.blank) chip_.EraseApplication();
+  pins_.Attach(chip_.Avr());
   if (!port_.Plug(problem)) return false;
   wallStartMs_ = WallMs();
   resets_ = 1;
@@ -55,7 +57,14 @@ void Board::Step(int inputFd) {
 
 void Board::WatchChip() {
   for (int n = chip_.TakeWatchdogResets(); n > 0; n--) AfterReset("watchdog");
-  for (const FlashChange& c : chip_.TakeFlashChanges()) faults_.Note(FaultKind::Flash, c.atMs, PageText(c.page));
+  // A board that started blank is being programmed: its pages change, each once.
+  for (const FlashChange& c : chip_.TakeFlashChanges()) {
+    if (options_.blank) {
+      out_.Print("flash " + Ms(c.atMs) + " " + PageText(c.page));
+    } else {
+      faults_.Note(FaultKind::Flash, c.atMs, PageText(c.page));
+    }
+  }
   if (*chip_.Halted() && !halted_) out_.Print("halt " + Ms(NowMs()) + " " + chip_.Halted());
   halted_ = *chip_.Halted() != 0;
 }

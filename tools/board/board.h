@@ -11,6 +11,7 @@
 #include "board_faults.h"
 #include "board_figures.h"
 #include "board_output.h"
+#include "display_pins.h"
 #include "display_watch.h"
 #include "lcd_shield.h"
 #include "line_uart.h"
@@ -23,6 +24,7 @@ struct BoardOptions {
   std::string link;
   bool trace = false;
   KeyLadder keys = kCommonLadder;
+  bool blank = false;  // the application flash empty: a programmer writes it over the line
 };
 
 constexpr double kBehindWarnMs = 50;
@@ -40,6 +42,8 @@ class Board {
   PanelKey Key() const { return key_; }
   void Unplug();
   void Plug();
+  // The display's memory as its controller holds it, and the backlight: for pictures.
+  const DisplayPins& Pins() const { return pins_; }
   const DisplayWatch& Display() const { return display_; }
   BoardFigures Figures() const;
   int Faults() const { return faults_.Total(); }
@@ -65,6 +69,7 @@ class Board {
   PtyPort port_;
   WireMeter meter_;
   DisplayWatch display_;
+  DisplayPins pins_;
   PanelKey key_ = PanelKey::None;
   std::vector<uint8_t> toPc_;
   int resets_ = 0;

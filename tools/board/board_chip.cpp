@@ -208,3 +208,8 @@ double BoardChip::AsleepPercent() const {
   if (firmwareCycles == 0) return 0;
   return 100.0 * static_cast<double>(sleptCycles) / static_cast<double>(firmwareCycles);
 }
+
+void BoardChip::EraseApplication() {
+  std::memset(avr_->flash, 0xFF, bootStart_);
+  guard_.Take(avr_->flash, bootStart_);
+}

@@ -50,6 +50,9 @@ class BoardChip {
   // Resets the watchdog made since the last call.
   int TakeWatchdogResets();
   std::vector<FlashChange> TakeFlashChanges();
+  // The application section erased (every byte 0xFF), as on a board that has only its
+  // bootloader: a programmer then writes the firmware through it. The ELF's symbols stay.
+  void EraseApplication();
   // "" while the firmware runs; why it stopped otherwise.
   const char* Halted() const;
   int Overruns() const;  // -1 when the firmware has no RxOverruns

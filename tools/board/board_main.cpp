@@ -28,7 +28,7 @@ void AskStop(int) { stopAsked = 1; }
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--script FILE]\n"
+               "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--blank] [--script FILE]\n"
                "                      [--timeout SECONDS] [--keys LADDER] [--trace]\n"
                "\n"
                "Runs the panel firmware on a simulated Uno with the 16x2 LCD keypad shield, in step\n"
@@ -38,6 +38,9 @@ void Usage(std::FILE* to) {
                "  --firmware ELF     the firmware, built for the ATmega328P at 16 MHz\n"
                "  --bootloader HEX   the bootloader for the 1 KB boot section at 0x7C00 (default:\n"
                "                     optiboot_atmega328.hex beside the firmware)\n"
+               "  --blank            the application flash empty, as a board with only its bootloader:\n"
+               "                     a programmer (avrdude -c arduino) writes the firmware over the\n"
+               "                     line; the ELF gives only its symbols\n"
                "  --pty LINK         where to link the line\n"
                "  --script FILE      run the commands in FILE (standard input, when it is not a\n"
                "                     terminal, is read as commands too) and print what happens\n"
@@ -64,6 +67,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->board.firmware = argv[++i];
     } else if (a == "--bootloader" && hasValue) {
       o->board.bootloader = argv[++i];
+    } else if (a == "--blank") {
+      o->board.blank = true;
     } else if (a == "--pty" && hasValue) {
       o->board.link = argv[++i];
     } else if (a == "--script" && hasValue) {

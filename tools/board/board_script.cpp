@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "panel_snapshot.h"
+
 namespace {
 
 // A number made of digits and at most one point; strtod alone would also take "1e9",
@@ -56,6 +58,13 @@ std::optional<ScriptStep> ParseStep(const std::string& line, std::string* error)
     if (step.text.empty()) return Fail(error, "wait TEXT: the text to wait for is missing");
     return step;
   }
+  if (word == "snapshot") {
+    step.kind = StepKind::Snapshot;
+    step.text = RestOf(in);
+    if (!step.text.empty() && step.text.back() == '\r') step.text.pop_back();
+    if (!SnapshotName(step.text)) return Fail(error, "snapshot NAME: a name of letters, digits and '-': " + step.text);
+    return step;
+  }
   if (word == "sleep") {
     std::string amount = RestOf(in);
     if (!ParseAmount(amount, &step.ms)) return Fail(error, "sleep SECONDS: not a number of seconds: " + amount);
@@ -82,6 +91,7 @@ const char* ScriptHelp() {
          "  hold KEY MS      KEY down for MS milliseconds\n"
          "  wait TEXT        until a display row holds TEXT (bounded by --timeout)\n"
          "  sleep SECONDS    let the board run (fractions allowed)\n"
+         "  snapshot NAME    once the display has rested 10 ms, print its memory and backlight\n"
          "  unplug | plug    take the line away / give a new one behind the same link\n"
          "  stats            print the figures\n"
          "  quit             print the figures and end (so does the end of the input)\n";

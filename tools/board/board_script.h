@@ -1,20 +1,21 @@
 // The board's script language, one command a line:
-//   press KEY | hold KEY MS | wait TEXT | sleep SECONDS | unplug | plug | stats | quit
-// KEY is right, up, down, left or select; TEXT is the rest of the line. Blank lines and
-// lines beginning with # are nothing.
+//   press KEY | hold KEY MS | wait TEXT | sleep SECONDS | snapshot NAME | unplug | plug
+//   | stats | quit
+// KEY is right, up, down, left or select; TEXT is the rest of the line; NAME is letters,
+// digits and '-'. Blank lines and lines beginning with # are nothing.
 #pragma once
 #include <optional>
 #include <string>
 
 #include "panel_keys.h"
 
-enum class StepKind { Press, Hold, Wait, Sleep, Unplug, Plug, Stats, Quit };
+enum class StepKind { Press, Hold, Wait, Sleep, Snapshot, Unplug, Plug, Stats, Quit };
 
 struct ScriptStep {
   StepKind kind = StepKind::Quit;
   PanelKey key = PanelKey::None;
   double ms = 0;     // how long a key is down, or a sleep
-  std::string text;  // what a wait looks for
+  std::string text;  // what a wait looks for, or a snapshot's name
 };
 
 constexpr double kPressMs = 150;

@@ -1,5 +1,7 @@
 #include "script_runner.h"
 
+#include "panel_snapshot.h"
+
 namespace {
 
 // After a press the key stays up this long before the next command: a person's fingers
@@ -31,6 +33,7 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
       untilMs_ = now + step.ms;
       return false;
     case StepKind::Wait:
+    case StepKind::Snapshot:
       return false;
     case StepKind::Sleep:
       untilMs_ = now + step.ms;
@@ -73,9 +76,25 @@ bool ScriptRunner::Going() {
       return false;
     case StepKind::Sleep:
       return now < untilMs_;
+    case StepKind::Snapshot:
+      return !TookSnapshot(now);
     default:
       return false;
   }
+}
+
+// A display at rest for kSettleMs, as a wait sees it: the snapshot is of a whole screen,
+// not of one half-drawn.
+bool ScriptRunner::TookSnapshot(double now) {
+  const DisplayPins& pins = board_.Pins();
+  if (now - pins.LastChangeMs() >= kSettleMs) {
+    out_.Print("snapshot " + Ms(now) + " " + SnapshotText(step_.text, TakeSnapshot(pins.Memory(), pins.Light())));
+    return true;
+  }
+  if (now - startMs_ < timeoutMs_) return false;
+  out_.Print("timeout " + Ms(now) + " snapshot " + step_.text);
+  anyTimeout_ = true;
+  return true;
 }
 
 bool ScriptRunner::ShowsText(const std::string& text) const {

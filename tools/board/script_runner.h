@@ -20,6 +20,7 @@ class ScriptRunner {
   bool Begin(const ScriptStep& step);  // true when the step is already done
   bool Going();                        // true while the current step still runs
   bool ShowsText(const std::string& text) const;
+  bool TookSnapshot(double now);  // true once printed, or timed out
   Board& board_;
   BoardOutput& out_;
   double timeoutMs_;
