@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,6 +63,12 @@ class BootLine {
     cfsetspeed(&t, B115200);
     tcsetattr(fd_, TCSANOW, &t);
     return board.WaitForLine("reset ", from, kWaitMs);
+  }
+  // Where the link leads now; "" while it is being replaced.
+  std::string Target() const {
+    char target[256];
+    const ssize_t n = readlink(link_.c_str(), target, sizeof target - 1);
+    return n > 0 ? std::string(target, static_cast<size_t>(n)) : "";
   }
   void Send(const std::vector<uint8_t>& bytes) {
     if (write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) ADD_FAILURE() << "short write";
@@ -120,4 +127,32 @@ TEST(BoardBoot, WhatTheBootloaderTakesForCommands) {
       EXPECT_GT(line.board.TimeOf("display", "light on", at, nullptr, kWaitMs), 0) << "the firmware runs";
     }
   }
+}
+
+// Unplugged, the board keeps pace with the wall clock as it does plugged in: a pause in
+// its script lasts as long for the program on the other end, which can open the port
+// again only once the board has plugged it back.
+TEST(BoardBoot, UnpluggedTheBoardKeepsTheWallClock) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int kUnpluggedMs = 1000;
+  BootLine line;
+  ASSERT_TRUE(line.Start());
+  ASSERT_TRUE(line.Open());
+  // Bounded: whether the link came to lead to a pty (or, with false, nowhere).
+  auto leadsToPty = [&](bool pty) {
+    for (int waited = 0; waited < kWaitMs; waited += 2) {
+      const std::string target = line.Target();
+      if (!target.empty() && (target.rfind("/dev/", 0) == 0) == pty) return true;
+      usleep(2000);
+    }
+    return false;
+  };
+  line.board.Send("unplug");
+  line.board.Send("sleep " + std::to_string(kUnpluggedMs / 1000.0));
+  line.board.Send("plug");
+  ASSERT_TRUE(leadsToPty(false));
+  const Clock::time_point unplugged = Clock::now();
+  ASSERT_TRUE(leadsToPty(true));
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - unplugged).count();
+  EXPECT_GE(ms, kUnpluggedMs - 20) << "plugged back after " << ms << " ms of wall time";
 }

@@ -28,8 +28,10 @@ class PtyPort {
   std::vector<Change> Watch();
   // The master's descriptor while a program has the port open, -1 otherwise.
   int ReadableFd() const { return opened_ ? master_ : -1; }
-  // Readable when a program opened or closed the port (-1 without inotify).
-  int EventFd() const { return notify_; }
+  // Readable when a program opened or closed the port; -1 without inotify, and while
+  // unplugged: removing the watch queued an event that only the next Plug reads, and a
+  // descriptor left readable would end every sleep of the board's at once.
+  int EventFd() const { return master_ >= 0 ? notify_ : -1; }
   // Bytes from the program, without waiting; 0 when there are none.
   size_t Read(uint8_t* into, size_t room);
   // Bytes to the program; dropped when nobody has the port open, as on a real line.
