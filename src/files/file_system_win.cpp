@@ -83,7 +83,9 @@ int DeleteFileAt(const char* path) { return FitsNarrowCalls(path) && DeleteFileA
 
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   const DWORD disposition = how == kCreateNew ? CREATE_NEW : how == kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
-  const HANDLE handle = !FitsNarrowCalls(path) ? INVALID_HANDLE_VALUE : CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = !FitsNarrowCalls(path) ? INVALID_HANDLE_VALUE
+                                               : CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
+                                                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     if (accessDenied != nullptr) *accessDenied = GetLastError() == ERROR_ACCESS_DENIED;
     return nullptr;

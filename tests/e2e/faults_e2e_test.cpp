@@ -322,14 +322,16 @@ void FaultsE2E::SaveOnAFullDisk(bool temporaryInTheWay) {
   s.Launch();  // the DLL is loaded from Plugins before the small disk covers the folder
   // 4,090 bytes; typing the music folder fills in the derived folders, which takes a
   // second page.
-  std::string old = "[Quillbox]\r\nComPort=1\r\nLibDir=" + s.WindowsMusic() + "\r\nPlSaveDir=\r\nDumpDir=\r\n[Last]\r\nz=";
+  std::string old =
+      "[Quillbox]\r\nComPort=1\r\nLibDir=" + s.WindowsMusic() + "\r\nPlSaveDir=\r\nDumpDir=\r\n[Last]\r\nz=";
   old += std::string(4090 - old.size() - 2, 'z') + "\r\n";
   const FullSmallDisk disk(s.player.Folder() + "/Plugins", "plugin.ini", old);
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs root";
   if (temporaryInTheWay) s.player.WriteFile("Plugins/plugin.ini.qbnew", "");
   const Unchangeable blocked(temporaryInTheWay ? s.PluginIni() + ".qbnew" : s.player.Folder() + "/Plugins");
   ASSERT_TRUE(blocked.Set());
-  EXPECT_EQ(BoxAfterStart(true), "Could not write settings table to plugin.ini.  Click OK to terminate Quillbox plugin.");
+  EXPECT_EQ(BoxAfterStart(true),
+            "Could not write settings table to plugin.ini.  Click OK to terminate Quillbox plugin.");
   EXPECT_EQ(ReadAll(s.PluginIni()), old);
 }
 

@@ -301,7 +301,8 @@ TEST_F(PollTickTest, ALineStatusOrALineErrorAloneNeverClosesAPortThatReadsAndWri
       // between them starts the count again.
       {"reads broken off by line errors", [] { Line.lineErrorReads = {4, 12, 20}; }, -1, 37},
       // Cleared at once: the same tick's read still takes its command.
-      {"a write broken off by a line error", [] { Line.failWriteNumber = 2, Line.shortCount = -1, Line.failCode = 995; }, -1, 40},
+      {"a write broken off by a line error",
+       [] { Line.failWriteNumber = 2, Line.shortCount = -1, Line.failCode = 995; }, -1, 40},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -424,7 +424,8 @@ TEST_F(SettingsFile, ARewriteInPlaceNeverCutsTheFile) {
     void (*arrange)();
     int message;
   } cases[] = {
-      {"a temporary file in the way, not the folder", longer, [] { Files.AddFile(kTemporary, "held"); }, kMsgSettingsWrite},
+      {"a temporary file in the way, not the folder", longer, [] { Files.AddFile(kTemporary, "held"); },
+       kMsgSettingsWrite},
       {"a full disk and a file that must grow", longer, [] { Files.freeBytes = 0; }, kMsgSettingsWrite},
       {"a full disk and a file that shrinks", shorter, [] { Files.freeBytes = 0; }, 0},
       {"a write that fails after the room was made", longer, [] { Files.failWriteNumber = 1; }, kMsgSettingsWrite},

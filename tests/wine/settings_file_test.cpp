@@ -57,8 +57,11 @@ TEST(SettingsFileOnDisk, APluginIniOf252CharactersIsReplacedThroughItsTemporaryF
   path = folder + name;
   ASSERT_EQ(path.size(), 252u);
   const std::string others = "[Other]\r\nx=1\r\n";
+  const auto section = [](const char* port) {
+    return std::string("[Quillbox]\r\nComPort=") + port + "\r\nLibDir=C:\\M\\\r\nPlSaveDir=C:\\M\\P\\\r\nDumpDir=C:\\M\\D\\\r\n";
+  };
   if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fputs((others + "[Quillbox]\r\nComPort=1\r\nLibDir=C:\\M\\\r\nPlSaveDir=C:\\M\\P\\\r\nDumpDir=C:\\M\\D\\\r\n").c_str(), out);
+    std::fputs((others + section("1")).c_str(), out);
     std::fclose(out);
   }
   const ULONGLONG before = FileIdOf(path);
@@ -67,7 +70,7 @@ TEST(SettingsFileOnDisk, APluginIniOf252CharactersIsReplacedThroughItsTemporaryF
   std::snprintf(PlaylistDir, sizeof PlaylistDir, "C:\\M\\P\\");
   std::snprintf(DumpDir, sizeof DumpDir, "C:\\M\\D\\");
   EXPECT_EQ(WriteSettingsFile(path.c_str()), 0);
-  EXPECT_EQ(ReadAll(path), others + "[Quillbox]\r\nComPort=2\r\nLibDir=C:\\M\\\r\nPlSaveDir=C:\\M\\P\\\r\nDumpDir=C:\\M\\D\\\r\n");
+  EXPECT_EQ(ReadAll(path), others + section("2"));
   EXPECT_NE(FileIdOf(path), before) << "rewritten in place";
   EXPECT_EQ(GetFileAttributesA((path + ".qbnew").c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(path.c_str());
