@@ -43,11 +43,12 @@ bool WritePieces(OutputFile* file, const Piece* pieces, size_t count) {
   return ok;
 }
 
-// first and second joined into out: false when that does not fit, for a cut name is
-// another file.
-bool Format(char* out, size_t size, const char* first, const char* second) {
-  const int n = std::snprintf(out, size, "%s%s", first, second);
-  return n >= 0 && static_cast<size_t>(n) < size;
+// The temporary file's name for the file at path: false when it does not fit, for a
+// cut name is another file.
+using TemporaryName = char[kSettingsPathSize + sizeof kTemporarySuffix];
+bool TemporaryOf(const char* path, TemporaryName& out) {
+  const int n = std::snprintf(out, sizeof out, "%s%s", path, kTemporarySuffix);
+  return n >= 0 && static_cast<size_t>(n) < sizeof out;
 }
 
 // Writes the pieces into file and closes it: true when all of them reached it.
@@ -78,10 +79,8 @@ int ReplaceContent(const char* path, const Piece* pieces, size_t count) {
   for (size_t i = 0; i < count; i++) total += pieces[i].length;
   if (total > kSettingsFileLimit) return 0;
   char target[kSettingsPathSize];
-  char temporary[kSettingsPathSize + sizeof kTemporarySuffix];
-  if (!FinalPathOf(path, target, sizeof target) || !Format(temporary, sizeof temporary, target, kTemporarySuffix)) {
-    return 0;
-  }
+  TemporaryName temporary;
+  if (!FinalPathOf(path, target, sizeof target) || !TemporaryOf(target, temporary)) return 0;
   // Always: a temporary file left by a crash, beside the file it was for, is ours.
   bool denied = false;
   OutputFile* file = CreateFileFor(temporary, kCreateAlways, &denied);
@@ -119,11 +118,8 @@ int AppendFreshSection(const char* path, size_t size) {
 // file, and is put back in its place first; one that cannot be is never made anew.
 FileReadResult ReadImage(const char* path, size_t* size) {
   const FileReadResult read = ReadWholeFile(path, FileImage, sizeof FileImage, size);
-  char temporary[kSettingsPathSize + sizeof kTemporarySuffix];
-  if (read != kFileMissing || !Format(temporary, sizeof temporary, path, kTemporarySuffix) ||
-      KindOfPath(temporary) != kPathFile) {
-    return read;
-  }
+  TemporaryName temporary;
+  if (read != kFileMissing || !TemporaryOf(path, temporary) || KindOfPath(temporary) != kPathFile) return read;
   if (!MoveFileTo(temporary, path)) return kFileUnreadable;
   return ReadWholeFile(path, FileImage, sizeof FileImage, size);
 }

@@ -86,9 +86,9 @@ int CloseFile(OutputFile* file);
 int ReplaceFileWith(const char* target, const char* replacement);
 
 // The path by which an existing file is written: path itself, unless it is a link,
-// then the file it finally leads to, as a plain name where that fits the narrow calls
-// (MAX_PATH), and with the \\?\ prefix only where it does not. 1 with it in out; 0 when
-// there is no such file or the path does not fit.
+// then the file it finally leads to, without the \\?\ prefix the system gives it. 1 with
+// it in out; 0 when there is no such file or its final name does not fit out or the
+// narrow calls (MAX_PATH, which count the prefix too).
 int FinalPathOf(const char* path, char* out, size_t size);
 
 enum FileReadResult { kFileRead = 1, kFileMissing = 0, kFileUnreadable = -1, kFileTooLarge = -2 };

@@ -173,14 +173,15 @@ int FinalPathOf(const char* path, char* out, size_t size) {
   const DWORD length = GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED);
   CloseHandle(handle);
   if (length == 0 || length >= sizeof final) return 0;
+  // A final name past MAX_PATH is one the narrow calls refuse, prefix or not.
   char plain[kNarrowPathSize];
-  const bool fits = PlainPathOf(final, plain, sizeof plain);
+  if (!PlainPathOf(final, plain, sizeof plain)) return 0;
   // Wine reports a Linux symbolic link with no reparse-point attribute: a link is also a
   // file whose final name is not the one it was given.
   const DWORD attributes = GetFileAttributesA(path);
   const bool link = (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) ||
-                    !fits || !EqualIgnoringAsciiCase(plain, path);
-  const char* chosen = !link ? path : fits ? plain : final;
+                    !EqualIgnoringAsciiCase(plain, path);
+  const char* chosen = link ? plain : path;
   if (std::strlen(chosen) >= size) return 0;
   std::memcpy(out, chosen, std::strlen(chosen) + 1);
   return 1;

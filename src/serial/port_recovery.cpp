@@ -106,8 +106,5 @@ void NotePortSuccess() { AbortsInARow = 0; }
 bool PanelPortReady() {
   if (PortIsOpen()) CheckLineStatus();
   if (!PortIsOpen()) Reopen();
-  if (!PortIsOpen()) return false;
-  if (IntervalPassed(PortMillis(), OpenedAtMs, kQuietAfterOpenMs)) return true;
-  PortStats.quietTicks++;
-  return false;
+  return PortIsOpen() && IntervalPassed(PortMillis(), OpenedAtMs, kQuietAfterOpenMs);
 }

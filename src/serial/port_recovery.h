@@ -63,6 +63,5 @@ struct PortCounters {
   uint32_t lineStatusFailures;  // line-status calls failing where they had worked
   uint32_t reopenTries;         // opens begun while it was gone
   uint32_t reopens;             // ... that got it back
-  uint32_t quietTicks;          // ticks that left the line alone after an open
 };
 extern PortCounters PortStats;

@@ -59,15 +59,6 @@ size_t BoardProcess::LineCount() {
   return lines_.size();
 }
 
-std::string BoardProcess::FaultsSince(size_t from) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  std::string faults;
-  for (size_t i = from; i < lines_.size(); i++) {
-    if (lines_[i].rfind("fault ", 0) == 0) faults += lines_[i] + "\n";
-  }
-  return faults;
-}
-
 bool BoardProcess::WaitForLine(const std::string& prefix, size_t from, int timeoutMs, std::string* found) {
   std::unique_lock<std::mutex> lock(mutex_);
   size_t next = from;

@@ -30,9 +30,6 @@ class BoardProcess {
 
   std::vector<std::string> Lines();
   size_t LineCount();
-  // The "fault" lines (what the real parts would not take) from index `from` on, one a
-  // line; "" when there were none.
-  std::string FaultsSince(size_t from);
   // Waits (at most timeoutMs) for a line from index `from` on that begins with prefix.
   bool WaitForLine(const std::string& prefix, size_t from, int timeoutMs, std::string* found = nullptr);
   // Waits (at most timeoutMs) for a line of a kind ("tx", "display", "key" ...) from index

@@ -60,7 +60,7 @@ class BoardE2E : public ::testing::Test {
   }
   // Each test answers for the board's faults in its own time.
   void SetUp() override { from_ = S().board.LineCount(); }
-  void TearDown() override { EXPECT_EQ(S().board.FaultsSince(from_), ""); }
+  void TearDown() override { EXPECT_EQ(S().board.Faults(from_), std::vector<std::string>{}); }
   static BoardSession& S() { return *session; }
   static inline BoardSession* session = nullptr;
   size_t from_ = 0;

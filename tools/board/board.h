@@ -44,6 +44,7 @@ class Board {
   void Plug();
   // The display's memory as its controller holds it, and the backlight: for pictures.
   const DisplayPins& Pins() const { return pins_; }
+  bool Light() const { return shield_.Light(); }
   const DisplayWatch& Display() const { return display_; }
   BoardFigures Figures() const;
   int Faults() const { return faults_.Total(); }

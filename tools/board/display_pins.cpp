@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr uint16_t kDdrB = 0x24, kPortB = 0x25;  // data addresses
-constexpr uint8_t kBacklightBit = 1 << 2;
-
 // Which pin a notification is for: RS, E, then D4 to D7.
 enum : int { kRs = 0, kEnable = 1, kData4 = 2 };
 
@@ -45,8 +42,4 @@ void DisplayPins::Pin(int which, bool high) {
     memory_.Latch(rs_, data_);
     if (memory_.Changes() != before) lastChangeMs_ = static_cast<double>(avr_->cycle) / kCyclesPerMs;
   }
-}
-
-bool DisplayPins::Light() const {
-  return (avr_->data[kDdrB] & kBacklightBit) == 0 || (avr_->data[kPortB] & kBacklightBit) != 0;
 }

@@ -1,8 +1,6 @@
 // The display's memory fed from the chip's pins, as the controller sees them: RS (PB0)
-// and D4-D7 (PD4-PD7) latched as E (PB1) falls (hd44780_memory.h), and the backlight
-// read from PB2 as the shield wires it (an input is on, through the shield's pull-up; a
-// low output is off; a high output is on too, and a fault the shield's model reports).
-// It keeps the chip time of the last change, so that a picture is taken of a display
+// and D4-D7 (PD4-PD7) latched as E (PB1) falls (hd44780_memory.h); the backlight is the
+// shield's (lcd_shield.h). It keeps the chip time of the last change, so that a picture is taken of a display
 // at rest.
 #pragma once
 #include <cstdint>
@@ -17,7 +15,6 @@ class DisplayPins {
   void Attach(avr_t* avr);
   const Hd44780Memory& Memory() const { return memory_; }
   double LastChangeMs() const { return lastChangeMs_; }
-  bool Light() const;
 
  private:
   struct PinHook {

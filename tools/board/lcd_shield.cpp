@@ -90,10 +90,15 @@ void LcdShield::SetKey(PanelKey key) {
   avr_raise_irq(parts_->keys, ReadingMillivolts(KeyReading(parts_->ladder, key)));
 }
 
+bool LcdShield::Light() const {
+  const uint8_t* data = parts_->avr->data;
+  return !(data[kDdrB] & kBacklightBit) || (data[kPortB] & kBacklightBit);
+}
+
 Screen LcdShield::Read() const {
   Parts& p = *parts_;
   Screen s;
-  s.light = !(p.avr->data[kDdrB] & kBacklightBit) || (p.avr->data[kPortB] & kBacklightBit);
+  s.light = Light();
   const bool on = hd44780_get_flag(&p.lcd, HD44780_FLAG_D);
   for (int i = 0; i < kLcdColumns; i++) {
     s.cells[i] = on ? p.lcd.vram[i] : ' ';

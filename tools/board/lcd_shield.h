@@ -21,6 +21,8 @@ class LcdShield {
   void SetKey(PanelKey key);
   // What a person sees now: the text (blank while the display is off) and the backlight.
   Screen Read() const;
+  // The backlight: on unless PB2 is an output driven low.
+  bool Light() const;
 
  private:
   struct Parts;

@@ -88,7 +88,7 @@ bool ScriptRunner::Going() {
 bool ScriptRunner::TookSnapshot(double now) {
   const DisplayPins& pins = board_.Pins();
   if (now - pins.LastChangeMs() >= kSettleMs) {
-    out_.Print("snapshot " + Ms(now) + " " + SnapshotText(step_.text, TakeSnapshot(pins.Memory(), pins.Light())));
+    out_.Print("snapshot " + Ms(now) + " " + SnapshotText(step_.text, TakeSnapshot(pins.Memory(), board_.Light())));
     return true;
   }
   if (now - startMs_ < timeoutMs_) return false;
