@@ -73,6 +73,7 @@ TEST(SettingsFileOnDisk, APluginIniOf252CharactersIsReplacedThroughItsTemporaryF
   EXPECT_EQ(ReadAll(path), others + section("2"));
   EXPECT_NE(FileIdOf(path), before) << "rewritten in place";
   EXPECT_EQ(GetFileAttributesA((path + ".qbnew").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA((path + ".qbold").c_str()), INVALID_FILE_ATTRIBUTES) << "the backup stays";
   DeleteFileA(path.c_str());
   for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryA(it->c_str());
 }
