@@ -82,13 +82,18 @@ TEST(SettingsPath, FromTheProgramPath) {
       {"\"winamp.exe\" C:\\Music\\", player, nullptr},
       {"\"\"", player, nullptr},
       {nullptr, player, nullptr},  // no command line at all
+      // In the Japanese code page "\x95\x5C" is one character, not a folder's end.
+      {"\"C:\\W\\\x95\x5C.exe\"", nullptr, "C:\\W\\Plugins\\plugin.ini"},
   };
+  ResetFakeFiles();
+  Files.codePage = 932;
   for (const Case& c : cases) {
     const char* shown = c.commandLine ? c.commandLine : "(null)";
     char path[kSettingsPathSize] = "junk";
     EXPECT_EQ(SettingsPathFromCommandLine(c.commandLine, c.module, path, sizeof path), c.path ? 1 : 0) << shown;
     EXPECT_STREQ(path, c.path ? c.path : "") << shown;
   }
+  ResetFakeFiles();
 }
 
 TEST(SettingsPath, APathThatDoesNotFitIsRefusedNotCut) {
