@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "config/settings.h"
 #include "config/settings_file.h"
+#include "files/file_system.h"
 
 namespace {
 
@@ -22,6 +24,19 @@ std::string ReadAll(const std::string& path) {
     std::fclose(in);
   }
   return content;
+}
+
+void WriteAll(const std::string& path, const std::string& content) {
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(content.data(), 1, content.size(), out);
+    std::fclose(out);
+  }
+}
+
+std::string TempName(const char* name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name + std::to_string(GetCurrentProcessId());
 }
 
 // Which file the name reaches: a replaced file is another file than the old one, a
@@ -76,6 +91,45 @@ TEST(SettingsFileOnDisk, APluginIniOf252CharactersIsReplacedThroughItsTemporaryF
   EXPECT_EQ(GetFileAttributesA((path + ".qbold").c_str()), INVALID_FILE_ATTRIBUTES) << "the backup stays";
   DeleteFileA(path.c_str());
   for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryA(it->c_str());
+}
+
+// Run only as the child of the next test: grows the file for a rewrite in place, then
+// dies as a crash would, before anything is written.
+TEST(SettingsFileOnDisk, DISABLED_GrowForARewriteThenCrash) {
+  const char* path = std::getenv("QB_CRASH_FILE");
+  ASSERT_NE(path, nullptr);
+  OutputFile* file = CreateFileFor(path, kRewriteExisting);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(ReserveFileSize(file, 64), 1);
+  TerminateProcess(GetCurrentProcess(), 7);
+}
+
+// A crash between growing the file and writing it leaves the old text and blank lines:
+// zeros there stayed in the text, copied on by every later save.
+TEST(SettingsFileOnDisk, ACrashAfterGrowingTheFileLeavesOnlyBlankLines) {
+  const std::string path = TempName("qb_grown_");
+  const std::string old = "[A]\r\na=1\r\n";
+  WriteAll(path, old);
+  char self[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+  std::string command = std::string("\"") + self +
+                        "\" --gtest_also_run_disabled_tests --gtest_filter=SettingsFileOnDisk.DISABLED_GrowForARewriteThenCrash";
+  SetEnvironmentVariableA("QB_CRASH_FILE", path.c_str());
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+  const bool ended = WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(child.hProcess, 1);
+  DWORD code = 0;
+  GetExitCodeProcess(child.hProcess, &code);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  SetEnvironmentVariableA("QB_CRASH_FILE", nullptr);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(code, 7u) << "the child did not reach its crash";
+  EXPECT_EQ(ReadAll(path), old + std::string(64 - old.size(), '\n'));
+  DeleteFileA(path.c_str());
 }
 
 }  // namespace
