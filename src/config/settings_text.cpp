@@ -119,7 +119,8 @@ int IsWideText(const char* text, size_t size) {
 
 int FindSectionHeader(const char* text, size_t size, size_t* afterHeader) {
   // The mark stays where it is, in front of the first line, which it must not hide.
-  const size_t start = size >= kUtf8MarkLength && std::memcmp(text, kUtf8Mark, kUtf8MarkLength) == 0 ? kUtf8MarkLength : 0;
+  const bool marked = size >= kUtf8MarkLength && std::memcmp(text, kUtf8Mark, kUtf8MarkLength) == 0;
+  const size_t start = marked ? kUtf8MarkLength : 0;
   for (Cursor c = {text, size, start}; !AtEnd(c); SkipLine(&c)) {
     if (LineBeginsWithHeader(&c)) {
       *afterHeader = c.at;

@@ -58,15 +58,15 @@ struct OutputFile;  // a file open for writing
 
 enum FileCreation { kCreateNew, kCreateAlways, kRewriteExisting };
 
-// Opens a file for writing, with no sharing, by its own name: an existing link is never
-// written through by kCreateNew. One file is open for writing at a time
+// Opens a file for writing, with no sharing. One file is open for writing at a time
 // (the settings file before the ticks start, a saved playlist inside one tick).
-// kCreateNew never touches an existing file, nor a name a link holds (null then);
-// kCreateAlways empties one; kRewriteExisting opens only an existing file and writes it
-// from its start; at CloseFile, unless a write or ReserveFileSize failed, what the old
-// file had past the end of the writing is overwritten with line breaks and flushed, then
-// cut, so that a crash before the cut leaves only blank lines behind the new text. Null when it cannot be opened; then *accessDenied, when
-// given, tells whether the system refused access (a folder that takes no new file, a
+// kCreateNew opens the name itself: it never touches an existing file, nor a name a link
+// holds (null then); kCreateAlways empties one; kRewriteExisting opens only an existing
+// file and writes it from its start; at CloseFile, unless a write or ReserveFileSize
+// failed, what the old file had past the end of the writing is overwritten with line
+// breaks and flushed, then cut, so that a crash before the cut leaves only blank lines
+// behind the new text. Null when it cannot be opened; then *accessDenied, when given,
+// tells whether the system refused access (a folder that takes no new file, a
 // file that may not be written) rather than anything else.
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied = nullptr);
 

@@ -435,26 +435,30 @@ TEST_F(SettingsFile, ATemporaryFileIsNeverTakenForAMissingSettingsFile) {
   EXPECT_FALSE(Files.Exists(kTemporary));
 }
 
+// A file rewritten in place, before and after: the new entries longer than the old ones
+// or shorter.
+const std::string kInPlaceLonger = "[A]\r\n" + Section(1, "X\\") + "[B]\r\nb=2\r\n";
+const std::string kInPlaceShorter = "[A]\r\n" + Section(1, std::string(30, 'X') + "\\") + "[B]\r\nb=2\r\n";
+const std::string kInPlaceRewritten = "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n";
+
 // In place, only where the folder refuses new files, and never cut: a file that cannot
 // grow to its new size is left as it was, and one whose writing fails keeps its length.
 TEST_F(SettingsFile, ARewriteInPlaceNeverCutsTheFile) {
-  const std::string shorter = "[A]\r\n" + Section(1, std::string(30, 'X') + "\\") + "[B]\r\nb=2\r\n";
-  const std::string longer = "[A]\r\n" + Section(1, "X\\") + "[B]\r\nb=2\r\n";
-  const std::string rewritten = "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n";
   struct Case {
     const char* what;
     std::string before;
     void (*arrange)();
     int message;
   } cases[] = {
-      {"a temporary file in the way, not the folder", longer, [] { Files.AddFile(kTemporary, "held"); },
+      {"a temporary file in the way, not the folder", kInPlaceLonger, [] { Files.AddFile(kTemporary, "held"); },
        kMsgSettingsWrite},
       // Its name answers "access denied" until the holder lets go: it is not free.
-      {"a temporary file being deleted, not the folder", longer, [] { Files.deletePending.push_back(kTemporary); },
+      {"a temporary file being deleted, not the folder", kInPlaceLonger,
+       [] { Files.deletePending.push_back(kTemporary); }, kMsgSettingsWrite},
+      {"a full disk and a file that must grow", kInPlaceLonger, [] { Files.freeBytes = 0; }, kMsgSettingsWrite},
+      {"a full disk and a file that shrinks", kInPlaceShorter, [] { Files.freeBytes = 0; }, 0},
+      {"a write that fails after the room was made", kInPlaceLonger, [] { Files.failWriteNumber = 1; },
        kMsgSettingsWrite},
-      {"a full disk and a file that must grow", longer, [] { Files.freeBytes = 0; }, kMsgSettingsWrite},
-      {"a full disk and a file that shrinks", shorter, [] { Files.freeBytes = 0; }, 0},
-      {"a write that fails after the room was made", longer, [] { Files.failWriteNumber = 1; }, kMsgSettingsWrite},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -465,11 +469,11 @@ TEST_F(SettingsFile, ARewriteInPlaceNeverCutsTheFile) {
     EXPECT_EQ(WriteSettingsFile(kPath), c.message);
     EXPECT_FALSE(Files.Exists(kTemporary) && Files.Content(kTemporary) != "held");
     if (c.message == 0) {
-      EXPECT_EQ(Content(), rewritten);
+      EXPECT_EQ(Content(), kInPlaceRewritten);
     } else if (Files.failWriteNumber < 0) {
       EXPECT_EQ(Content(), c.before);
     } else {
-      EXPECT_EQ(Content().size(), rewritten.size()) << "grown, then never cut";
+      EXPECT_EQ(Content().size(), kInPlaceRewritten.size()) << "grown, then never cut";
     }
   }
 }
@@ -508,9 +512,6 @@ TEST_F(SettingsFile, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
 // line: the file grows by line breaks, and the old text past a shorter new one becomes
 // line breaks before it is cut. Blank lines are all the next start finds extra.
 TEST_F(SettingsFile, ACrashDuringARewriteInPlaceLeavesOnlyBlankLines) {
-  const std::string shorter = "[A]\r\n" + Section(1, std::string(30, 'X') + "\\") + "[B]\r\nb=2";
-  const std::string longer = "[A]\r\n" + Section(1, "X\\") + "[B]\r\nb=2";
-  const std::string rewritten = "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2";
   struct Case {
     const char* what;
     std::string before;
@@ -518,9 +519,10 @@ TEST_F(SettingsFile, ACrashDuringARewriteInPlaceLeavesOnlyBlankLines) {
     std::string left;        // what the crash leaves
     int port;                // what the next start reads
   } cases[] = {
-      {"grown", longer, "reserve", longer + std::string(rewritten.size() - longer.size(), '\n'), 1},
-      {"written, not yet cut", shorter, "close", rewritten + std::string(shorter.size() - rewritten.size(), '\n'),
-       2},
+      {"grown", kInPlaceLonger, "reserve",
+       kInPlaceLonger + std::string(kInPlaceRewritten.size() - kInPlaceLonger.size(), '\n'), 1},
+      {"written, not yet cut", kInPlaceShorter, "close",
+       kInPlaceRewritten + std::string(kInPlaceShorter.size() - kInPlaceRewritten.size(), '\n'), 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -528,7 +530,7 @@ TEST_F(SettingsFile, ACrashDuringARewriteInPlaceLeavesOnlyBlankLines) {
     Files.refuseCreate.push_back(kTemporary);
     SetMusicSettings();
     ASSERT_EQ(WriteSettingsFile(kPath), 0);
-    ASSERT_EQ(Content(), rewritten);
+    ASSERT_EQ(Content(), kInPlaceRewritten);
     std::vector<std::string> calls = Files.calls;
     size_t at = 0;
     while (at < calls.size() && calls[at].rfind(c.crashAfter, 0) != 0) at++;

@@ -112,8 +112,8 @@ TEST(SettingsFileOnDisk, ACrashAfterGrowingTheFileLeavesOnlyBlankLines) {
   WriteAll(path, old);
   char self[MAX_PATH];
   ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-  std::string command = std::string("\"") + self +
-                        "\" --gtest_also_run_disabled_tests --gtest_filter=SettingsFileOnDisk.DISABLED_GrowForARewriteThenCrash";
+  std::string command = std::string("\"") + self + "\" --gtest_also_run_disabled_tests" +
+                        " --gtest_filter=SettingsFileOnDisk.DISABLED_GrowForARewriteThenCrash";
   SetEnvironmentVariableA("QB_CRASH_FILE", path.c_str());
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
