@@ -132,4 +132,36 @@ TEST(SettingsFileOnDisk, ACrashAfterGrowingTheFileLeavesOnlyBlankLines) {
   DeleteFileA(path.c_str());
 }
 
+// CreateFileA as the file layer reaches it, through the program's import table, so that a
+// test can see the flags it is given.
+using CreateFileAFunction = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+extern "C" CreateFileAFunction ImportedCreateFileA __asm__("__imp__CreateFileA@28");
+CreateFileAFunction RealCreateFileA;
+DWORD CreateNewFlags;
+
+HANDLE WINAPI RecordingCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                   DWORD disposition, DWORD flags, HANDLE model) {
+  if (disposition == CREATE_NEW) CreateNewFlags = flags;
+  return RealCreateFileA(name, access, share, security, disposition, flags, model);
+}
+
+// Windows makes a link's missing target through CREATE_NEW unless the name itself is
+// opened (FILE_FLAG_OPEN_REPARSE_POINT): the first run would then write a plugin.ini where
+// the link leads. Wine refuses either way, so the flag is what can be seen here.
+TEST(SettingsFileOnDisk, ANewFileIsMadeUnderItsOwnNameNeverThroughALink) {
+  const std::string path = TempName("qb_new_");
+  DWORD protection = 0;
+  ASSERT_TRUE(VirtualProtect(&ImportedCreateFileA, sizeof ImportedCreateFileA, PAGE_READWRITE, &protection));
+  RealCreateFileA = ImportedCreateFileA;
+  ImportedCreateFileA = RecordingCreateFileA;
+  CreateNewFlags = 0;
+  OutputFile* file = CreateFileFor(path.c_str(), kCreateNew);
+  ImportedCreateFileA = RealCreateFileA;
+  VirtualProtect(&ImportedCreateFileA, sizeof ImportedCreateFileA, protection, &protection);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(CloseFile(file), 1);
+  EXPECT_NE(CreateNewFlags & FILE_FLAG_OPEN_REPARSE_POINT, 0u);
+  DeleteFileA(path.c_str());
+}
+
 }  // namespace
