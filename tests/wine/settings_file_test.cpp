@@ -1,5 +1,6 @@
-// plugin.ini on a real disk under Wine: what the narrow file calls take, and how the new
-// content replaces the old.
+// plugin.ini on a real disk under Wine: what the narrow file calls take, how the new
+// content replaces the old, what a crash leaves, and, with stand-ins for the Win32 calls
+// the file layer makes, what it does where Windows does what Wine does not show.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -132,10 +133,33 @@ TEST(SettingsFileOnDisk, ACrashAfterGrowingTheFileLeavesOnlyBlankLines) {
   DeleteFileA(path.c_str());
 }
 
-// CreateFileA as the file layer reaches it, through the program's import table, so that a
-// test can see the flags it is given.
+// The file layer reaches Win32 through the program's import table. A test swaps an entry
+// for a stand-in while it lives: to see what a call is given, or, where Windows does what
+// Wine does not show, to do what Windows documents.
+template <typename Function>
+struct ImportSwap {
+  Function& slot;
+  Function real;
+  DWORD protection = 0;
+  ImportSwap(Function& importSlot, Function standIn) : slot(importSlot), real(importSlot) {
+    VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &protection);
+    slot = standIn;
+  }
+  ~ImportSwap() {
+    slot = real;
+    VirtualProtect(&slot, sizeof slot, protection, &protection);
+  }
+};
+
 using CreateFileAFunction = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+using GetFileAttributesAFunction = DWORD(WINAPI*)(LPCSTR);
+using ReplaceFileAFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
+using MoveFileExAFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 extern "C" CreateFileAFunction ImportedCreateFileA __asm__("__imp__CreateFileA@28");
+extern "C" GetFileAttributesAFunction ImportedGetFileAttributesA __asm__("__imp__GetFileAttributesA@4");
+extern "C" ReplaceFileAFunction ImportedReplaceFileA __asm__("__imp__ReplaceFileA@24");
+extern "C" MoveFileExAFunction ImportedMoveFileExA __asm__("__imp__MoveFileExA@12");
+
 CreateFileAFunction RealCreateFileA;
 DWORD CreateNewFlags;
 
@@ -150,18 +174,78 @@ HANDLE WINAPI RecordingCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSEC
 // the link leads. Wine refuses either way, so the flag is what can be seen here.
 TEST(SettingsFileOnDisk, ANewFileIsMadeUnderItsOwnNameNeverThroughALink) {
   const std::string path = TempName("qb_new_");
-  DWORD protection = 0;
-  ASSERT_TRUE(VirtualProtect(&ImportedCreateFileA, sizeof ImportedCreateFileA, PAGE_READWRITE, &protection));
   RealCreateFileA = ImportedCreateFileA;
-  ImportedCreateFileA = RecordingCreateFileA;
   CreateNewFlags = 0;
-  OutputFile* file = CreateFileFor(path.c_str(), kCreateNew);
-  ImportedCreateFileA = RealCreateFileA;
-  VirtualProtect(&ImportedCreateFileA, sizeof ImportedCreateFileA, protection, &protection);
+  OutputFile* file = nullptr;
+  {
+    const ImportSwap swap(ImportedCreateFileA, RecordingCreateFileA);
+    file = CreateFileFor(path.c_str(), kCreateNew);
+  }
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(CloseFile(file), 1);
   EXPECT_NE(CreateNewFlags & FILE_FLAG_OPEN_REPARSE_POINT, 0u);
   DeleteFileA(path.c_str());
+}
+
+DWORD AttributesError;
+DWORD WINAPI FailingGetFileAttributesA(LPCSTR) {
+  SetLastError(AttributesError);
+  return INVALID_FILE_ATTRIBUTES;
+}
+
+// Only "not found" is a free name: one being deleted while a scanner holds it answers
+// access denied on Windows (Wine does not show it), and is not free.
+TEST(SettingsFileOnDisk, OnlyANameNotFoundIsMissing) {
+  const struct {
+    DWORD error;
+    PathKind kind;
+  } cases[] = {{ERROR_FILE_NOT_FOUND, kPathMissing},
+               {ERROR_PATH_NOT_FOUND, kPathMissing},
+               {ERROR_ACCESS_DENIED, kPathUnknown},
+               {ERROR_SHARING_VIOLATION, kPathUnknown}};
+  for (const auto& c : cases) {
+    AttributesError = c.error;
+    const ImportSwap swap(ImportedGetFileAttributesA, FailingGetFileAttributesA);
+    EXPECT_EQ(KindOfPath("C:\\any\\plugin.ini.qbnew"), c.kind) << c.error;
+  }
+}
+
+// ReplaceFileA as Windows documents it when a scanner holds the new file: 1176 after the
+// old file was removed when no backup name is given, both files kept under their names
+// with one; 1177 with the old file under the backup name. The move after it fails too.
+DWORD ReplaceError;
+BOOL WINAPI HeldReplaceFileA(LPCSTR target, LPCSTR, LPCSTR backup, DWORD, LPVOID, LPVOID) {
+  if (ReplaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT && backup == nullptr) DeleteFileA(target);
+  if (ReplaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && backup != nullptr) MoveFileA(target, backup);
+  SetLastError(ReplaceError);
+  return FALSE;
+}
+BOOL WINAPI HeldMoveFileExA(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_SHARING_VIOLATION);
+  return FALSE;
+}
+
+TEST(SettingsFileOnDisk, AReplaceThatWindowsFailsLeavesTheOldFileWhole) {
+  const std::string folder = TempName("qb_held_");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string path = folder + "\\plugin.ini";
+  const std::string old = "[Other]\r\nx=1\r\n[Quillbox]\r\nComPort=1\r\nLibDir=C:\\M\\\r\n";
+  ComPort = 2;
+  std::snprintf(CurrentFolder, sizeof CurrentFolder, "C:\\M\\");
+  for (const DWORD error : {DWORD{ERROR_UNABLE_TO_MOVE_REPLACEMENT}, DWORD{ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}}) {
+    WriteAll(path, old);
+    ReplaceError = error;
+    {
+      const ImportSwap replace(ImportedReplaceFileA, HeldReplaceFileA);
+      const ImportSwap move(ImportedMoveFileExA, HeldMoveFileExA);
+      EXPECT_EQ(WriteSettingsFile(path.c_str()), 16) << error;
+    }
+    EXPECT_EQ(ReadAll(path), old) << error;
+    EXPECT_EQ(GetFileAttributesA((path + ".qbold").c_str()), INVALID_FILE_ATTRIBUTES) << error;
+    EXPECT_EQ(GetFileAttributesA((path + ".qbnew").c_str()), INVALID_FILE_ATTRIBUTES) << error;
+  }
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
