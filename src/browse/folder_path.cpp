@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/settings.h"
+#include "files/path_chars.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool StartsWith(const char* text, const char* prefix) {
 // appending it always goes exactly one folder down and the climb back stays textual.
 bool IsSingleFolderName(const char* name) {
   if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-  return std::strpbrk(name, "\\/") == nullptr;
+  return FindPathChar(name, "\\/") == nullptr;
 }
 
 }  // namespace
@@ -36,15 +37,16 @@ int ReturnToRoot() {
 
 int LeaveFolder() {
   if (std::strcmp(CurrentFolder, LibraryRoot) == 0) return 1;
-  char* last = std::strrchr(CurrentFolder, '\\');
+  // By characters: a name's second byte may be that of a backslash.
+  const char* last = LastBackslash(CurrentFolder);
   if (last == nullptr) return 1;
-  *last = '\0';
-  char* parent = std::strrchr(CurrentFolder, '\\');
+  CurrentFolder[last - CurrentFolder] = '\0';
+  const char* parent = LastBackslash(CurrentFolder);
   if (parent == nullptr) {
     ReturnToRoot();
     return 0;
   }
-  parent[1] = '\0';
+  CurrentFolder[parent + 1 - CurrentFolder] = '\0';
   // Only a folder that was never below the music folder can climb out of it; bring such
   // a folder back to the music folder rather than let the panel browse above it.
   if (!StartsWith(CurrentFolder, LibraryRoot)) {

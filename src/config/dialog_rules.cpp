@@ -6,6 +6,7 @@
 
 #include "base/bounded_text.h"
 #include "config/settings.h"
+#include "files/path_chars.h"
 #include "serial/serial_port.h"
 
 int32_t Countdown = kCountdownStart;
@@ -30,7 +31,7 @@ int64_t Clamp(int64_t value, int64_t low, int64_t high) {
 
 void AddBackslash(char* path, size_t size) {
   const size_t length = std::strlen(path);
-  if (length == 0 || path[length - 1] == '\\' || length + 2 > size) return;
+  if (length == 0 || EndsWithBackslash(path) || length + 2 > size) return;
   path[length] = '\\';
   path[length + 1] = '\0';
 }
@@ -44,7 +45,7 @@ void SetMusicFolder(const char* text) {
 
 bool MusicFolderFits(const char* text) {
   const size_t length = std::strlen(text);
-  const bool hasBackslash = length > 0 && text[length - 1] == '\\';
+  const bool hasBackslash = EndsWithBackslash(text);
   return length + (hasBackslash ? 0 : 1) <= kMusicFolderLimit;
 }
 

@@ -3,10 +3,15 @@
 // The file is shared with the host's other plug-ins, so it is not written in place if
 // that can be helped: a full disk, a quota or a crash halfway would leave it cut short,
 // their sections gone. The new content goes into a temporary file beside it, which then
-// takes the old file's place in one step, keeping its attributes. Until that step the
-// old file is untouched; after a failure the temporary file is removed, unless the old
-// one is gone by then: Windows can fail a replace after it has removed the old file,
-// and the temporary file then holds the only copy, which the next start takes.
+// takes the old file's place in one step, keeping its attributes, the old file going to
+// a backup name. A replace that fails leaves the old file whole, under its own name or
+// the backup's: it is moved back, and when even that fails, the next start takes the
+// backup, which is known to be whole. The temporary file is never taken: a crash may
+// have cut it.
+//
+// Another program may write the file between our read and our replace (a plug-in saving
+// its own section): its size or last-write time then differ from the read's, and the
+// file is read and the change made again, once.
 //
 // A plugin.ini that is a link is the file it finally leads to: that one is replaced,
 // from beside it, and the link stays a link. Where the folder refuses a new file (the
@@ -22,13 +27,22 @@
 
 namespace {
 
-// The temporary file is the settings file's name with this behind it, in the same
-// folder, so that the replacing move never crosses a volume.
+// The temporary file and the backup are the settings file's name with these behind it,
+// in the same folder, so that the replacing moves never cross a volume.
 constexpr char kTemporarySuffix[] = ".qbnew";
+constexpr char kBackupSuffix[] = ".qbold";
 
-// The file's copy while it is read and rewritten; static, so that no settings call
-// allocates.
+// The file's copy while it is read and rewritten, and its stamp when it was read; static,
+// so that no settings call allocates.
 char FileImage[kSettingsFileLimit];
+FileStamp ImageStamp;
+
+// What a change to the file came to: kChanged when another program wrote the file since
+// it was read, and nothing was changed.
+enum Outcome { kSaved, kFailed, kChanged };
+
+// The answer of one try that met kChanged: the file is read and the change made again.
+constexpr int kTryAgain = -1;
 
 struct Piece {
   const char* bytes;
@@ -43,11 +57,11 @@ bool WritePieces(OutputFile* file, const Piece* pieces, size_t count) {
   return ok;
 }
 
-// The temporary file's name for the file at path: false when it does not fit, for a
-// cut name is another file.
-using TemporaryName = char[kSettingsPathSize + sizeof kTemporarySuffix];
-bool TemporaryOf(const char* path, TemporaryName& out) {
-  const int n = std::snprintf(out, sizeof out, "%s%s", path, kTemporarySuffix);
+// The name beside path with suffix behind it: false when it does not fit, for a cut name
+// is another file.
+using SideName = char[kSettingsPathSize + 8];
+bool SideNameOf(const char* path, const char* suffix, SideName& out) {
+  const int n = std::snprintf(out, sizeof out, "%s%s", path, suffix);
   return n >= 0 && static_cast<size_t>(n) < sizeof out;
 }
 
@@ -58,41 +72,66 @@ bool WriteAndClose(OutputFile* file, const Piece* pieces, size_t count) {
   return written && closed;
 }
 
-// The one way left when the folder takes no new file. A file that cannot be grown to
-// its new size is left as it was; the end is set only once every byte is written.
-int RewriteInPlace(const char* target, const Piece* pieces, size_t count, size_t total) {
-  OutputFile* file = CreateFileFor(target, kRewriteExisting);
-  if (file == nullptr) return 0;
-  if (!ReserveFileSize(file, static_cast<uint32_t>(total))) {
-    CloseFile(file);
-    return 0;
-  }
-  return WriteAndClose(file, pieces, count) ? 1 : 0;
+// The file at target is still the one that was read.
+bool Unchanged(const char* target) {
+  FileStamp now = {};
+  return ReadFileStamp(target, &now) && now.size == ImageStamp.size && now.lastWrite == ImageStamp.lastWrite;
 }
 
-// path's new content, made of the pieces in order: 1 when path holds it whole, 0 when
-// path is as it was (or, should Windows fail the replace after removing the old file,
-// the new content waits in the temporary file). Content too large to be read again is
-// not written.
-int ReplaceContent(const char* path, const Piece* pieces, size_t count) {
+// The one way left when the folder takes no new file. A file that cannot be grown to
+// its new size is left as it was; the end is set only once every byte is written.
+Outcome RewriteInPlace(const char* target, const Piece* pieces, size_t count, size_t total) {
+  if (!Unchanged(target)) return kChanged;
+  OutputFile* file = CreateFileFor(target, kRewriteExisting);
+  if (file == nullptr) return kFailed;
+  if (!ReserveFileSize(file, static_cast<uint32_t>(total))) {
+    CloseFile(file);
+    return kFailed;
+  }
+  return WriteAndClose(file, pieces, count) ? kSaved : kFailed;
+}
+
+// The temporary file, written whole, in target's place. On failure the old file is put
+// back under its own name when the replace left it under the backup's.
+Outcome PutInPlace(const char* target, const char* temporary) {
+  SideName backup;
+  if (!SideNameOf(target, kBackupSuffix, backup)) return kFailed;
+  if (!Unchanged(target)) return kChanged;
+  // A backup beside a file that is there is left from an earlier save: older than it.
+  if (KindOfPath(backup) == kPathFile) DeleteFileAt(backup);
+  if (ReplaceFileWith(target, temporary, backup)) {
+    DeleteFileAt(backup);
+    return kSaved;
+  }
+  if (KindOfPath(target) == kPathMissing && KindOfPath(backup) == kPathFile) MoveFileTo(backup, target);
+  return kFailed;
+}
+
+// path's new content, made of the pieces in order: kSaved when path holds it whole;
+// otherwise path is as it was (or, should even moving it back fail, the old file waits
+// under the backup name). Content too large to be read again is not written.
+Outcome ReplaceContent(const char* path, const Piece* pieces, size_t count) {
   size_t total = 0;
   for (size_t i = 0; i < count; i++) total += pieces[i].length;
-  if (total > kSettingsFileLimit) return 0;
+  if (total > kSettingsFileLimit) return kFailed;
   char target[kSettingsPathSize];
-  TemporaryName temporary;
-  if (!FinalPathOf(path, target, sizeof target) || !TemporaryOf(target, temporary)) return 0;
+  SideName temporary;
+  if (!FinalPathOf(path, target, sizeof target) || !SideNameOf(target, kTemporarySuffix, temporary)) return kFailed;
   // Always: a temporary file left by a crash, beside the file it was for, is ours.
   bool denied = false;
   OutputFile* file = CreateFileFor(temporary, kCreateAlways, &denied);
   if (file == nullptr) {
-    // A temporary file that cannot be written over is not the folder refusing new files.
+    // A temporary file that cannot be written over (one being deleted too) is not the
+    // folder refusing new files.
     const bool folderClosed = denied && KindOfPath(temporary) == kPathMissing;
-    return folderClosed ? RewriteInPlace(target, pieces, count, total) : 0;
+    return folderClosed ? RewriteInPlace(target, pieces, count, total) : kFailed;
   }
-  if (WriteAndClose(file, pieces, count) && ReplaceFileWith(target, temporary)) return 1;
-  if (KindOfPath(target) != kPathMissing) DeleteFileAt(temporary);
-  return 0;
+  const Outcome outcome = WriteAndClose(file, pieces, count) ? PutInPlace(target, temporary) : kFailed;
+  if (outcome != kSaved) DeleteFileAt(temporary);
+  return outcome;
 }
+
+int Answer(Outcome outcome, int failure) { return outcome == kSaved ? 0 : outcome == kChanged ? kTryAgain : failure; }
 
 // The first run: a file that holds only the fresh section. Its name is taken first with
 // an empty file, never over anything there: a link that leads nowhere is refused rather
@@ -100,33 +139,38 @@ int ReplaceContent(const char* path, const Piece* pieces, size_t count) {
 // Failing to make it is failing to create the file (message 13).
 int CreateWithFreshSection(const char* path) {
   OutputFile* file = CreateFileFor(path, kCreateNew);
-  if (file == nullptr || !CloseFile(file)) return kMsgSettingsOpen;
+  if (file == nullptr || !CloseFile(file) || !ReadFileStamp(path, &ImageStamp)) return kMsgSettingsOpen;
   char fresh[kFreshSectionSize];
   const Piece piece = {fresh, FormatFreshSection(fresh)};
-  return ReplaceContent(path, &piece, 1) ? 0 : kMsgSettingsOpen;
+  return Answer(ReplaceContent(path, &piece, 1), kMsgSettingsOpen);
 }
 
 // The file's size bytes in FileImage, and the fresh section behind them.
 int AppendFreshSection(const char* path, size_t size) {
   char fresh[kFreshSectionSize];
   const Piece pieces[] = {{FileImage, size}, {fresh, FormatFreshSection(fresh)}};
-  return ReplaceContent(path, pieces, 2) ? 0 : kMsgSettingsWrite;
+  return Answer(ReplaceContent(path, pieces, 2), kMsgSettingsWrite);
 }
 
-// Reads path whole into FileImage. A missing file whose temporary file is there lost a
-// replace halfway, after the old file was removed: the temporary file is the settings
-// file, and is put back in its place first; one that cannot be is never made anew.
-FileReadResult ReadImage(const char* path, size_t* size) {
+// Reads path whole into FileImage, its stamp taken first: a write after that shows. A
+// missing file whose backup is there lost a replace halfway: the backup is the settings
+// file, and is put back in its place first; one that cannot be is never made anew. A
+// UTF-16 file is unreadable here, and left as it is.
+FileReadResult ReadImageOnce(const char* path, size_t* size) {
+  if (!ReadFileStamp(path, &ImageStamp)) ImageStamp = FileStamp{};
   const FileReadResult read = ReadWholeFile(path, FileImage, sizeof FileImage, size);
-  TemporaryName temporary;
-  if (read != kFileMissing || !TemporaryOf(path, temporary) || KindOfPath(temporary) != kPathFile) return read;
-  if (!MoveFileTo(temporary, path)) return kFileUnreadable;
-  return ReadWholeFile(path, FileImage, sizeof FileImage, size);
+  return read == kFileRead && IsWideText(FileImage, *size) ? kFileUnreadable : read;
 }
 
-}  // namespace
+FileReadResult ReadImage(const char* path, size_t* size) {
+  const FileReadResult read = ReadImageOnce(path, size);
+  SideName backup;
+  if (read != kFileMissing || !SideNameOf(path, kBackupSuffix, backup) || KindOfPath(backup) != kPathFile) return read;
+  if (!MoveFileTo(backup, path)) return kFileUnreadable;
+  return ReadImageOnce(path, size);
+}
 
-int ReadSettingsFile(const char* path) {
+int ReadOnce(const char* path) {
   size_t size = 0;
   const FileReadResult read = ReadImage(path, &size);
   if (read == kFileMissing) return CreateWithFreshSection(path);
@@ -138,7 +182,7 @@ int ReadSettingsFile(const char* path) {
   return LoadEntries(FileImage, size, afterHeader);
 }
 
-int WriteSettingsFile(const char* path) {
+int WriteOnce(const char* path) {
   size_t size = 0;
   const FileReadResult read = ReadImage(path, &size);
   if (read == kFileTooLarge) return kMsgSettingsWrite;
@@ -151,5 +195,20 @@ int WriteSettingsFile(const char* path) {
   const size_t length = FormatEntries(entries);
   if (length == 0) return kMsgSettingsWrite;
   const Piece pieces[] = {{FileImage, begin}, {entries, length}, {FileImage + end, size - end}};
-  return ReplaceContent(path, pieces, 3) ? 0 : kMsgSettingsWrite;
+  return Answer(ReplaceContent(path, pieces, 3), kMsgSettingsWrite);
 }
+
+// A second try when another program wrote the file meanwhile; a file that keeps changing
+// is left to the other program.
+int TwoTries(int (*once)(const char*), const char* path) {
+  const int first = once(path);
+  if (first != kTryAgain) return first;
+  const int second = once(path);
+  return second == kTryAgain ? kMsgSettingsWrite : second;
+}
+
+}  // namespace
+
+int ReadSettingsFile(const char* path) { return TwoTries(ReadOnce, path); }
+
+int WriteSettingsFile(const char* path) { return TwoTries(WriteOnce, path); }

@@ -28,21 +28,22 @@ constexpr size_t kSettingsFileLimit = 256 * 1024;
 int SettingsPathFromCommandLine(const char* commandLine, const char* moduleFileName, char* path, size_t size);
 
 // Finds the section (appending a fresh, empty one when it is missing, creating the file
-// when it does not exist, taking plugin.ini.qbnew as the file when a replace was cut
-// short after removing the old one) and loads ComPort, LibraryRoot, CurrentFolder, PlaylistDir and
-// DumpDir from it. Returns 0, or message 13 (cannot read, create or hold the file), 14
-// (an entry without "=": the entries before it stay loaded) or 16 (the fresh section
-// could not be written; the file is as it was).
+// when it does not exist, taking plugin.ini.qbold as the file when a replace failed after
+// moving the old one there) and loads ComPort, LibraryRoot, CurrentFolder, PlaylistDir
+// and DumpDir from it. Returns 0, or message 13 (cannot read, create or hold the file, or
+// it is UTF-16 text), 14 (an entry without "=": the entries before it stay loaded) or 16
+// (the fresh section could not be written; the file is as it was). A UTF-8 byte-order
+// mark is passed over and kept.
 int ReadSettingsFile(const char* path);
 
 // Replaces the section's entries with ComPort, CurrentFolder (as the music folder),
 // PlaylistDir and DumpDir, keeping every byte before them and after the old entries.
-// Returns 0, or message 13 (the file is gone or cannot be read), 16 (cannot write, or
-// the file is larger than kSettingsFileLimit) or 18 (the header is gone). On any
-// failure the file is as it was, but for two: a file rewritten in place, because its
-// folder takes no new file, whose writing failed after it had room (damaged, not cut);
-// and a replace that Windows failed after removing the old file (the new content then
-// waits in plugin.ini.qbnew, which the next read takes).
+// Returns 0, or message 13 (the file is gone, cannot be read or is UTF-16 text), 16
+// (cannot write, the file is larger than kSettingsFileLimit, or another program kept
+// writing it) or 18 (the header is gone). On any failure the file is as it was, but for
+// two: a file rewritten in place, because its folder takes no new file, whose writing
+// failed after it had room (damaged, not cut); and a replace that left the old file under
+// plugin.ini.qbold and could not move it back (the next read takes it).
 int WriteSettingsFile(const char* path);
 
 // The same three with the path of the running process (settings_path_win.cpp).

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "config/settings_file.h"
+#include "files/path_chars.h"
 
 namespace {
 
@@ -37,8 +38,9 @@ int SettingsPathFromCommandLine(const char* commandLine, const char* moduleFileN
   const char* begin = nullptr;
   const char* end = nullptr;
   if (!ProgramPath(commandLine, moduleFileName, &begin, &end)) return 0;
+  // By characters: a folder name's second byte may be that of a backslash.
   const char* lastBackslash = nullptr;
-  for (const char* p = begin; p < end; p++) {
+  for (const char* p = begin; p < end; p = NextPathChar(p)) {
     if (*p == '\\') lastBackslash = p;
   }
   if (lastBackslash == nullptr) return 0;

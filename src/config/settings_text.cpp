@@ -104,10 +104,24 @@ int ApplyEntry(const char* entry) {
 // The length written, or 0 when the text did not fit (never a cut entry).
 size_t Formatted(int n, size_t size) { return n < 0 || static_cast<size_t>(n) >= size ? 0 : static_cast<size_t>(n); }
 
+// A UTF-8 byte-order mark, which some editors put in front of the first line.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr size_t kUtf8MarkLength = sizeof kUtf8Mark - 1;
+
 }  // namespace
 
+int IsWideText(const char* text, size_t size) {
+  if (size < 2) return 0;
+  const auto first = static_cast<unsigned char>(text[0]);
+  const auto second = static_cast<unsigned char>(text[1]);
+  return (first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF);
+}
+
 int FindSectionHeader(const char* text, size_t size, size_t* afterHeader) {
-  for (Cursor c = {text, size, 0}; !AtEnd(c); SkipLine(&c)) {
+  // The mark stays where it is, in front of the first line, which it must not hide.
+  const bool marked = size >= kUtf8MarkLength && std::memcmp(text, kUtf8Mark, kUtf8MarkLength) == 0;
+  const size_t start = marked ? kUtf8MarkLength : 0;
+  for (Cursor c = {text, size, start}; !AtEnd(c); SkipLine(&c)) {
     if (LineBeginsWithHeader(&c)) {
       *afterHeader = c.at;
       return 1;

@@ -9,10 +9,15 @@ constexpr int kMaxSettingsEntries = 4;
 // The plug-in's line break: plugin.ini is a Windows text file.
 constexpr char kSettingsLineBreak[] = "\r\n";
 
+// 1 when the text begins with a UTF-16 byte-order mark (either order): text the
+// plug-in neither reads nor writes, for its 8-bit lines would spoil it.
+int IsWideText(const char* text, size_t size);
+
 // The section's header: a line that begins with "[Quillbox]" (case matters; blanks and
 // tabs before it and text behind it on its token are allowed). "[Quillbox]" further on
-// in a line is another plug-in's text. 1 with *afterHeader the offset just past the
-// header's token, 0 when no line begins with it.
+// in a line is another plug-in's text. A UTF-8 byte-order mark in front of the first
+// line is passed over. 1 with *afterHeader the offset just past the header's token, 0
+// when no line begins with it.
 int FindSectionHeader(const char* text, size_t size, size_t* afterHeader);
 
 // Loads at most four entries from afterHeader on into ComPort, LibraryRoot,

@@ -39,10 +39,12 @@ void ListingEnd(FolderListing* listing);
 // Makes the last folder of path: 1 when it was made or is there already, 0 otherwise.
 int MakeFolder(const char* path);
 
-enum PathKind { kPathMissing, kPathFile, kPathFolder };
+enum PathKind { kPathMissing, kPathFile, kPathFolder, kPathUnknown };
 
-// What path names: a file, a folder, or nothing (also when that cannot be told). A
-// folder may be named with or without its trailing backslash.
+// What path names: a file, a folder, nothing (the system found no such name), or
+// kPathUnknown when that cannot be told: a name being deleted while another program
+// still holds it answers "access denied", and is not free. A folder may be named with or
+// without its trailing backslash.
 PathKind KindOfPath(const char* path);
 
 // Moves a file, never over an existing one and never a folder: 1 when moved, 0 (nothing
@@ -58,17 +60,20 @@ enum FileCreation { kCreateNew, kCreateAlways, kRewriteExisting };
 
 // Opens a file for writing, with no sharing. One file is open for writing at a time
 // (the settings file before the ticks start, a saved playlist inside one tick).
-// kCreateNew never touches an existing file, nor a name a link holds (null then);
-// kCreateAlways empties one; kRewriteExisting opens only an existing file, writes it
-// from its start and, at CloseFile, cuts it where the writing ended, unless a write or
-// ReserveFileSize failed. Null when it cannot be opened; then *accessDenied, when
-// given, tells whether the system refused access (a folder that takes no new file, a
+// kCreateNew opens the name itself: it never touches an existing file, nor a name a link
+// holds (null then); kCreateAlways empties one; kRewriteExisting opens only an existing
+// file and writes it from its start; at CloseFile, unless a write or ReserveFileSize
+// failed, what the old file had past the end of the writing is overwritten with line
+// breaks and flushed, then cut, so that a crash before the cut leaves only blank lines
+// behind the new text. Null when it cannot be opened; then *accessDenied, when given,
+// tells whether the system refused access (a folder that takes no new file, a
 // file that may not be written) rather than anything else.
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied = nullptr);
 
 // For a file opened with kRewriteExisting, before anything is written: makes it at least
-// size bytes long, so that writing it anew cannot run out of space halfway. 1 when it
-// is; 0 when the disk has no room, the file then as it was.
+// size bytes long, so that writing it anew cannot run out of space halfway. It grows by
+// line breaks, which a reader of a text file passes over, should a crash come before the
+// new text is in. 1 when it is; 0 when the disk has no room, the file then as it was.
 int ReserveFileSize(OutputFile* file, uint32_t size);
 
 // Writes all length bytes: 1 when all of them were written, 0 otherwise.
@@ -79,11 +84,25 @@ int WriteToFile(OutputFile* file, const void* data, uint32_t length);
 int CloseFile(OutputFile* file);
 
 // Puts replacement in target's place, so that target is either the old file whole or
-// the new one whole, keeping an existing target's attributes: 1 when done. 0 when it
-// failed, and then Windows may leave either both files as they were, or target gone
-// and the new content only in replacement, under its own name (a replace that removed
-// the old file but could not rename the new one, and a move after it that failed too).
-int ReplaceFileWith(const char* target, const char* replacement);
+// the new one whole, keeping an existing target's attributes, and the old file under
+// backup's name (a file already there is replaced): 1 when done. 0 when it failed, and
+// then Windows leaves either both files under their own names, or the old file whole
+// under backup's name, target's name free and replacement under its own.
+int ReplaceFileWith(const char* target, const char* replacement, const char* backup);
+
+// What tells one state of a file from another: its size and its last-write time.
+struct FileStamp {
+  uint64_t size;
+  uint64_t lastWrite;
+};
+
+// The stamp of the file path leads to, links followed: 1 with it in *stamp, 0 when there
+// is no such file or it cannot be read.
+int ReadFileStamp(const char* path, FileStamp* stamp);
+
+// Whether byte opens a two-byte character in the system's code page (Japanese, Chinese,
+// Korean), whose second byte may be that of "\": narrow paths are split by characters.
+bool IsPathLeadByte(char byte);
 
 // The path by which an existing file is written: path itself, unless it is a link,
 // then the file it finally leads to, without the \\?\ prefix the system gives it. 1 with

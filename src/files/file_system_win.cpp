@@ -68,7 +68,10 @@ int MakeFolder(const char* path) {
 
 PathKind KindOfPath(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return kPathMissing;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPathMissing : kPathUnknown;
+  }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kPathFolder : kPathFile;
 }
 
@@ -83,9 +86,12 @@ int DeleteFileAt(const char* path) { return FitsNarrowCalls(path) && DeleteFileA
 
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   const DWORD disposition = how == kCreateNew ? CREATE_NEW : how == kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
+  // Windows creates a missing link target through CREATE_NEW; the name itself is what
+  // must be new (Wine refuses either way).
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (how == kCreateNew ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
   const HANDLE handle = !FitsNarrowCalls(path) ? INVALID_HANDLE_VALUE
-                                               : CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition,
-                                                             FILE_ATTRIBUTE_NORMAL, nullptr);
+                                               : CreateFileA(path, GENERIC_WRITE, 0, nullptr, disposition, flags,
+                                                             nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     if (accessDenied != nullptr) *accessDenied = GetLastError() == ERROR_ACCESS_DENIED;
     return nullptr;
@@ -106,18 +112,39 @@ bool MoveTo(HANDLE handle, LONGLONG offset) {
   return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) != 0;
 }
 
-// Writes zeros from the old end to the new one: setting the end alone may leave a sparse
-// hole (Wine on Linux does) that a later write still finds no room for.
+// Writes line breaks from `from` to `to`: setting the end alone may leave a sparse hole
+// (Wine on Linux does) that a later write still finds no room for, and zeros would stay
+// in the text after a crash, copied on by every later save.
+struct LineBreaks {
+  char bytes[4096];
+  constexpr LineBreaks() : bytes() {
+    for (char& b : bytes) b = '\n';
+  }
+};
+constexpr LineBreaks kLineBreaks;
+
 bool FillTo(HANDLE handle, LONGLONG from, LONGLONG to) {
-  static const char kZeros[4096] = {};
+  const char* breaks = kLineBreaks.bytes;
+  constexpr LONGLONG kChunk = sizeof kLineBreaks.bytes;
   if (!MoveTo(handle, from)) return false;
   for (LONGLONG at = from; at < to;) {
-    const DWORD chunk = static_cast<DWORD>(to - at < LONGLONG{sizeof kZeros} ? to - at : LONGLONG{sizeof kZeros});
+    const DWORD chunk = static_cast<DWORD>(to - at < kChunk ? to - at : kChunk);
     DWORD written = 0;
-    if (!WriteFile(handle, kZeros, chunk, &written, nullptr) || written != chunk) return false;
+    if (!WriteFile(handle, breaks, chunk, &written, nullptr) || written != chunk) return false;
     at += chunk;
   }
   return FlushFileBuffers(handle) != 0;
+}
+
+// The end of a rewrite: the old text past the new end becomes blank lines first, so that
+// a crash before the cut leaves no fragment of an old line behind the new text.
+bool CutWhereWritingEnded(HANDLE handle) {
+  LARGE_INTEGER end = {};
+  LARGE_INTEGER length = {};
+  const LARGE_INTEGER none = {};
+  if (!SetFilePointerEx(handle, none, &end, FILE_CURRENT) || !GetFileSizeEx(handle, &length)) return false;
+  if (end.QuadPart < length.QuadPart && !FillTo(handle, end.QuadPart, length.QuadPart)) return false;
+  return MoveTo(handle, end.QuadPart) && SetEndOfFile(handle) != 0;
 }
 
 }  // namespace
@@ -143,7 +170,7 @@ int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
 }
 
 int CloseFile(OutputFile* file) {
-  const bool cut = !file->cutAtClose || (!file->failed && SetEndOfFile(file->handle) != 0);
+  const bool cut = !file->cutAtClose || (!file->failed && CutWhereWritingEnded(file->handle));
   const bool flushed = FlushFileBuffers(file->handle) != 0;
   const bool closed = CloseHandle(file->handle) != 0;
   file->handle = INVALID_HANDLE_VALUE;
@@ -151,17 +178,36 @@ int CloseFile(OutputFile* file) {
 }
 
 // ReplaceFileA keeps the target's attributes and access rules, but needs a target, and
-// not every file system has it. MoveFileExA does the rest; after 1175 (the target could
-// not be removed: read-only, or open elsewhere) both files are as they were, and a move
-// would fail alike. After 1176 and 1177 the old file no longer has its name (a scanner
-// or a sync client holding the new one is enough): the move then puts the new one there,
-// and when that fails too the new content is only in replacement.
-int ReplaceFileWith(const char* target, const char* replacement) {
-  if (!FitsNarrowCalls(target) || !FitsNarrowCalls(replacement)) return 0;
-  if (ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 1;
-  if (GetLastError() == ERROR_UNABLE_TO_REMOVE_REPLACED) return 0;
+// not every file system has it: MoveFileExA does the rest. After 1175, 1176 and 1177 (the
+// old file could not be removed, or the new one not renamed: a scanner or a sync client
+// holding either is enough) a move would fail alike, and the backup name makes them
+// leave the old file whole, under its own name or the backup's.
+int ReplaceFileWith(const char* target, const char* replacement, const char* backup) {
+  if (!FitsNarrowCalls(target) || !FitsNarrowCalls(replacement) || !FitsNarrowCalls(backup)) return 0;
+  if (ReplaceFileA(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 1;
+  const DWORD error = GetLastError();
+  if (error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+      error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    return 0;
+  }
   return MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+// By a handle, so that a link is followed to the file it leads to.
+int ReadFileStamp(const char* path, FileStamp* stamp) {
+  const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  if (!ok) return 0;
+  stamp->size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  stamp->lastWrite = (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+  return 1;
+}
+
+bool IsPathLeadByte(char byte) { return IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != 0; }
 
 // The final path comes as "\\?\C:\...". A file that is not a link keeps the name it was
 // given: that name fits the narrow calls, the prefixed one may not.

@@ -7,6 +7,7 @@
 #include "browse/slot_tables.h"
 #include "config/settings.h"
 #include "files/file_system.h"
+#include "files/path_chars.h"
 #include "host/host_catalogue.h"
 #include "protocol/playlist_edit.h"
 #include "protocol/poll_tick.h"
@@ -53,10 +54,12 @@ bool WriteEntries(OutputFile* file) {
 
 }  // namespace
 
+// By characters: the second byte of a double-byte character may be that of "\\" or "|",
+// and belongs to the character.
 void MakeFileNameSafe(char* text) {
-  for (; *text != '\0'; text++) {
-    const unsigned char c = static_cast<unsigned char>(*text);
-    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr) *text = '_';
+  for (char* at = text; *at != '\0'; at += NextPathChar(at) - at) {
+    const unsigned char c = static_cast<unsigned char>(*at);
+    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr) *at = '_';
   }
 }
 

@@ -10,6 +10,7 @@
 #include "browse/slot_tables.h"
 #include "config/settings.h"
 #include "files/file_system.h"
+#include "files/path_chars.h"
 #include "host/host_catalogue.h"
 #include "protocol/command.h"
 #include "protocol/command_reader.h"
@@ -41,7 +42,7 @@ bool PlaylistFile(uint32_t index, DumpPaths& paths) {
   const char* path = HostPlaylistFile(static_cast<int32_t>(index));
   if (path == nullptr || path[0] == '\0' || strnlen(path, kDumpPathSize) >= kDumpPathSize) return false;
   std::snprintf(paths.from, sizeof paths.from, "%s", path);
-  const char* separator = std::strrchr(paths.from, '\\');
+  const char* separator = LastBackslash(paths.from);
   if (separator == nullptr || separator[1] == '\0') return false;
   return JoinPath(paths.to, sizeof paths.to, DumpDir, separator + 1);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/settings.h"
+#include "files/path_chars.h"
 #include "host/host_catalogue.h"
 
 uint8_t TimeDisplayMode = 0;
@@ -74,15 +75,14 @@ void FillTimeFields(uint8_t* minutes, uint8_t* seconds, int32_t elapsedMs, int32
   *seconds = static_cast<uint8_t>((r % 60000) / -1000);
 }
 
+// By characters: a name's second byte may be that of a backslash.
 const char* CurrentFolderName(const char* folder) {
   if (folder[0] == '\0') return nullptr;
-  const char* at = folder;
-  for (;;) {
-    const char* next = std::strchr(at + 1, '\\');
-    if (next == nullptr || next[1] == '\0') break;
-    at = next;
+  const char* at = folder[0] == '\\' ? folder : nullptr;
+  for (const char* c = NextPathChar(folder); *c != '\0'; c = NextPathChar(c)) {
+    if (*c == '\\' && *NextPathChar(c) != '\0') at = c;
   }
-  return *at == '\\' ? at : nullptr;
+  return at;
 }
 
 void FillFolderField(uint8_t field[kTextFieldSize], const char* folder) {
@@ -94,10 +94,14 @@ void FillFolderField(uint8_t field[kTextFieldSize], const char* folder) {
     std::memcpy(field, name, n);
     return;
   }
-  // Too long for the field: keep its beginning and close it with the backslash, so the
-  // panel still sees a folder name in its usual form.
-  std::memcpy(field, name, kTextFieldSize - 2);
-  field[kTextFieldSize - 2] = '\\';
+  // Too long for the field: keep its beginning, whole characters only, and close it with
+  // the backslash, so the panel still sees a folder name in its usual form.
+  size_t kept = 0;
+  for (const char* c = name; static_cast<size_t>(NextPathChar(c) - name) <= kTextFieldSize - 2; c = NextPathChar(c)) {
+    kept = static_cast<size_t>(NextPathChar(c) - name);
+  }
+  std::memcpy(field, name, kept);
+  field[kept] = '\\';
 }
 
 void BuildStatusPayload(uint8_t payload[kStatusPayloadSize], int32_t playlistLength, uint32_t playlistPosition) {

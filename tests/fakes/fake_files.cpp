@@ -1,6 +1,8 @@
 // The in-memory folder tree behind the file-system procedures.
 #include "fakes/fake_files.h"
 
+#include "files/path_chars.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,37 +16,47 @@ struct FolderListing {
   size_t next = 0;
 };
 
+// Writes reach the file as they are made, so that a crash leaves what was written.
 struct OutputFile {
   std::string key;
-  std::string content;   // what was written, from the start
+  size_t at = 0;         // where the next write goes
   bool rewrite = false;  // written over an existing file, cut at close
   bool failed = false;   // a write or a reservation failed: a rewrite keeps its length
 };
 
 namespace {
 
+// By characters: the second byte of a double-byte character is neither a letter to
+// fold nor a backslash.
 std::string Lower(std::string s) {
-  for (char& c : s) {
+  for (const char* at = s.c_str(); *at != '\0'; at = NextPathChar(at)) {
+    char& c = s[static_cast<size_t>(at - s.c_str())];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return s;
 }
 
+// Where path's last backslash character is, or npos.
+size_t LastBackslashAt(const std::string& path) {
+  const char* last = LastBackslash(path.c_str());
+  return last == nullptr ? std::string::npos : static_cast<size_t>(last - path.c_str());
+}
+
 std::string Trimmed(std::string path) {
-  while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':') path.pop_back();
-  if (path.size() > 2 && path.back() == '\\') path.pop_back();  // "C:\" is the drive "C:"
+  while (path.size() > 1 && EndsWithBackslash(path.c_str()) && path[path.size() - 2] != ':') path.pop_back();
+  if (path.size() > 2 && EndsWithBackslash(path.c_str())) path.pop_back();  // "C:\" is the drive "C:"
   return path;
 }
 
 std::string Key(const std::string& path) { return Lower(Trimmed(path)); }
 
 std::string Parent(const std::string& path) {
-  const size_t at = path.rfind('\\');
+  const size_t at = LastBackslashAt(path);
   return at == std::string::npos ? "" : path.substr(0, at);
 }
 
 std::string NameOf(const std::string& path) {
-  const size_t at = path.rfind('\\');
+  const size_t at = LastBackslashAt(path);
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
@@ -60,6 +72,15 @@ FakeFileSystem::Node* Find(const std::string& path) {
 }
 
 bool IsLink(const std::string& path) { return Files.links.count(Key(path)) != 0; }
+
+bool IsDeletePending(const std::string& path) {
+  for (const std::string& pending : Files.deletePending) {
+    if (Key(pending) == Key(path)) return true;
+  }
+  return false;
+}
+
+void Touch(FakeFileSystem::Node& node) { node.lastWrite = ++Files.clock; }
 
 // Room on the disk for a file to grow from `from` to `to` bytes, taken when there is.
 bool TakeRoom(size_t from, size_t to) {
@@ -82,7 +103,11 @@ bool ParentExists(const std::string& path) {
   return IsFolder(parent) || parent.size() == 2;
 }
 
-void Record(const std::string& text) { Files.calls.push_back(text); }
+// Records the call; false once the process has died, and the call is to do nothing.
+bool Record(const std::string& text) {
+  Files.calls.push_back(text);
+  return Files.crashAfterCalls < 0 || Files.calls.size() <= static_cast<size_t>(Files.crashAfterCalls);
+}
 
 void See(const char* call, const char* path) {
   if (Files.onPath) Files.onPath(call, path);
@@ -117,6 +142,7 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   node.folder = false;
   node.attributes = attributes;
   node.content = content;
+  Touch(node);
 }
 
 bool FakeFileSystem::Exists(const std::string& path) const { return nodes.count(Key(path)) != 0; }
@@ -139,7 +165,7 @@ std::vector<std::string> FakeFileSystem::Names(const std::string& folder) const 
   std::vector<std::string> names;
   for (const auto& [key, node] : nodes) {
     if (key.compare(0, prefix.size(), prefix) != 0) continue;
-    if (key.find('\\', prefix.size()) != std::string::npos) continue;
+    if (LastBackslashAt(key) != prefix.size() - 1) continue;
     names.push_back(NameOf(node.path));
   }
   return names;  // the map's order is the lower-case order
@@ -179,7 +205,7 @@ void ListingEnd(FolderListing* listing) {
 
 int MakeFolder(const char* path) {
   See("mkdir", path);
-  Record(std::string("mkdir ") + path);
+  if (!Record(std::string("mkdir ") + path)) return 0;
   if (IsFolder(path)) return 1;
   if (Files.Exists(path) || !ParentExists(path)) return 0;
   Files.AddFolder(path);
@@ -188,7 +214,8 @@ int MakeFolder(const char* path) {
 
 PathKind KindOfPath(const char* path) {
   See("kind", path);
-  Record(std::string("kind ") + path);
+  if (!Record(std::string("kind ") + path)) return kPathUnknown;
+  if (IsDeletePending(path)) return kPathUnknown;
   const std::string trimmed = Trimmed(path);
   if (trimmed.size() == 2 && trimmed[1] == ':') return kPathFolder;  // a bare drive
   const FakeFileSystem::Node* node = Find(path);
@@ -199,9 +226,10 @@ PathKind KindOfPath(const char* path) {
 int MoveFileTo(const char* from, const char* to) {
   See("move from", from);
   See("move to", to);
-  Record(std::string("move ") + from + " " + to);
+  if (!Record(std::string("move ") + from + " " + to)) return 0;
   if (Files.beforeMove) Files.beforeMove();
   const FakeFileSystem::Node* source = Find(from);
+  if (IsDeletePending(from) || IsDeletePending(to)) return 0;
   if (Files.failMove || source == nullptr || source->folder || !ParentExists(to)) return 0;
   // MoveFileA of a file onto its own name (letter case aside) succeeds and leaves it be.
   if (Key(from) == Key(to)) return 1;
@@ -215,7 +243,7 @@ int MoveFileTo(const char* from, const char* to) {
 
 int DeleteFileAt(const char* path) {
   See("delete", path);
-  Record(std::string("delete ") + path);
+  if (!Record(std::string("delete ") + path)) return 0;
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr || node->folder) return 0;
   Files.nodes.erase(Key(path));
@@ -225,17 +253,18 @@ int DeleteFileAt(const char* path) {
 OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied) {
   See("create", path);
   static const char* const kHow[] = {"create new ", "create always ", "rewrite "};
-  Record(kHow[how] + std::string(path));
   if (accessDenied != nullptr) *accessDenied = false;
-  const FakeFileSystem::Node* node = Find(path);
+  if (!Record(kHow[how] + std::string(path))) return nullptr;
+  FakeFileSystem::Node* node = Find(path);
   static OutputFile file;
   if (how == kRewriteExisting) {
     if (Files.refuseRewrite || node == nullptr || node->folder) return nullptr;
-    file = OutputFile{Key(node->path), "", true, false};
+    file = OutputFile{Key(node->path), 0, true, false};
     return &file;
   }
-  for (const std::string& refused : Files.refuseCreate) {
-    if (Key(refused) != Key(path)) continue;
+  bool refused = IsDeletePending(path);
+  for (const std::string& name : Files.refuseCreate) refused = refused || Key(name) == Key(path);
+  if (refused) {
     if (accessDenied != nullptr) *accessDenied = true;
     return nullptr;
   }
@@ -244,57 +273,72 @@ OutputFile* CreateFileFor(const char* path, FileCreation how, bool* accessDenied
   const std::string made = Followed(path);
   if (!ParentExists(made)) return nullptr;
   if (node == nullptr) Files.AddFile(made, "");
-  file = OutputFile{Key(made), "", false, false};
+  FakeFileSystem::Node& created = Files.nodes[Key(made)];
+  created.content.clear();  // CREATE_ALWAYS empties the file as it opens it
+  Touch(created);
+  file = OutputFile{Key(made), 0, false, false};
   return &file;
 }
 
 int ReserveFileSize(OutputFile* file, uint32_t size) {
-  Record("reserve " + std::to_string(size));
-  std::string& content = Files.nodes[file->key].content;
-  if (!TakeRoom(content.size(), size)) {
+  if (!Record("reserve " + std::to_string(size))) return 0;
+  FakeFileSystem::Node& node = Files.nodes[file->key];
+  if (!TakeRoom(node.content.size(), size)) {
     file->failed = true;
     return 0;
   }
-  if (content.size() < size) content.resize(size, '\0');
+  if (node.content.size() < size) node.content.resize(size, '\n');
+  Touch(node);
   return 1;
 }
 
 int WriteToFile(OutputFile* file, const void* data, uint32_t length) {
-  Record("write " + std::to_string(length));
+  if (!Record("write " + std::to_string(length))) return 0;
   const int number = Files.writes++;
-  const size_t onDisk = file->rewrite ? Files.nodes[file->key].content.size() : 0;
-  const size_t before = std::max(onDisk, file->content.size());
-  if (number == Files.failWriteNumber || !TakeRoom(before, file->content.size() + length)) {
+  FakeFileSystem::Node& node = Files.nodes[file->key];
+  if (number == Files.failWriteNumber || !TakeRoom(node.content.size(), file->at + length)) {
     file->failed = true;
     return 0;
   }
-  file->content.append(static_cast<const char*>(data), length);
+  if (node.content.size() < file->at + length) node.content.resize(file->at + length);
+  node.content.replace(file->at, length, static_cast<const char*>(data), length);
+  file->at += length;
+  Touch(node);
   return 1;
 }
 
-// A rewrite with a failed write keeps what the old file had past the bytes written.
+// A rewrite whose writing succeeded has the old text past the new end turned into line
+// breaks, then cut; one with a failed write keeps what the old file had past the bytes
+// written.
 int CloseFile(OutputFile* file) {
-  Record("close");
+  if (!Record("close")) return 0;
   auto it = Files.nodes.find(file->key);
-  if (it != Files.nodes.end()) {
+  if (it != Files.nodes.end() && file->rewrite && !file->failed && it->second.content.size() > file->at) {
     std::string& content = it->second.content;
-    const bool keepTail = file->rewrite && file->failed && content.size() > file->content.size();
-    content = keepTail ? file->content + content.substr(file->content.size()) : file->content;
+    content.replace(file->at, std::string::npos, content.size() - file->at, '\n');
+    Touch(it->second);
+    if (!Record("cut")) return 0;
+    content.resize(file->at);
   }
   return Files.failClose || file->failed ? 0 : 1;
 }
 
-int ReplaceFileWith(const char* target, const char* replacement) {
+int ReplaceFileWith(const char* target, const char* replacement, const char* backup) {
   See("replace", target);
   See("replace with", replacement);
-  Record(std::string("replace ") + target + " " + replacement);
+  See("replace backup", backup);
+  if (!Record(std::string("replace ") + target + " " + replacement + " " + backup)) return 0;
   const FakeFileSystem::Node* source = Find(replacement);
-  if (Files.failReplace || source == nullptr || source->folder || IsFolder(target)) return 0;
-  if (Files.replaceDropsTarget) {
-    Files.nodes.erase(Key(target));
-    return 0;
-  }
-  FakeFileSystem::Node moved = *source;
+  auto old = Files.nodes.find(Key(target));
+  const bool bothStay = Files.failReplace || Files.replaceError == 1175 || Files.replaceError == 1176;
+  if (bothStay || source == nullptr || source->folder || old == Files.nodes.end() || old->second.folder) return 0;
+  // The old file goes to the backup name, over whatever is there.
+  FakeFileSystem::Node kept = old->second;
+  Files.nodes.erase(old);
+  kept.path = backup;
+  Files.nodes[Key(backup)] = kept;
+  if (Files.replaceError == 1177) return 0;
+  FakeFileSystem::Node moved = *Find(replacement);
   Files.nodes.erase(Key(replacement));
   Files.links.erase(Key(target));
   moved.path = target;
@@ -302,9 +346,23 @@ int ReplaceFileWith(const char* target, const char* replacement) {
   return 1;
 }
 
+int ReadFileStamp(const char* path, FileStamp* stamp) {
+  See("stamp", path);
+  if (!Record(std::string("stamp ") + path)) return 0;
+  const FakeFileSystem::Node* node = Find(path);
+  if (node == nullptr || node->folder || IsDeletePending(path)) return 0;
+  *stamp = FileStamp{node->content.size(), node->lastWrite};
+  return 1;
+}
+
+bool IsPathLeadByte(char byte) {
+  const auto b = static_cast<unsigned char>(byte);
+  return Files.codePage == 932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
+}
+
 int FinalPathOf(const char* path, char* out, size_t size) {
   See("final", path);
-  Record(std::string("final ") + path);
+  if (!Record(std::string("final ") + path)) return 0;
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr) return 0;
   const std::string final = IsLink(path) ? node->path : std::string(path);
@@ -314,8 +372,9 @@ int FinalPathOf(const char* path, char* out, size_t size) {
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {
   See("read", path);
-  Record(std::string("read ") + path);
   *size = 0;
+  if (!Record(std::string("read ") + path)) return kFileUnreadable;
+  if (IsDeletePending(path)) return kFileUnreadable;
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr) return kFileMissing;
   if (node->folder) return kFileUnreadable;

@@ -18,12 +18,14 @@ struct FakeFileSystem {
     bool folder = false;
     uint32_t attributes = 0;
     std::string content;
+    uint64_t lastWrite = 0;  // the fake clock's tick of the last change
   };
   std::map<std::string, Node> nodes;  // by lower-case path
   // Symbolic links, by lower-case path: the path each leads to, which may not exist. A
-  // link is followed by reading, telling the kind, the final path and writing; it is a
-  // name of its own to creating a new file (refused there, as Wine refuses it), moving
-  // and replacing (which replaces the link itself, as Windows does).
+  // link is followed by reading, telling the kind, the stamp, the final path and writing;
+  // it is a name of its own to creating a new file (refused there, as Windows refuses it
+  // when the name itself is opened), moving and replacing (which replaces the link
+  // itself, as Windows does).
   std::map<std::string, std::string> links;
   std::vector<std::string> calls;     // "list C:\M\*.*", "move A B", "create P", ...
 
@@ -35,8 +37,22 @@ struct FakeFileSystem {
                                           // write or reservation that grows a file past it fails
   bool failClose = false;
   bool failReplace = false;               // a replace fails with both files as they were
-  bool replaceDropsTarget = false;        // ... fails after removing the old file (1176)
+  // A replace fails as Windows documents it for this error: 1175 and 1176 (with a backup
+  // name) leave both files under their own names; 1177 leaves the old file under the
+  // backup name and the new one under its own. Wine does not show 1176 and 1177.
+  int replaceError = 0;
   bool failMove = false;
+  // Names being deleted while another program holds them: on Windows telling their kind,
+  // opening and moving them fail with access denied, not "not found" (Wine does not show it).
+  std::vector<std::string> deletePending;
+  // The process dies once this many calls are recorded: each later call changes nothing
+  // and fails, and the files stay as the crash left them. A rewrite's close records its
+  // cut as a call of its own ("cut"), after the old text past the new end became line
+  // breaks. -1: no crash.
+  int crashAfterCalls = -1;
+  // 932: the system's code page is Japanese, whose lead bytes are 0x81-0x9F and
+  // 0xE0-0xFC; anything else: a single-byte code page.
+  int codePage = 1252;
   int listingFailsAfter = -1;             // ListingNext fails after this many entries
   LocalTime now = {2005, 3, 7, 14, 5, 9};
   std::function<void()> beforeMove;       // runs as MoveFileTo is entered: what was done first
@@ -59,6 +75,7 @@ struct FakeFileSystem {
   std::vector<std::string> Names(const std::string& folder) const;
 
   int writes = 0;  // WriteToFile calls so far
+  uint64_t clock = 0;  // ticks on every change, for the files' stamps
 };
 
 extern FakeFileSystem Files;

@@ -41,6 +41,13 @@ TEST(DialogRules, BackslashIsAddedOnlyWhereItFits) {
   char full[5] = "abcd";
   AddBackslash(full, sizeof full);  // no room for the terminator after a backslash
   EXPECT_STREQ(full, "abcd");
+  // In the Japanese code page "\x95\x5C" is one character, which ends no folder.
+  ResetFakeFiles();
+  Files.codePage = 932;
+  char table[8] = "C:\\\x95\x5C";
+  AddBackslash(table, sizeof table);
+  EXPECT_STREQ(table, "C:\\\x95\x5C\\");
+  ResetFakeFiles();
 }
 
 // A text of length characters, ending with a backslash or not.

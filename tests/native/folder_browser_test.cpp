@@ -12,6 +12,7 @@
 #include "browse/folder_path.h"
 #include "browse/slot_tables.h"
 #include "config/settings.h"
+#include "fakes/fake_files.h"
 #include "fakes/fake_host.h"
 #include "protocol/status_frame.h"
 
@@ -103,6 +104,38 @@ TEST(FolderPath, TheStatusFrameFolderNameFollowsEveryStep) {
   ASSERT_EQ(EnterFolder("\\Jazz"), 1);
   ReturnToRoot();
   EXPECT_EQ(name(), "\\Music\\");
+}
+
+// In the Japanese code page the second byte of "\x95\x5C" (the first character of the word
+// for a table) is that of a backslash: a folder so named is entered, shown and left as
+// one name, never split inside it.
+TEST(FolderPath, ANameWhoseSecondByteIsABackslashIsOneCharacter) {
+  ResetFakeFiles();
+  Files.codePage = 932;
+  const std::string table = "\x95\x5C";
+  const std::string inside = "C:\\Music\\" + table + "\\";
+  uint8_t field[kTextFieldSize];
+  const auto shown = [&] {
+    FillFolderField(field, CurrentFolder);
+    return std::string(reinterpret_cast<const char*>(field));
+  };
+  SetFolders("C:\\Music\\", "C:\\Music\\");
+  ASSERT_EQ(EnterFolder(("\\" + table).c_str()), 1);
+  EXPECT_EQ(std::string(CurrentFolder), inside);
+  EXPECT_EQ(shown(), "\\" + table + "\\");
+  ASSERT_EQ(EnterFolder("\\Live"), 1);
+  ASSERT_EQ(LeaveFolder(), 1);
+  EXPECT_EQ(std::string(CurrentFolder), inside);
+  ASSERT_EQ(LeaveFolder(), 1);
+  EXPECT_EQ(std::string(CurrentFolder), "C:\\Music\\");
+  // Too long for the field: cut between characters, never between a character's bytes.
+  std::string tables;
+  for (int i = 0; i < 30; i++) tables += table;
+  SetFolders("C:\\Music\\" + tables + "\\", "C:\\Music\\");
+  std::string cut;
+  for (int i = 0; i < 18; i++) cut += table;
+  EXPECT_EQ(shown(), "\\" + cut + "\\");
+  ResetFakeFiles();
 }
 
 // An allocator that a test can make refuse the scratch table.

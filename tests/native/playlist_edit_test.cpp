@@ -128,7 +128,10 @@ TEST_F(PlaylistEdit, SaveNamesTheFileAfterTheFirstTitleAndTheTime) {
     const char* name;
   } cases[] = {{"Evening Song", "Evening Song-2005-03-07-14.05.09.m3u"},
                {"AC/DC: Live? <1> \"x\" |*\\\t", "AC_DC_ Live_ _1_ _x_ ____-2005-03-07-14.05.10.m3u"},
-               {nullptr, "C__Music_0.mp3-2005-03-07-14.05.11.m3u"}};
+               {nullptr, "C__Music_0.mp3-2005-03-07-14.05.11.m3u"},
+               // In the Japanese code page a character's second byte may be that of "\\" or "|".
+               {"\x95\x5C\x81\x7C|", "\x95\x5C\x81\x7C_-2005-03-07-14.05.12.m3u"}};
+  Files.codePage = 932;
   for (const auto& c : cases) {
     Playlist(Numbered(2));
     Host.titles.clear();

@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kPath[] = "C:\\Player\\Plugins\\plugin.ini";
 constexpr char kTemporary[] = "C:\\Player\\Plugins\\plugin.ini.qbnew";
+constexpr char kBackup[] = "C:\\Player\\Plugins\\plugin.ini.qbold";
 const std::string kFresh = "\r\n[Quillbox]\r\nComPort=\r\nLibDir=\r\nPlSaveDir=\r\nDumpDir=\r\n";
 const std::string kNone = "<none>";  // no file
 
@@ -81,13 +82,18 @@ TEST(SettingsPath, FromTheProgramPath) {
       {"\"winamp.exe\" C:\\Music\\", player, nullptr},
       {"\"\"", player, nullptr},
       {nullptr, player, nullptr},  // no command line at all
+      // In the Japanese code page "\x95\x5C" is one character, not a folder's end.
+      {"\"C:\\W\\\x95\x5C.exe\"", nullptr, "C:\\W\\Plugins\\plugin.ini"},
   };
+  ResetFakeFiles();
+  Files.codePage = 932;
   for (const Case& c : cases) {
     const char* shown = c.commandLine ? c.commandLine : "(null)";
     char path[kSettingsPathSize] = "junk";
     EXPECT_EQ(SettingsPathFromCommandLine(c.commandLine, c.module, path, sizeof path), c.path ? 1 : 0) << shown;
     EXPECT_STREQ(path, c.path ? c.path : "") << shown;
   }
+  ResetFakeFiles();
 }
 
 TEST(SettingsPath, APathThatDoesNotFitIsRefusedNotCut) {
@@ -187,7 +193,8 @@ TEST_F(SettingsFile, EntriesAfterTheHeaderAreRead) {
     EXPECT_STREQ(PlaylistDir, c.playlists) << c.file;
     EXPECT_STREQ(DumpDir, c.dumped) << c.file;
     EXPECT_EQ(Content(), c.file) << "reading must not change a file with a section";
-    EXPECT_EQ(Files.calls, (std::vector<std::string>{std::string("read ") + kPath})) << c.file;
+    EXPECT_EQ(Files.calls, (std::vector<std::string>{std::string("stamp ") + kPath, std::string("read ") + kPath}))
+        << c.file;
   }
 }
 
@@ -264,6 +271,7 @@ TEST_F(SettingsFile, TheRewriteReplacesOnlyTheOldEntries) {
     EXPECT_EQ(WriteSettingsFile(kPath), 0) << c.before;
     EXPECT_EQ(Content(), c.after) << c.before;
     EXPECT_FALSE(Files.Exists(kTemporary));
+    EXPECT_FALSE(Files.Exists(kBackup));
     // Writing again changes nothing: the entries written are exactly the ones replaced.
     EXPECT_EQ(WriteSettingsFile(kPath), 0);
     EXPECT_EQ(Content(), c.after) << c.before;
@@ -388,47 +396,69 @@ TEST_F(SettingsFile, TheNewContentReplacesTheOldAndATemporaryFileLeftByACrash) {
   EXPECT_FALSE(Files.Exists(kTemporary));
 }
 
-// Windows can fail a replace after it has removed the old file (1176: a scanner or a
-// sync client holds the new one): the temporary file is then the only copy. It stays,
-// and the next start takes it as plugin.ini rather than making a fresh one.
-TEST_F(SettingsFile, AReplaceThatRemovedTheOldFileLeavesTheNewOneForTheNextStart) {
+// Windows can fail a replace when a scanner or a sync client holds either file; with a
+// backup name it leaves the old file whole, under its own name (1175, 1176) or the
+// backup's (1177), which is moved back. Without one, 1176 removed the old file.
+TEST_F(SettingsFile, AFailedReplaceLeavesTheOldFileWholeUnderItsOwnName) {
   const std::string before = "[A]\r\na=1\r\n" + Section(1, "X\\");
-  const std::string after = "[A]\r\na=1\r\n[Quillbox]" + kNewEntries;
-  for (const bool moveBackFails : {false, true}) {
-    SCOPED_TRACE(moveBackFails ? "cannot be moved back" : "moved back");
+  struct Case {
+    int error;
+    bool moveBackFails;
+  } cases[] = {{1175, false}, {1176, false}, {1177, false}, {1177, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.error) + (c.moveBackFails ? ", cannot be moved back" : ""));
     Reset(before);
     SetMusicSettings();
-    Files.replaceDropsTarget = true;
+    Files.replaceError = c.error;
+    Files.failMove = c.moveBackFails;
     EXPECT_EQ(WriteSettingsFile(kPath), kMsgSettingsWrite);
-    EXPECT_EQ(Content(), kNone);
-    EXPECT_EQ(Files.Content(kTemporary), after);
-    Files.replaceDropsTarget = false;
-    Files.failMove = moveBackFails;
+    EXPECT_EQ(Content(), c.moveBackFails ? kNone : before);
+    EXPECT_EQ(Files.Exists(kBackup), c.moveBackFails);
+    EXPECT_FALSE(Files.Exists(kTemporary));
+    // The next start takes the backup, which is whole, rather than make a fresh file.
+    Files.replaceError = 0;
+    Files.failMove = false;
     ResetSettings();
-    EXPECT_EQ(ReadSettingsFile(kPath), moveBackFails ? kMsgSettingsOpen : 0);
-    EXPECT_EQ(Content(), moveBackFails ? kNone : after) << "never a fresh file over the only copy";
-    EXPECT_EQ(Files.Exists(kTemporary), moveBackFails);
-    EXPECT_EQ(ComPort, moveBackFails ? -1 : 2);
+    EXPECT_EQ(ReadSettingsFile(kPath), 0);
+    EXPECT_EQ(Content(), before);
+    EXPECT_FALSE(Files.Exists(kBackup));
+    EXPECT_EQ(ComPort, 1);
   }
 }
+
+// A temporary file left by a crash may have been cut halfway: it never becomes the file.
+TEST_F(SettingsFile, ATemporaryFileIsNeverTakenForAMissingSettingsFile) {
+  Files.AddFile(kTemporary, "[A]\r\na=1\r\n[Quillbox]\r\nComPort=2\r\nLibD");
+  EXPECT_EQ(ReadSettingsFile(kPath), 0);
+  EXPECT_EQ(Content(), kFresh);
+  EXPECT_EQ(ComPort, -1);
+  EXPECT_FALSE(Files.Exists(kTemporary));
+}
+
+// A file rewritten in place, before and after: the new entries longer than the old ones
+// or shorter.
+const std::string kInPlaceLonger = "[A]\r\n" + Section(1, "X\\") + "[B]\r\nb=2\r\n";
+const std::string kInPlaceShorter = "[A]\r\n" + Section(1, std::string(30, 'X') + "\\") + "[B]\r\nb=2\r\n";
+const std::string kInPlaceRewritten = "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n";
 
 // In place, only where the folder refuses new files, and never cut: a file that cannot
 // grow to its new size is left as it was, and one whose writing fails keeps its length.
 TEST_F(SettingsFile, ARewriteInPlaceNeverCutsTheFile) {
-  const std::string shorter = "[A]\r\n" + Section(1, std::string(30, 'X') + "\\") + "[B]\r\nb=2\r\n";
-  const std::string longer = "[A]\r\n" + Section(1, "X\\") + "[B]\r\nb=2\r\n";
-  const std::string rewritten = "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\nb=2\r\n";
   struct Case {
     const char* what;
     std::string before;
     void (*arrange)();
     int message;
   } cases[] = {
-      {"a temporary file in the way, not the folder", longer, [] { Files.AddFile(kTemporary, "held"); },
+      {"a temporary file in the way, not the folder", kInPlaceLonger, [] { Files.AddFile(kTemporary, "held"); },
        kMsgSettingsWrite},
-      {"a full disk and a file that must grow", longer, [] { Files.freeBytes = 0; }, kMsgSettingsWrite},
-      {"a full disk and a file that shrinks", shorter, [] { Files.freeBytes = 0; }, 0},
-      {"a write that fails after the room was made", longer, [] { Files.failWriteNumber = 1; }, kMsgSettingsWrite},
+      // Its name answers "access denied" until the holder lets go: it is not free.
+      {"a temporary file being deleted, not the folder", kInPlaceLonger,
+       [] { Files.deletePending.push_back(kTemporary); }, kMsgSettingsWrite},
+      {"a full disk and a file that must grow", kInPlaceLonger, [] { Files.freeBytes = 0; }, kMsgSettingsWrite},
+      {"a full disk and a file that shrinks", kInPlaceShorter, [] { Files.freeBytes = 0; }, 0},
+      {"a write that fails after the room was made", kInPlaceLonger, [] { Files.failWriteNumber = 1; },
+       kMsgSettingsWrite},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -437,12 +467,13 @@ TEST_F(SettingsFile, ARewriteInPlaceNeverCutsTheFile) {
     SetMusicSettings();
     c.arrange();
     EXPECT_EQ(WriteSettingsFile(kPath), c.message);
+    EXPECT_FALSE(Files.Exists(kTemporary) && Files.Content(kTemporary) != "held");
     if (c.message == 0) {
-      EXPECT_EQ(Content(), rewritten);
+      EXPECT_EQ(Content(), kInPlaceRewritten);
     } else if (Files.failWriteNumber < 0) {
       EXPECT_EQ(Content(), c.before);
     } else {
-      EXPECT_EQ(Content().size(), rewritten.size()) << "grown, then never cut";
+      EXPECT_EQ(Content().size(), kInPlaceRewritten.size()) << "grown, then never cut";
     }
   }
 }
@@ -475,6 +506,102 @@ TEST_F(SettingsFile, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
   EXPECT_EQ(Content(), "[A]\r\n[Quillbox]" + kNewEntries + "[B]\r\n");
   EXPECT_EQ(Files.CallsStartingWith("rewrite"), (std::vector<std::string>{std::string("rewrite ") + kPath}));
   EXPECT_FALSE(Files.Exists(kTemporary));
+}
+
+// A crash while the file is rewritten in place leaves no NULs and no piece of an old
+// line: the file grows by line breaks, and the old text past a shorter new one becomes
+// line breaks before it is cut. Blank lines are all the next start finds extra.
+TEST_F(SettingsFile, ACrashDuringARewriteInPlaceLeavesOnlyBlankLines) {
+  struct Case {
+    const char* what;
+    std::string before;
+    const char* crashAfter;  // the call after which the process dies
+    std::string left;        // what the crash leaves
+    int port;                // what the next start reads
+  } cases[] = {
+      {"grown", kInPlaceLonger, "reserve",
+       kInPlaceLonger + std::string(kInPlaceRewritten.size() - kInPlaceLonger.size(), '\n'), 1},
+      {"written, not yet cut", kInPlaceShorter, "close",
+       kInPlaceRewritten + std::string(kInPlaceShorter.size() - kInPlaceRewritten.size(), '\n'), 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Reset(c.before);
+    Files.refuseCreate.push_back(kTemporary);
+    SetMusicSettings();
+    ASSERT_EQ(WriteSettingsFile(kPath), 0);
+    ASSERT_EQ(Content(), kInPlaceRewritten);
+    std::vector<std::string> calls = Files.calls;
+    size_t at = 0;
+    while (at < calls.size() && calls[at].rfind(c.crashAfter, 0) != 0) at++;
+    ASSERT_LT(at, calls.size());
+    Reset(c.before);
+    Files.refuseCreate.push_back(kTemporary);
+    SetMusicSettings();
+    Files.crashAfterCalls = static_cast<int>(at + 1);
+    WriteSettingsFile(kPath);
+    EXPECT_EQ(Content(), c.left);
+    Files.crashAfterCalls = -1;
+    ResetSettings();
+    EXPECT_EQ(ReadSettingsFile(kPath), 0);
+    EXPECT_EQ(ComPort, c.port);
+  }
+}
+
+// Another plug-in saving its section between our read and our replace keeps it: the file
+// is read again and the change made once more. A file that keeps changing is left alone.
+TEST_F(SettingsFile, ASectionWrittenByAnotherProgramMeanwhileIsKept) {
+  const std::string before = "[A]\r\na=1\r\n" + Section(1, "X\\");
+  const std::string theirs = "[B]\r\nb=2\r\n";
+  for (const bool inPlace : {false, true}) {
+    for (const int writesByThem : {1, 2}) {
+      SCOPED_TRACE(std::string(inPlace ? "in place" : "replaced") + ", written " + std::to_string(writesByThem));
+      Reset(before);
+      if (inPlace) Files.refuseCreate.push_back(kTemporary);
+      SetMusicSettings();
+      int left = writesByThem;
+      Files.onPath = [&left, &theirs](const char* call, const char* path) {
+        if (left > 0 && std::string(call) == "create" && std::string(path) == kTemporary) {
+          left--;
+          Files.AddFile(kPath, Files.Content(kPath) + theirs);
+        }
+      };
+      const int result = WriteSettingsFile(kPath);
+      Files.onPath = nullptr;
+      if (writesByThem == 1) {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(Content(), "[A]\r\na=1\r\n[Quillbox]" + kNewEntries + theirs);
+      } else {
+        EXPECT_EQ(result, kMsgSettingsWrite);
+        EXPECT_EQ(Content(), before + theirs + theirs);
+      }
+      EXPECT_FALSE(Files.Exists(kTemporary));
+    }
+  }
+}
+
+// A UTF-8 mark in front of the header must not hide it (a second section was appended,
+// the settings lost); UTF-16 text would be spoilt by 8-bit lines: refused, untouched.
+TEST_F(SettingsFile, AUtf8MarkIsPassedOverAndKeptAndUtf16TextIsRefused) {
+  const std::string mark = "\xEF\xBB\xBF";
+  Reset(mark + Section(1, "X\\"));
+  EXPECT_EQ(ReadSettingsFile(kPath), 0);
+  EXPECT_EQ(ComPort, 1);
+  EXPECT_EQ(Content(), mark + Section(1, "X\\"));
+  SetMusicSettings();
+  EXPECT_EQ(WriteSettingsFile(kPath), 0);
+  EXPECT_EQ(Content(), mark + "[Quillbox]" + kNewEntries);
+  Reset(mark + "[A]\r\n");
+  EXPECT_EQ(ReadSettingsFile(kPath), 0);
+  EXPECT_EQ(Content(), mark + "[A]\r\n" + kFresh);
+  for (const std::string& wide : {std::string("\xFF\xFE[\0A\0]\0", 8), std::string("\xFE\xFF\0[\0A\0]", 8)}) {
+    Reset(wide);
+    EXPECT_EQ(ReadSettingsFile(kPath), kMsgSettingsOpen);
+    SetMusicSettings();
+    EXPECT_EQ(WriteSettingsFile(kPath), kMsgSettingsOpen);
+    EXPECT_EQ(Content(), wide);
+    EXPECT_TRUE(Files.CallsStartingWith("create").empty());
+  }
 }
 
 }  // namespace

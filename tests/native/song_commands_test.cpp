@@ -108,6 +108,17 @@ TEST_F(SongCommands, DumpMovesTheFileAndListsTheFolderAgain) {
   EXPECT_TRUE(Files.CallsStartingWith("list").empty()) << "a playlist dump lists no folder";
 }
 
+// A name whose second byte is that of a backslash (Japanese code page) is the song's
+// whole name, not the part behind that byte.
+TEST_F(SongCommands, ADumpedSongKeepsANameWhoseSecondByteIsABackslash) {
+  Files.codePage = 932;
+  const std::string song = "C:\\Music\\x\x95\x5C.mp3";
+  Files.AddFile(song, "song");
+  Playlist({"C:\\Music\\other.mp3", song}, 0);
+  EXPECT_TRUE(Dump(1, 1));
+  EXPECT_EQ(Files.Content("C:\\Music\\QB_Dumped\\x\x95\x5C.mp3"), "song");
+}
+
 // A song in the dump folder already is acknowledged as dumped, and neither stopped (the
 // player would halt for nothing) nor moved, also when it is the current song.
 TEST_F(SongCommands, DumpOfASongInTheDumpFolderNeitherStopsNorMovesIt) {
