@@ -7,7 +7,8 @@
 // a backup name. A replace that fails leaves the old file whole, under its own name or
 // the backup's: it is moved back, and when even that fails, the next start takes the
 // backup, which is known to be whole. The temporary file is never taken: a crash may
-// have cut it.
+// have cut it. Should another plug-in have made a new plugin.ini before that start, the
+// sections it lacks are taken from the backup, which goes only once they are stored.
 //
 // Another program may write the file between our read and our replace (a plug-in saving
 // its own section): its size or last-write time then differ from the read's, and the
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 
+#include "config/section_merge.h"
 #include "config/settings_text.h"
 #include "files/file_system.h"
 #include "res/resource_ids.h"
@@ -36,6 +38,7 @@ constexpr char kBackupSuffix[] = ".qbold";
 // so that no settings call allocates.
 char FileImage[kSettingsFileLimit];
 FileStamp ImageStamp;
+char BackupImage[kSettingsFileLimit];
 
 // What a change to the file came to: kChanged when another program wrote the file since
 // it was read, and nothing was changed.
@@ -97,13 +100,19 @@ Outcome PutInPlace(const char* target, const char* temporary) {
   SideName backup;
   if (!SideNameOf(target, kBackupSuffix, backup)) return kFailed;
   if (!Unchanged(target)) return kChanged;
-  // A backup beside a file that is there is left from an earlier save: older than it.
-  if (KindOfPath(backup) == kPathFile) DeleteFileAt(backup);
+  // A backup beside a file that is there is left from an earlier save, and what it had
+  // that the file lacks is in the temporary file now (ReadImage took it).
+  const bool leftover = KindOfPath(backup) == kPathFile;
+  if (leftover) DeleteFileAt(backup);
   if (ReplaceFileWith(target, temporary, backup)) {
     DeleteFileAt(backup);
     return kSaved;
   }
-  if (KindOfPath(target) == kPathMissing && KindOfPath(backup) == kPathFile) MoveFileTo(backup, target);
+  if (KindOfPath(target) == kPathMissing && KindOfPath(backup) == kPathFile) {
+    MoveFileTo(backup, target);
+  } else if (leftover && KindOfPath(backup) == kPathMissing) {
+    MoveFileTo(temporary, backup);  // whole, and the only copy of the leftover's sections
+  }
   return kFailed;
 }
 
@@ -162,10 +171,27 @@ FileReadResult ReadImageOnce(const char* path, size_t* size) {
   return read == kFileRead && IsWideText(FileImage, *size) ? kFileUnreadable : read;
 }
 
+// A backup beside a file that is there: the sections it has and the file lacks are added
+// to the image, for the next save to store. One that cannot be read or added makes the
+// file unreadable here, so that nothing is saved over it.
+FileReadResult TakeLeftoverSections(const char* backup, size_t* size) {
+  size_t backupSize = 0;
+  if (ReadWholeFile(backup, BackupImage, sizeof BackupImage, &backupSize) != kFileRead) return kFileUnreadable;
+  if (IsWideText(BackupImage, backupSize)) return kFileUnreadable;
+  const size_t merged = AppendMissingSections(FileImage, *size, sizeof FileImage, BackupImage, backupSize);
+  if (merged == 0 && *size != 0) return kFileUnreadable;
+  *size = merged;
+  return kFileRead;
+}
+
 FileReadResult ReadImage(const char* path, size_t* size) {
   const FileReadResult read = ReadImageOnce(path, size);
   SideName backup;
-  if (read != kFileMissing || !SideNameOf(path, kBackupSuffix, backup) || KindOfPath(backup) != kPathFile) return read;
+  if (read == kFileUnreadable || read == kFileTooLarge || !SideNameOf(path, kBackupSuffix, backup) ||
+      KindOfPath(backup) != kPathFile) {
+    return read;
+  }
+  if (read == kFileRead) return TakeLeftoverSections(backup, size);
   if (!MoveFileTo(backup, path)) return kFileUnreadable;
   return ReadImageOnce(path, size);
 }

@@ -193,7 +193,8 @@ TEST_F(SettingsFile, EntriesAfterTheHeaderAreRead) {
     EXPECT_STREQ(PlaylistDir, c.playlists) << c.file;
     EXPECT_STREQ(DumpDir, c.dumped) << c.file;
     EXPECT_EQ(Content(), c.file) << "reading must not change a file with a section";
-    EXPECT_EQ(Files.calls, (std::vector<std::string>{std::string("stamp ") + kPath, std::string("read ") + kPath}))
+    EXPECT_EQ(Files.calls, (std::vector<std::string>{std::string("stamp ") + kPath, std::string("read ") + kPath,
+                                                      std::string("kind ") + kBackup}))
         << c.file;
   }
 }
@@ -423,6 +424,37 @@ TEST_F(SettingsFile, AFailedReplaceLeavesTheOldFileWholeUnderItsOwnName) {
     EXPECT_EQ(Content(), before);
     EXPECT_FALSE(Files.Exists(kBackup));
     EXPECT_EQ(ComPort, 1);
+  }
+}
+
+// A replace that fails twice over leaves the old file only under the backup name; should
+// another plug-in then make a new plugin.ini with its own section alone, the next start
+// takes back what the backup has and the file lacks, and the backup goes only once a
+// save has stored it.
+TEST_F(SettingsFile, ABackupBesideANewFileGivesBackTheSectionsItLacks) {
+  const std::string before = "[A]\r\na=1\r\n" + Section(1, "X\\");
+  const std::string other = "[b]\r\nb=2";  // no line break at its end
+  for (int saveError : {0, 1175}) {
+    SCOPED_TRACE(saveError);
+    Reset(before);
+    SetMusicSettings();
+    Files.replaceError = 1177;
+    Files.failMove = true;
+    EXPECT_EQ(WriteSettingsFile(kPath), kMsgSettingsWrite);
+    Files.failMove = false;
+    Files.replaceError = 0;
+    Files.AddFile(kPath, other);
+    ResetSettings();
+    EXPECT_EQ(ReadSettingsFile(kPath), 0);
+    EXPECT_EQ(ComPort, 1);
+    EXPECT_EQ(Content(), other);
+    SetMusicSettings();
+    Files.replaceError = saveError;
+    EXPECT_EQ(WriteSettingsFile(kPath), saveError == 0 ? 0 : kMsgSettingsWrite);
+    const std::string merged = other + "\r\n[A]\r\na=1\r\n[Quillbox]" + kNewEntries;
+    // Stored, or kept whole under the backup name for the next try.
+    EXPECT_EQ(Content(), saveError == 0 ? merged : other);
+    EXPECT_EQ(Files.Exists(kBackup) ? Files.Content(kBackup) : kNone, saveError == 0 ? kNone : merged);
   }
 }
 
