@@ -4,6 +4,10 @@
 // one at a time, each only when it differs, the next from the EEPROM's ready interrupt.
 // The first write starts here rather than from the interrupt: on the chip the interrupt
 // also comes while the EEPROM is idle, but simavr raises it only once a write has ended.
+//
+// The queue holds pieces in the order they were asked for, each an address (low byte
+// first), a length and the bytes: a record's phases (stored_record.h) must reach the
+// EEPROM in that order. It empties only once all are written.
 #include <avr/eeprom.h>
 #include <avr/interrupt.h>
 #include <avr/io.h>
@@ -13,26 +17,38 @@
 
 namespace {
 
-uint8_t Queued[kStoreWriteRoom];
-uint16_t QueuedAt = 0;
-uint8_t QueuedLength = 0;
-volatile uint8_t Next = 0;   // the next of the queued bytes
-volatile bool Busy = false;  // until the last byte that differed is written
+constexpr uint8_t kPieceHead = 3;
+static_assert(kStoreQueueRoom >= kPieceHead + kStoreWriteRoom, "the longest write fits the queue");
+
+uint8_t Queue[kStoreQueueRoom];
+uint8_t Queued = 0;          // bytes of Queue in use
+uint8_t Piece = 0;           // where the piece being written begins
+uint8_t Done = 0;            // its bytes already seen
+volatile bool Busy = false;  // until every queued byte that differed is written
 
 // Starts writing the next queued byte that differs from the EEPROM's; false when none is
-// left. With interrupts off, and the EEPROM idle.
+// left, the queue emptied and the address register parked. With interrupts off, and the
+// EEPROM idle.
 bool WriteNextDiffering() {
-  while (Next < QueuedLength) {
-    const uint8_t i = Next;
-    Next = static_cast<uint8_t>(i + 1);
-    EEAR = static_cast<uint16_t>(QueuedAt + i);
+  while (Piece < Queued) {
+    const uint8_t length = Queue[Piece + 2];
+    if (Done == length) {
+      Piece = static_cast<uint8_t>(Piece + kPieceHead + length);
+      Done = 0;
+      continue;
+    }
+    const uint8_t value = Queue[Piece + kPieceHead + Done];
+    EEAR = static_cast<uint16_t>((Queue[Piece] | Queue[Piece + 1] << 8) + Done);
+    Done = static_cast<uint8_t>(Done + 1);
     EECR |= _BV(EERE);
-    if (EEDR == Queued[i]) continue;
-    EEDR = Queued[i];
+    if (EEDR == value) continue;
+    EEDR = value;
     EECR |= _BV(EEMPE);
     EECR |= _BV(EEPE);  // within four cycles of EEMPE
     return true;
   }
+  Queued = Piece = Done = 0;
+  EEAR = kStoreParkAt;
   return false;
 }
 
@@ -48,20 +64,25 @@ void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length) {
   while (Busy) {
   }
   eeprom_read_block(bytes, reinterpret_cast<const void*>(at), length);
+  EEAR = kStoreParkAt;
 }
 
 void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
-  while (Busy) {  // one record at a time
-  }
   if (length > kStoreWriteRoom) length = kStoreWriteRoom;
-  for (uint8_t i = 0; i < length; i++) Queued[i] = bytes[i];
-  QueuedAt = at;
-  QueuedLength = length;
-  Next = 0;
+  while (Busy && Queued + kPieceHead + length > kStoreQueueRoom) {  // room once the queue has emptied
+  }
   ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
-    if (WriteNextDiffering()) {
+    uint8_t* piece = Queue + Queued;
+    piece[0] = static_cast<uint8_t>(at);
+    piece[1] = static_cast<uint8_t>(at >> 8);
+    piece[2] = length;
+    for (uint8_t i = 0; i < length; i++) piece[kPieceHead + i] = bytes[i];
+    Queued = static_cast<uint8_t>(Queued + kPieceHead + length);
+    if (!Busy && WriteNextDiffering()) {
       Busy = true;
       EECR |= _BV(EERIE);
     }
   }
 }
+
+bool StoreWriting() { return Busy; }
