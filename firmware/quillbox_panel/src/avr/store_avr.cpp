@@ -13,6 +13,7 @@
 #include <avr/io.h>
 #include <util/atomic.h>
 
+#include "drivers_avr.h"
 #include "../logic/board_io.h"
 
 namespace {
@@ -86,3 +87,6 @@ void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
 }
 
 bool StoreWriting() { return Busy; }
+
+// The register's value after a reset is not defined: parked before anything else runs.
+void StorePark() { EEAR = kStoreParkAt; }
