@@ -39,6 +39,10 @@ bool Board::Start(std::string* problem) {
   }
   if (options_.blank) chip_.EraseApplication();
   pins_.Attach(chip_.Avr());
+  if (!eeprom_.Attach(chip_.Avr(), &faults_)) {
+    *problem = "the chip has no EEPROM";
+    return false;
+  }
   if (!port_.Plug(problem)) return false;
   wallStartMs_ = WallMs();
   resets_ = 1;
@@ -48,6 +52,7 @@ bool Board::Start(std::string* problem) {
 
 void Board::Step(int inputFd) {
   chip_.RunUntil(chip_.Cycle() + kStepCycles);
+  if (eeprom_.CutDue()) Reset("eeprom write cut");
   uart_.KeepTiming();
   WatchChip();
   ServeLine();
@@ -75,8 +80,17 @@ void Board::Reset(const char* why) {
   AfterReset(why);
 }
 
-// simavr's reset drops its pending timers, the line's among them.
+void Board::BrownOut() {
+  out_.Print("eeprom " + Ms(NowMs()) + " brown-out: " + eeprom_.StrayWrite());
+  chip_.BrownOutReset();
+  AfterReset("brown-out");
+}
+
+// simavr's reset drops its pending timers, the line's among them. A byte the EEPROM was
+// writing is cut.
 void Board::AfterReset(const char* why) {
+  const std::string cut = eeprom_.OnReset();
+  if (!cut.empty()) out_.Print("eeprom " + Ms(NowMs()) + " " + cut);
   uart_.Restart();
   meter_.Restart();
   shield_.SetKey(key_);

@@ -31,6 +31,7 @@ constexpr uint32_t kDataOffset = 0x800000;
 constexpr uint16_t kMcusr = 0x54;
 constexpr uint8_t kPorf = 1 << 0;
 constexpr uint8_t kExtrf = 1 << 1;
+constexpr uint8_t kBorf = 1 << 2;
 
 bool FindSymbol(const elf_firmware_t& f, const char* name, uint32_t* address) {
   for (uint32_t i = 0; i < f.symbolcount; i++) {
@@ -156,6 +157,13 @@ void BoardChip::Reset() {
   const uint8_t flags = avr_->data[kMcusr];  // kept until the firmware clears them
   avr_reset(avr_);
   avr_->data[kMcusr] = flags | kExtrf;
+  StartUp();
+}
+
+void BoardChip::BrownOutReset() {
+  const uint8_t flags = avr_->data[kMcusr];
+  avr_reset(avr_);
+  avr_->data[kMcusr] = flags | kBorf;
   StartUp();
 }
 
