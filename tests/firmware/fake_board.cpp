@@ -101,13 +101,13 @@ void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length) {
 void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
   if (length > kStoreWriteRoom) std::abort();  // the board would cut it short
   SettleStore(false);
-  if (Board.storeQueueUse + 3 + length > kStoreQueueRoom) {
+  if (Board.storeQueueUse + kStoreWriteCost + length > kStoreQueueRoom) {
     Board.storeStalls++;
     SettleStore(true);
   }
   if (Board.storeQueue.empty()) Board.storeFreeAtUs = std::max(Board.storeFreeAtUs, uint64_t{Board.nowMs} * 1000);
   for (uint8_t i = 0; i < length; i++) Board.storeQueue.push_back({static_cast<uint16_t>(at + i), bytes[i]});
-  Board.storeQueueUse += 3 + length;
+  Board.storeQueueUse += kStoreWriteCost + length;
   Board.storeWrites++;
 }
 

@@ -22,7 +22,7 @@ static_assert(kKeyLadderRecordAt >= kStoreParkAt + 1, "no record where the addre
 // A format byte no record has: as the EEPROM reads when erased.
 constexpr uint8_t kNoRecord = 0xFF;
 // The three writes of a record fit the store's queue at once.
-static_assert(kStoreQueueRoom >= 3 * 3 + kRecordRoom + 1, "a record's writes queue at once");
+static_assert(kStoreQueueRoom >= 3 * kStoreWriteCost + kRecordRoom + 1, "a record's writes queue at once");
 
 // The CRC-16 (polynomial 0xF4F5, from 0xFFFF, most significant bit first) of the bytes.
 uint16_t RecordCrc(const uint8_t* bytes, uint8_t length);
