@@ -31,6 +31,9 @@ uint16_t RecordCrc(const uint8_t* bytes, uint8_t length);
 // true, and the payload copied; false, and the payload untouched, otherwise.
 bool RecordRead(uint16_t at, uint8_t format, uint8_t* payload, uint8_t length);
 // Starts writing the record (done in the background; RecordWritten says when it ended).
+// One record at a time: the store's queue holds one record's writes (and an erase), and
+// a write that finds no room waits in the main loop for the queue to empty, up to 45 ms
+// in which the line's receive ring overflows. Ask for another once RecordWritten().
 void RecordWrite(uint16_t at, uint8_t format, const uint8_t* payload, uint8_t length);
 // Makes the record at `at` invalid: its format byte becomes kNoRecord.
 void RecordErase(uint16_t at);
