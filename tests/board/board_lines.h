@@ -30,7 +30,10 @@ struct BoardStats {
   int displayFaults = -1;
   int backlightFaults = -1;
   int eepromFaults = -1;
-  int Faults() const { return flashFaults + overrunFaults + displayFaults + backlightFaults + eepromFaults; }
+  int lineFaults = -1;
+  int Faults() const {
+    return flashFaults + overrunFaults + displayFaults + backlightFaults + eepromFaults + lineFaults;
+  }
 };
 
 bool ParseStatsLine(const std::string& line, BoardStats* stats);

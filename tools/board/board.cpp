@@ -11,6 +11,9 @@ namespace {
 constexpr uint64_t kStepCycles = kClockHz / 4000;  // a quarter of a millisecond
 constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
 constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
+// A firmware that holds TX at the idle level first thing does so within its C start-up
+// (clearing and copying its RAM: well under a millisecond).
+constexpr double kTxFloatMs = 2;
 
 std::string BootloaderBeside(const std::string& firmware) {
   const size_t slash = firmware.rfind('/');
@@ -55,6 +58,7 @@ void Board::Step(int inputFd) {
   if (eeprom_.CutDue()) Reset("eeprom write cut");
   uart_.KeepTiming();
   WatchChip();
+  WatchTx();
   ServeLine();
   WatchDisplay();
   KeepPace(inputFd);
@@ -72,6 +76,22 @@ void Board::WatchChip() {
   }
   if (*chip_.Halted() && !halted_) out_.Print("halt " + Ms(NowMs()) + " " + chip_.Halted());
   halted_ = *chip_.Halted() != 0;
+}
+
+// TX floats from every reset until the bootloader or the firmware drives it; in that
+// time the Uno's USB chip can take what the line picks up for a start bit and send the
+// PC a byte that nobody sent. The chip's own start-up time is beyond the firmware; the
+// time after it is not. A board started blank has no firmware to answer for it.
+void Board::WatchTx() {
+  if (options_.blank || chip_.Held() || halted_ || !uart_.TxFloating()) {
+    txFloatingSince_ = -1;
+    txFloatNoted_ = false;
+    return;
+  }
+  if (txFloatingSince_ < 0) txFloatingSince_ = NowMs();
+  if (txFloatNoted_ || NowMs() - txFloatingSince_ < kTxFloatMs) return;
+  txFloatNoted_ = true;
+  faults_.Note(FaultKind::Line, txFloatingSince_, "TX floating since the chip started");
 }
 
 // An Uno resets when a program opens its port (DTR): so does the board.

@@ -61,6 +61,7 @@ class Board {
   void Reset(const char* why);
   void AfterReset(const char* why);
   void WatchChip();
+  void WatchTx();
   void ServeLine();
   void WatchDisplay();
   void KeepPace(int inputFd);
@@ -82,6 +83,8 @@ class Board {
   std::vector<uint8_t> toPc_;
   int resets_ = 0;
   bool halted_ = false;
+  double txFloatingSince_ = -1;  // ms; -1 while TX is driven or held up
+  bool txFloatNoted_ = false;
   bool behind_ = false;
   double wallStartMs_ = 0;
 };

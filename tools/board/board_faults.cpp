@@ -14,6 +14,8 @@ const char* FaultName(FaultKind kind) {
       return "backlight";
     case FaultKind::Eeprom:
       return "eeprom";
+    case FaultKind::Line:
+      return "line";
   }
   return "?";
 }
