@@ -16,6 +16,7 @@ set(PANEL_WIRE_SOURCES
 # The panel's logic: portable, tested natively against fakes of the board (board_io.h).
 set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/keys.cpp
+  ${PANEL_SRC_DIR}/logic/stored_record.cpp
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp

@@ -29,7 +29,11 @@ struct BoardStats {
   int overrunFaults = -1;
   int displayFaults = -1;
   int backlightFaults = -1;
-  int Faults() const { return flashFaults + overrunFaults + displayFaults + backlightFaults; }
+  int eepromFaults = -1;
+  int lineFaults = -1;
+  int Faults() const {
+    return flashFaults + overrunFaults + displayFaults + backlightFaults + eepromFaults + lineFaults;
+  }
 };
 
 bool ParseStatsLine(const std::string& line, BoardStats* stats);

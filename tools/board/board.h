@@ -13,6 +13,7 @@
 #include "board_output.h"
 #include "display_pins.h"
 #include "display_watch.h"
+#include "eeprom_watch.h"
 #include "lcd_shield.h"
 #include "line_uart.h"
 #include "pty_port.h"
@@ -42,6 +43,11 @@ class Board {
   PanelKey Key() const { return key_; }
   void Unplug();
   void Plug();
+  // A pulse on the reset pin now; a reset in the middle of the n-th EEPROM byte written
+  // from now; a brown-out (eeprom_watch.h).
+  void ResetPin() { Reset("reset pin"); }
+  void ResetInWrite(int n) { eeprom_.ArmCut(n); }
+  void BrownOut();
   // The display's memory as its controller holds it, and the backlight: for pictures.
   const DisplayPins& Pins() const { return pins_; }
   bool Light() const { return shield_.Light(); }
@@ -55,6 +61,7 @@ class Board {
   void Reset(const char* why);
   void AfterReset(const char* why);
   void WatchChip();
+  void WatchTx();
   void ServeLine();
   void WatchDisplay();
   void KeepPace(int inputFd);
@@ -71,10 +78,13 @@ class Board {
   WireMeter meter_;
   DisplayWatch display_;
   DisplayPins pins_;
+  EepromWatch eeprom_;
   PanelKey key_ = PanelKey::None;
   std::vector<uint8_t> toPc_;
   int resets_ = 0;
   bool halted_ = false;
+  double txFloatingSince_ = -1;  // ms; -1 while TX is driven or held up
+  bool txFloatNoted_ = false;
   bool behind_ = false;
   double wallStartMs_ = 0;
 };

@@ -12,6 +12,10 @@ const char* FaultName(FaultKind kind) {
       return "display";
     case FaultKind::Backlight:
       return "backlight";
+    case FaultKind::Eeprom:
+      return "eeprom";
+    case FaultKind::Line:
+      return "line";
   }
   return "?";
 }
