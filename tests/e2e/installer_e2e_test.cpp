@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 
 const std::string kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillbox";
 const std::string kPlayerKey = "HKCU\\Software\\Winamp";
+const std::string kPlayerUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Winamp";
 constexpr int kRunMs = 120000;
 
 std::string Slurp(const fs::path& path) {
@@ -130,12 +131,24 @@ std::map<std::string, std::string> RegistryValues(const std::string& key) {
   return values;
 }
 
-void SetPlayerKey(const std::string& folder) {
-  ASSERT_EQ(RunWindows("reg add " + Quoted(kPlayerKey) + " /ve /d " + Quoted(folder) + " /f"), 0);
+// Sets a value ("" for the default one) of a key that the player's installer writes;
+// an empty text removes the key.
+void SetPlayerValue(const std::string& key, const std::string& name, const std::string& text) {
+  if (text.empty()) {
+    RunWindows("reg delete " + Quoted(key) + " /f");
+    return;
+  }
+  const std::string value = name.empty() ? " /ve" : " /v " + Quoted(name);
+  // reg takes \" for a quote inside the data.
+  std::string data;
+  for (char c : text) data += c == '"' ? std::string("\\\"") : std::string(1, c);
+  ASSERT_EQ(RunWindows("reg add " + Quoted(key) + value + " /d " + Quoted(data) + " /f"), 0);
 }
 
 fs::path StartMenuFolder() {
-  return fs::path(std::getenv("WINEPREFIX")) / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillbox";
+  const char* prefix = std::getenv("WINEPREFIX");
+  const fs::path root = prefix ? fs::path(prefix) : fs::path(std::getenv("HOME")) / ".wine";
+  return root / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillbox";
 }
 
 // One player folder with its settings (PluginSession::Install) and the player's program
@@ -240,9 +253,9 @@ TEST_F(InstallerE2E, UpgradeFoundThroughThePlayersKeyKeepsTheSettingsAndUninstal
   users.erase("Plugins/ml_quillbox.dll");
   users.erase("Plugins/Quillbox/quillbox-panel-0.9.0.hex");
 
-  SetPlayerKey(Folder());
+  SetPlayerValue(kPlayerKey, "", Folder());
   const int installed = RunWindows(SilentInstaller());  // no /D: the folder the player's key names
-  RunWindows("reg delete " + Quoted(kPlayerKey) + " /f");
+  SetPlayerValue(kPlayerKey, "", "");
   ASSERT_EQ(installed, 0);
   EXPECT_EQ(Slurp(Plugins() + "ml_quillbox.dll"), Slurp(QB_CROSS_DIR "/player/Plugins/ml_quillbox.dll"));
   EXPECT_EQ(Slurp(s.PluginIni()), settings) << "the settings stay as they were";
@@ -251,6 +264,27 @@ TEST_F(InstallerE2E, UpgradeFoundThroughThePlayersKeyKeepsTheSettingsAndUninstal
   ASSERT_TRUE(Uninstall());
   EXPECT_EQ(ReadTree(s.player.Folder()), users) << "exactly what was installed is gone";
   EXPECT_FALSE(fs::exists(StartMenuFolder()));
+}
+
+TEST_F(InstallerE2E, WithoutThePlayersOwnKeyItsUninstallEntryNamesTheFolder) {
+  fs::remove(Plugins() + "ml_quillbox.dll");
+  struct Case {
+    std::string playerKey;         // HKCU\Software\Winamp's default value
+    std::string uninstallString;   // the player's uninstall entry
+  } cases[] = {
+      {"", Quoted(Folder() + "\\UninstWA.exe")},
+      // a key left behind by a player since moved: the folder holds no player
+      {"Z:\\nowhere", Folder() + "\\UninstWA.exe"},
+  };
+  for (const Case& c : cases) {
+    SetPlayerValue(kPlayerKey, "", c.playerKey);
+    SetPlayerValue(kPlayerUninstallKey, "UninstallString", c.uninstallString);
+    EXPECT_EQ(RunWindows(SilentInstaller()), 0) << c.uninstallString;
+    EXPECT_TRUE(fs::exists(Plugins() + "ml_quillbox.dll")) << c.uninstallString;
+    fs::remove(Plugins() + "ml_quillbox.dll");
+  }
+  SetPlayerValue(kPlayerKey, "", "");
+  SetPlayerValue(kPlayerUninstallKey, "", "");
 }
 
 TEST_F(InstallerE2E, AFolderWithoutThePlayerIsRefusedAndNothingWritten) {
