@@ -61,7 +61,7 @@ Var PluginsFolder ; where the player loads ml_quillbox.dll from
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Quillbox is installed"
 !define MUI_FINISHPAGE_TEXT_LARGE
-!define MUI_FINISHPAGE_TEXT "Connect the panel and start ${PLAYER}: on its first start Quillbox asks for the panel's serial port and the music folder.$\r$\n$\r$\nThe notes, the panel's firmware and its Arduino sketch are in$\r$\n$INSTDIR\Plugins\Quillbox,$\r$\nthe notes also in the Start menu under Quillbox."
+!define MUI_FINISHPAGE_TEXT "Connect the panel and start ${PLAYER}: Quillbox asks for the panel's port and the music folder on its first start.$\r$\n$\r$\nThe notes, the panel's firmware and its sketch are in Plugins\Quillbox in the ${PLAYER} folder, the notes also in the Start menu."
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Plugins\Quillbox\INSTALL.txt"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the install notes"
 !insertmacro MUI_PAGE_FINISH

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -187,7 +188,8 @@ class InstallerE2E : public ::testing::Test {
   bool Uninstall() {
     const std::map<std::string, std::string> key = RegistryValues(kUninstallKey);
     if (key.count("QuietUninstallString") == 0 || RunWindows(key.at("QuietUninstallString")) != 0) return false;
-    for (int waited = 0; waited < 30000; waited += 200) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
       if (!fs::exists(Plugins() + "Quillbox/Uninstall Quillbox.exe") && RegistryValues(kUninstallKey).empty()) {
         return true;
       }
