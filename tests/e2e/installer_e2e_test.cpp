@@ -88,7 +88,9 @@ std::string WindowsPath(const std::string& path) {
 // that ends itself before its own exit completes (status 137), after which that line is
 // what it returned. -1 when the line did not come within the wait.
 int RunWindows(const std::string& commandLine) {
-  const std::string batch = fs::temp_directory_path() / ("qb-installer-" + std::to_string(getpid()) + ".bat");
+  static std::atomic<int> runs{0};  // a test may run one in a thread of its own
+  const std::string batch =
+      fs::temp_directory_path() / ("qb-installer-" + std::to_string(getpid()) + "-" + std::to_string(runs++) + ".bat");
   std::ofstream(batch) << "@echo off\r\n" << commandLine << "\r\necho qb-exit %errorlevel%\r\n";
   const ChildProcess child = StartChild({"wine", "cmd", "/c", WindowsPath(batch)});
   close(child.toChild);
@@ -152,6 +154,18 @@ fs::path StartMenuFolder() {
   return root / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillbox";
 }
 
+// Sends the emulated player a command until its answer begins with `prefix` (a window
+// not up yet answers "err"); the answer, or "" after the wait.
+std::string UntilAnswer(PlayerProcess& player, const std::vector<std::string>& command, const std::string& prefix) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string answer = player.Command(command, 3000);
+    if (answer.rfind(prefix, 0) == 0) return answer;
+    usleep(100 * 1000);
+  }
+  return "";
+}
+
 // One player folder with its settings (PluginSession::Install) and the player's program
 // under its real name, and the installer that release.sh made for this suite.
 class InstallerE2E : public ::testing::Test {
@@ -174,9 +188,8 @@ class InstallerE2E : public ::testing::Test {
     fs::remove_all(StartMenuFolder());
   }
 
-  static std::string SilentInstaller() {
-    return Quoted(WindowsPath(dist_ / ("quillbox-" + Version() + "-setup.exe"))) + " /S";
-  }
+  static std::string Installer() { return Quoted(WindowsPath(dist_ / ("quillbox-" + Version() + "-setup.exe"))); }
+  static std::string SilentInstaller() { return Installer() + " /S"; }
   std::string Folder() const { return s.player.WindowsPath(s.player.Folder()); }
   std::string Plugins() const { return s.player.Folder() + "/Plugins/"; }
   Tree Installed() const { return ReadTree(Plugins() + "Quillbox"); }
@@ -234,6 +247,18 @@ TEST_F(InstallerE2E, SilentInstallIsWhatThePlayerLoadsAndIsNotReplacedWhileItHol
   EXPECT_EQ(RunWindows(SilentInstaller() + " /D=" + Folder()), 3);
   // With _?= the uninstaller runs from where it is and waits, for its exit code.
   EXPECT_EQ(RunWindows(Quoted(Uninstaller()) + " /S _?=" + Folder() + "\\Plugins\\Quillbox"), 3);
+  // As a user meets it: Install pressed, Setup says why, and Cancel leaves it all as it was.
+  // The emulated player presses the buttons; the page's subtitle, a blank, ends the
+  // window's title, and the message box has the bare one.
+  const std::string title = "Quillbox " + Version() + " Setup";
+  int shownExit = -1;
+  std::thread user([&] { shownExit = RunWindows(Installer() + " /D=" + Folder()); });
+  EXPECT_EQ(UntilAnswer(s.player, {"click", title + " ", "1"}, "ok"), "ok\tclick");
+  const std::string box = UntilAnswer(s.player, {"msgbox", title, "2"}, "msgbox\t");
+  EXPECT_NE(box.find("Winamp is running and holds ml_quillbox.dll"), std::string::npos) << box;
+  EXPECT_EQ(UntilAnswer(s.player, {"click", title + " ", "2"}, "ok"), "ok\tclick");
+  user.join();
+  EXPECT_EQ(shownExit, 3);
   EXPECT_EQ(ReadTree(s.player.Folder()), before);
   EXPECT_FALSE(RegistryValues(kUninstallKey).empty());
   EXPECT_TRUE(s.NextStatus([](const Status&) { return true; }, 5000)) << "the plug-in runs on";
