@@ -8,7 +8,7 @@ packages=(
   wine wine32:i386 xvfb xauth fonts-wine x11-utils imagemagick
   libncurses-dev tmux
   gcc-avr avr-libc binutils-avr libsimavr-dev libsimavrparts1 arduino-core-avr
-  xfonts-base pcf2bdf zlib1g-dev avrdude
+  xfonts-base pcf2bdf zlib1g-dev avrdude nsis
 )
 
 missing=()

@@ -2,8 +2,10 @@
 # Makes dist/quillbox-<version>.zip: the DLL from the cross build, the install note, the
 # protocol reference, the panel firmware from the AVR build with its note, the firmware's
 # Arduino sketch (quillbox_panel/, opened and uploaded from the Arduino IDE), and the
-# licence, in a folder quillbox-<version>/. The version is the one in VERSION, which the
-# DLL's version resource and the firmware's file name carry too.
+# licence, in a folder quillbox-<version>/. Beside it dist/quillbox-<version>-setup.exe,
+# the Windows installer of the same files (installer/quillbox.nsi, built with makensis).
+# The version is the one in VERSION, which the DLL's version resource, the installer's
+# and the firmware's file name carry too.
 #
 #   QB_BUILD_DIR  the build folder, as for scripts/check.sh (default: build)
 #   QB_CROSS_DIR  the cross build itself (default: $QB_BUILD_DIR/win32)
@@ -47,3 +49,10 @@ zip="$(cd "$dist" && pwd)/$name.zip"
 rm -f "$zip"
 (cd "$stage" && zip -q -X -r "$zip" "$name")
 echo "$zip"
+
+setup="$(cd "$dist" && pwd)/$name-setup.exe"
+rm -f "$setup"
+installer/file-list.sh "$stage/$name" >"$stage/file_list.nsh"
+(cd "$stage/$name" && makensis -V2 -NOCD -DVERSION="$version" -DFILE_LIST="$stage/file_list.nsh" \
+  -DOUTFILE="$setup" "$top/installer/quillbox.nsi" >/dev/null)
+echo "$setup"

@@ -1,7 +1,8 @@
 // The release: scripts/release.sh makes the zip into a temporary folder, the zip holds
 // exactly the built DLL, the install note, the protocol reference, the built panel
 // firmware with its note, the firmware's Arduino sketch and the licence, and the DLL's
-// version resource says the version that VERSION says.
+// version resource says the version that VERSION says. Beside the zip, the installer, whose
+// version resource says it too (what it installs is tested under Wine, installer_e2e_test).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -119,7 +120,13 @@ TEST(Release, ZipHoldsTheBuiltFilesAndTheDllCarriesTheVersion) {
                               (source / "scripts/release.sh").string() + "' >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::map<std::string, uint32_t> entries = ZipEntries(dist / ("quillbox-" + version + ".zip"));
+  const fs::path setup = dist / ("quillbox-" + version + "-setup.exe");
+  ASSERT_TRUE(fs::exists(setup));
+  VersionInfo setupInfo = ReadVersionInfo(LoadPe(setup.c_str()));
   fs::remove_all(dist);
+  EXPECT_EQ(setupInfo.fixed, version + ".0");
+  EXPECT_EQ(setupInfo.strings["ProductVersion"], version);
+  EXPECT_EQ(setupInfo.strings["ProductName"], "Quillbox");
 
   const fs::path dll = fs::path(QB_CROSS_DIR) / "player/Plugins/ml_quillbox.dll";
   const std::string folder = "quillbox-" + version + "/";

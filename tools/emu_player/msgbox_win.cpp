@@ -1,4 +1,6 @@
 // "msgbox": reads the plug-in's message box and presses its OK button, as a user would.
+// "msgbox <title> <button>" does the same for another program's box (an installer's),
+// pressing the button with that id (IDCANCEL is 2).
 #include <windows.h>
 
 #include "output_line.h"
@@ -10,8 +12,8 @@ constexpr int kMessageBoxTextId = 0xFFFF;  // the static that holds a message bo
 
 }  // namespace
 
-void PlayerMessageBox() {
-  HWND box = FindWindowA("#32770", "Quillbox");
+void PlayerMessageBox(const char* title, int32_t button) {
+  HWND box = FindWindowA("#32770", title);
   if (box == nullptr || !IsWindowVisible(box)) return EmitError("nowindow");
   char text[512] = "";
   GetDlgItemTextA(box, kMessageBoxTextId, text, sizeof text);
@@ -19,5 +21,5 @@ void PlayerMessageBox() {
   LineBegin(line, "msgbox");
   LineTab(line, text);
   EmitLine(line);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
 }

@@ -41,7 +41,11 @@ void RunPick(char** fields, int) {
   int32_t control = 0;
   if (ControlId(fields, &control)) PlayerPick(fields[1], control, fields[3]);
 }
-void RunMessageBox(char**, int) { PlayerMessageBox(); }
+void RunMessageBox(char** fields, int count) {
+  int32_t button = 1;  // IDOK
+  if (count == 3 && !ParseInt32(fields[2], &button)) return EmitError("msgbox bad button id");
+  PlayerMessageBox(count >= 2 ? fields[1] : "Quillbox", button);
+}
 
 void RunSlow(char** fields, int) {
   int32_t ms = 0;
@@ -69,7 +73,7 @@ constexpr CommandRow kCommands[] = {
     {"init", 1, 1, RunInit},             {"quit", 1, 1, RunQuit},
     {"unload", 1, 1, RunUnload},         {"exit", 1, 1, RunExit},
     {"sync", 1, 1, RunSync},             {"click", 3, 3, RunClick},
-    {"msgbox", 1, 1, RunMessageBox},     {"slow", 2, 2, RunSlow},
+    {"msgbox", 1, 3, RunMessageBox},     {"slow", 2, 2, RunSlow},
     {"settext", 4, 4, RunSetText},       {"info", 3, 8, CommandInfo},
     {"misuse", 1, 1, CommandMisuse},     {"result", 2, 4, CommandResult},
     {"overflow", 2, 2, CommandOverflow}, {"pick", 4, 4, RunPick},
