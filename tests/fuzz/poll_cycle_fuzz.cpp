@@ -156,5 +156,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckedTick();
     Line.nowMs += kTickPeriodMs;
   }
+  ReleaseWorld();
   return 0;
 }

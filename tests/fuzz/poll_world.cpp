@@ -459,6 +459,13 @@ void BuildWorld(FuzzInput& in) {
   Line.nowMs += kQuietAfterOpenMs;  // start-up's quiet on the line is over: the panel talks
 }
 
+void ReleaseWorld() {
+  ResetFakeHost();
+  ResetFakeFiles();
+  ResetFakeLine();
+  Here = World();
+}
+
 void ChangeWorld(FuzzInput& in) {
   static const int32_t kPositions[] = {0, 1, 499, 500, 700, -1};
   static const int32_t kStates[] = {0, 1, 3, 2};
