@@ -27,9 +27,6 @@ void ChangeWorld(FuzzInput& in);
 // paths the plug-in may hand back longer than its own 256-byte buffers allow.
 bool PlayerGave(const char* path);
 
-// The number of files (not folders) on the disk.
-size_t FileCount();
-
 // Prints the world to stderr: the settings, the tree, the playlist and the search results;
 // for reading a crash's input (QB_FUZZ_TRACE=1).
 void PrintWorld();
