@@ -78,6 +78,16 @@ TEST(PanelPerson, EveryActionIsAKeyTheBoardTakesWithAPauseOfAPerson) {
   }
   EXPECT_GT(shortPresses, 4000) << "mostly short presses";
   EXPECT_TRUE(kinds.count("long select") && kinds.count("3 s hold")) << "long presses and the odd long hold";
+  std::set<std::string> errands;
+  for (int i = 0; i < 200; i++) {
+    std::string name;
+    for (const KeyAction& a : person.Errand(&name)) {
+      const std::string verb = a.command.substr(0, a.command.find(' '));
+      EXPECT_TRUE(verb == "press" || verb == "hold") << a.command;
+    }
+    errands.insert(name);
+  }
+  EXPECT_EQ(errands, (std::set<std::string>{"browse", "clear", "dump", "key check", "save", "search"}));
 }
 
 }  // namespace

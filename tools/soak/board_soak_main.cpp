@@ -6,18 +6,22 @@
 //
 // Under the person's keys the player changes its playlist and play state, the cable is
 // pulled and put back every few minutes (half the time just after a key that starts a
-// list transfer), and new songs come once dumps have taken most of them. It fails on:
+// list transfer), the player quits and starts again every quarter of an hour or so, and
+// new songs come once dumps have taken most of them. It fails on:
 // any fault the board reports (a flash page changed, a receiver overrun, a display write
 // while the controller is busy, the backlight driven high), the firmware restarting
 // other than at an opening of the port, a stack deeper than its budget, the plug-in
 // sending no status frame for 8 s on a plugged line or a tick longer than 2 s, the
-// player not answering "sync" within 5 s or ending other than cleanly, and any file lost,
+// player not answering "sync" within 5 s or ending other than cleanly, its process's
+// open files, threads or memory grown from the start to the end, and any file lost,
 // changed, or left half-written (the ledger of every song and saved playlist), or more
 // files in the dump folder than dumps the panel sent.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -42,6 +46,39 @@ constexpr double kChangeEveryMs = 60000;
 constexpr double kReportEveryMs = 10 * 60000;
 constexpr int kRestockBelow = 8;
 constexpr int kQuitWaitMs = 10000;
+// How much the player's process may grow from the start to the end of a soak: a handle,
+// a thread or a block a tick would give thousands an hour; the player's own model
+// settles within the first changes.
+constexpr int64_t kMoreFiles = 16;
+constexpr int64_t kMoreThreads = 2;
+constexpr int64_t kMoreMemory = 16 << 20;
+
+// The player's process as Linux sees it: its open files, threads and resident memory.
+// Wine answers GetProcessHandleCount and GetProcessMemoryInfo with 0 (measured), so the
+// soak looks from outside: a handle Wine opens on a file, a pipe or a port is a file
+// descriptor of the process too.
+struct Usage {
+  int64_t files = -1, threads = -1, memory = -1;
+};
+
+Usage ReadUsage(const PlayerProcess& player) {
+  Usage u;
+  if (player.Pid() <= 0) return u;
+  const std::string proc = "/proc/" + std::to_string(player.Pid());
+  std::error_code error;
+  int64_t files = 0;
+  for (auto it = std::filesystem::directory_iterator(proc + "/fd", error);
+       !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    files++;
+  }
+  if (!error) u.files = files;
+  std::ifstream status(proc + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Threads:", 0) == 0) u.threads = std::strtoll(line.c_str() + 8, nullptr, 10);
+    if (line.rfind("VmRSS:", 0) == 0) u.memory = std::strtoll(line.c_str() + 6, nullptr, 10) * 1024;
+  }
+  return u;
+}
 
 struct Soak {
   Soak(PlayerProcess& p, BoardProcess& b, FileLedger& l, uint32_t seed) : player(p), board(b), ledger(l), person(seed) {}
@@ -51,10 +88,11 @@ struct Soak {
   PanelPerson person;
   BoardWatch watch;
   std::map<std::string, int> keys;
-  int replugs = 0, syncs = 0, restocked = 0, outsideChanges = 0;
+  int replugs = 0, syncs = 0, restocked = 0, outsideChanges = 0, restarts = 0;
   double slowestSyncMs = 0;
   double pluggedSinceMs = 0;
   int dumpsSeen = 0;  // files that reached the dump folder
+  Usage startUsage, lastUsage;
   std::vector<std::string> failures;
 
   void Fail(const std::string& what) { failures.push_back(what); }
@@ -103,7 +141,51 @@ struct Soak {
     replugs++;
   }
 
+  // The player quit and started again, as its user does now and then: the port closes
+  // and opens (the board resets at the opening), the plug-in starts over from its
+  // settings. Growth is judged within each player's life.
+  void Restart() {
+    lastUsage = ReadUsage(player);
+    CheckUsage();
+    Quit(" before a restart");
+    watch.Break(NowMs());
+    const std::string failure = RelaunchSoakPlugin(player);
+    if (!failure.empty()) Fail("the plug-in did not start again: " + failure);
+    pluggedSinceMs = NowMs();
+    watch.Break(NowMs());
+    startUsage = lastUsage = ReadUsage(player);
+    restarts++;
+  }
+
+  void Quit(const std::string& when) {
+    if (player.Command({"quit"}, kQuitWaitMs) != "quit\tdone") Fail("quit did not return" + when);
+    if (!player.WaitForLine("fault", 0).empty()) Fail("the player reported a fault" + when);
+    const int code = player.Stop(kQuitWaitMs);
+    if (code != 0) Fail("the player's exit code was " + std::to_string(code) + when);
+  }
+
+  void CheckUsage() {
+    const Usage& a = startUsage;
+    const Usage& b = lastUsage;
+    if (a.files < 0 || a.threads < 0 || a.memory < 0 || b.files < 0 || b.threads < 0 || b.memory < 0) {
+      Fail("the player's process could not be measured");
+    } else if (b.files - a.files > kMoreFiles || b.threads - a.threads > kMoreThreads ||
+               b.memory - a.memory > kMoreMemory) {
+      Fail("the player's process grew: open files, threads or memory beyond the start's by more than allowed");
+    }
+  }
+
+  // A key, or one time in ten an errand of a few.
   void Press() {
+    if (person.Between(0, 9) == 0) {
+      std::string name;
+      for (const KeyAction& a : person.Errand(&name)) {
+        board.Do(a.command);
+        Pause(a.thinkMs);
+      }
+      keys["errand " + name]++;
+      return;
+    }
     const KeyAction a = person.Next();
     board.Do(a.command);
     keys[a.kind]++;
@@ -124,14 +206,19 @@ void PrintFigures(Soak& s, double elapsedMinutes, uint32_t seed, const BoardStat
     return n;
   }());
   for (const auto& [letter, n] : s.watch.sent) std::printf("  %s %d", letter.c_str(), n);
-  std::printf("\nreplugs %d, firmware restarts at an open %d, player changes %d, syncs %d (slowest %.0f ms)\n",
-              s.replugs, s.watch.portResets, s.outsideChanges, s.syncs, s.slowestSyncMs);
+  std::printf("\nreplugs %d, player restarts %d, firmware restarts at an open %d, player changes %d, syncs %d "
+              "(slowest %.0f ms)\n",
+              s.replugs, s.restarts, s.watch.portResets, s.outsideChanges, s.syncs, s.slowestSyncMs);
   std::printf("ticks %d: period ms p50 %.1f p99 %.1f max %.1f (bound %.0f)\n", s.watch.statusFrames, ticks.median,
               ticks.p99, ticks.max, kTickBoundMs);
   std::printf("dumps sent %d, files in the dump folder %d, restocked %d times\n", s.watch.dumpsSent, s.dumpsSeen,
               s.restocked);
   std::printf("board: stack's deepest point %d bytes (budget %d), overruns %d, faults %d, resets %d\n",
               stats.stackBytes, kStackBudget, stats.overruns, stats.Faults(), stats.resets);
+  std::printf("player's process: open files %lld -> %lld, threads %lld -> %lld, memory %.1f -> %.1f MB\n",
+              static_cast<long long>(s.startUsage.files), static_cast<long long>(s.lastUsage.files),
+              static_cast<long long>(s.startUsage.threads), static_cast<long long>(s.lastUsage.threads),
+              s.startUsage.memory / 1048576.0, s.lastUsage.memory / 1048576.0);
   std::fflush(stdout);
 }
 
@@ -143,13 +230,6 @@ void CheckStats(Soak& s, const BoardStats& stats) {
   if (stats.Faults() != 0) s.Fail(std::to_string(stats.Faults()) + " board faults");
   const Figures ticks = Summarise(s.watch.periods);
   if (ticks.max > kTickBoundMs) s.Fail("a tick took " + std::to_string(ticks.max) + " ms");
-}
-
-void Finish(Soak& s) {
-  if (s.player.Command({"quit"}, kQuitWaitMs) != "quit\tdone") s.Fail("quit did not return");
-  if (!s.player.WaitForLine("fault", 0).empty()) s.Fail("the player reported a fault");
-  const int code = s.player.Stop(kQuitWaitMs);
-  if (code != 0) s.Fail("the player's exit code was " + std::to_string(code));
 }
 
 }  // namespace
@@ -183,11 +263,13 @@ int main(int argc, char** argv) {
   Soak s(player, board, ledger, seed);
   const double start = NowMs();
   s.pluggedSinceMs = start;
+  s.startUsage = s.lastUsage = ReadUsage(player);
   // The first change and replug come early enough that a one-minute run meets both.
   const double runMs = minutes * 60000;
   double nextSync = start + kSyncEveryMs, nextChange = start + std::min(kChangeEveryMs, runMs / 3);
   double nextReport = start + kReportEveryMs;
   double nextReplug = start + std::min(s.person.Between(60, 240) * 1000.0, runMs / 2);
+  double nextRestart = start + std::min(s.person.Between(600, 1200) * 1000.0, runMs * 2 / 3);
   while (s.Ok() && NowMs() - start < runMs) {
     const double now = NowMs();
     if (now >= nextSync) {
@@ -200,9 +282,13 @@ int main(int argc, char** argv) {
     } else if (now >= nextReplug) {
       s.Replug();
       nextReplug = NowMs() + s.person.Between(120, 300) * 1000.0;
+    } else if (now >= nextRestart) {
+      s.Restart();
+      nextRestart = NowMs() + s.person.Between(900, 1800) * 1000.0;
     } else if (now >= nextReport) {
       BoardStats stats;
       if (!board.Stats(&stats)) s.Fail("the board gave no figures");
+      s.lastUsage = ReadUsage(player);
       PrintFigures(s, (now - start) / 60000, seed, stats);
       CheckStats(s, stats);
       nextReport = now + kReportEveryMs;
@@ -212,7 +298,9 @@ int main(int argc, char** argv) {
   }
   s.Pause(3000);  // what the last key started, done
   s.Look();
-  Finish(s);
+  s.lastUsage = ReadUsage(player);
+  s.CheckUsage();
+  s.Quit("");
   BoardStats final;
   if (board.Stop(5000, &final) != 0 && s.watch.failures.empty()) s.Fail("the board ended with a failure");
   s.Look();

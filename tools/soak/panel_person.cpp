@@ -47,3 +47,45 @@ KeyAction PanelPerson::Next() {
   a.thinkMs = pause < 70 ? Between(150, 900) : pause < 96 ? Between(900, 4000) : Between(4000, 20000);
   return a;
 }
+
+namespace {
+
+// Down n times: to the n-th item below the first of a menu or an entry's actions.
+std::string Downs(int n) {
+  std::string keys;
+  for (int i = 0; i < n; i++) keys += "press down;";
+  return keys;
+}
+
+}  // namespace
+
+std::vector<KeyAction> PanelPerson::Errand(std::string* name) {
+  // A playlist entry's actions: Play, Song info, Move, Delete, Dump song, Save playlist,
+  // Clear playlist. The menu: Browse, Playlist, Search, Options; the options: shuffle,
+  // time, volume, the key check.
+  const std::string toEntry = "hold down 900;" + Downs(Between(0, 5)) + "press right;";
+  std::string keys;
+  switch (Between(0, 5)) {
+    case 0: *name = "dump"; keys = toEntry + Downs(4) + "press select;press select;"; break;
+    case 1: *name = "save"; keys = toEntry + Downs(5) + "press select;"; break;
+    case 2: *name = "clear"; keys = toEntry + Downs(6) + "press select;press select;"; break;
+    case 3:
+      *name = "search";
+      keys = "hold select 900;" + Downs(2) + "press select;" + Downs(Between(1, 6)) + "press select;";
+      break;
+    case 4:
+      *name = "browse";
+      keys = "hold select 900;press select;";
+      for (int depth = Between(1, 4); depth > 0; depth--) keys += Downs(Between(0, 4)) + "press select;";
+      keys += "hold left 900;";
+      break;
+    default: *name = "key check"; keys = "hold select 900;" + Downs(3) + "press select;" + Downs(3) + "press select;"
+                                         "press up;press left;press left;press left;"; break;
+  }
+  keys += "press left;press left;";  // back towards the status screen
+  std::vector<KeyAction> steps;
+  for (size_t from = 0, end; (end = keys.find(';', from)) != std::string::npos; from = end + 1) {
+    steps.push_back({keys.substr(from, end - from), *name, Between(300, 900)});
+  }
+  return steps;
+}

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 struct KeyAction {
   std::string command;  // for the board's script: "press up", "hold select 1100"
@@ -18,6 +19,11 @@ class PanelPerson {
  public:
   explicit PanelPerson(uint32_t seed) : random_(seed) {}
   KeyAction Next();
+  // Now and then the person does something on purpose, key by key as the panel's guide
+  // tells it, from the status screen: dumps a playlist entry, saves or clears the
+  // playlist, searches, browses down the folders, opens the key check. "dump", "save",
+  // ... names it; the keys land somewhere whatever screen the panel is on.
+  std::vector<KeyAction> Errand(std::string* name);
   int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
  private:

@@ -115,9 +115,8 @@ std::string ChangePlayerSide(PlayerProcess& player, int round, int timeoutMs) {
 
 namespace {
 
-// Installs with the panel on COM<port>; the model commands of the soak's player.
-PlayerCommands SoakModel(PlayerProcess& player, FileLedger& ledger, int port) {
-  InstallSoakFolder(player, ledger, port);
+// The model commands of the soak's player.
+PlayerCommands SoakModel(const PlayerProcess& player) {
   PlayerCommands commands = Library(player);
   const auto playlist = RealPlaylist(player);
   commands.insert(commands.end(), playlist.begin(), playlist.end());
@@ -127,9 +126,13 @@ PlayerCommands SoakModel(PlayerProcess& player, FileLedger& ledger, int port) {
 }  // namespace
 
 std::string LaunchSoakPlugin(PlayerProcess& player, FileLedger& ledger, int port) {
-  return LaunchPlugin(player, SoakModel(player, ledger, port));
+  InstallSoakFolder(player, ledger, port);
+  return LaunchPlugin(player, SoakModel(player));
 }
 
+std::string RelaunchSoakPlugin(PlayerProcess& player) { return LaunchPlugin(player, SoakModel(player)); }
+
 std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger) {
-  return StartPlugin(player, line, SoakModel(player, ledger, 1), kFirstFrames);
+  InstallSoakFolder(player, ledger, 1);
+  return StartPlugin(player, line, SoakModel(player), kFirstFrames);
 }

@@ -15,6 +15,10 @@
 // (bounded) until init has returned. "" when the plug-in runs, otherwise what went wrong.
 std::string LaunchSoakPlugin(PlayerProcess& player, FileLedger& ledger, int port);
 
+// The same player started again over what the last one left (its settings, the music
+// folder as it is now), as a user who quit it does.
+std::string RelaunchSoakPlugin(PlayerProcess& player);
+
 // LaunchSoakPlugin on COM1, then waits for the first status frames on line.
 std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger);
 
