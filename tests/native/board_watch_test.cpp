@@ -40,8 +40,8 @@ TEST(BoardWatch, TicksAreTheStatusFramesPeriodsNotAcrossAReplugAndDumpsAreTheFra
   BoardWatch watch;
   std::vector<std::string> lines = {"rx 100.0 92 B",  "rx 140.0 92 B",  "rx 141.0 6 L",
                                     "tx 150.0 6 F 0", "tx 151.0 2 P 3", "rx 190.0 92 B"};
-  watch.Read(lines, 0);
-  watch.Break(0);
+  watch.Read({lines.begin(), lines.begin() + 2}, 0);
+  watch.Break(lines, 0);  // what came before the break, read first: no period across it
   lines.insert(lines.end(), {"rx 9000.0 92 B", "rx 9036.0 92 B", "tx 9040.0 6 F 0"});  // all of them, as the board's
   watch.Read(lines, 0);
   EXPECT_EQ(watch.periods, (std::vector<double>{40, 50, 36}));

@@ -103,6 +103,9 @@ struct Soak {
     if (watch.Hung(NowMs(), pluggedSinceMs)) Fail("no status frame for 8 s on a plugged line: the plug-in hangs");
   }
 
+  // No tick is measured across what comes now: the line or the player goes or comes.
+  void Gap() { watch.Break(board.Lines(), NowMs()); }
+
   // Waits ms, looking at the board's lines every half second.
   void Pause(int ms) {
     const double until = NowMs() + ms;
@@ -132,12 +135,11 @@ struct Soak {
       std::this_thread::sleep_for(std::chrono::milliseconds(person.Between(150, 600)));
     }
     board.Send("unplug");
-    Look();
-    watch.Break(NowMs());
+    Gap();
     std::this_thread::sleep_for(std::chrono::milliseconds(person.Between(1000, 15000)));
     board.Send("plug");
     pluggedSinceMs = NowMs();
-    watch.Break(NowMs());
+    Gap();
     replugs++;
   }
 
@@ -148,11 +150,11 @@ struct Soak {
     lastUsage = ReadUsage(player);
     CheckUsage();
     Quit(" before a restart");
-    watch.Break(NowMs());
+    Gap();
     const std::string failure = RelaunchSoakPlugin(player);
     if (!failure.empty()) Fail("the plug-in did not start again: " + failure);
     pluggedSinceMs = NowMs();
-    watch.Break(NowMs());
+    Gap();
     startUsage = lastUsage = ReadUsage(player);
     restarts++;
   }

@@ -60,7 +60,8 @@ void BoardWatch::Reset(double t, const std::string& why) {
   }
 }
 
-void BoardWatch::Break(double wallMs) {
+void BoardWatch::Break(const std::vector<std::string>& lines, double wallMs) {
+  Read(lines, wallMs);
   gap_ = true;
   lastStatusWallMs_ = wallMs;
 }

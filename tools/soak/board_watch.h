@@ -9,8 +9,9 @@
 struct BoardWatch {
   // Reads lines[next...] and moves next on; wallMs is now, for the hang check.
   void Read(const std::vector<std::string>& lines, double wallMs);
-  // The line was pulled or put back: the next status frame starts no period.
-  void Break(double wallMs);
+  // The line was pulled or put back, or the player quit or started: what came before is
+  // read first (lines as Read takes them), and the next status frame starts no period.
+  void Break(const std::vector<std::string>& lines, double wallMs);
   // Whether the plug-in has sent no status frame for too long, the line being plugged
   // since `pluggedSinceMs`.
   bool Hung(double wallMs, double pluggedSinceMs) const;
