@@ -234,6 +234,72 @@ void CheckStats(Soak& s, const BoardStats& stats) {
   if (ticks.max > kTickBoundMs) s.Fail("a tick took " + std::to_string(ticks.max) + " ms");
 }
 
+// The person at the keys and the world around them, until the time is up or a check
+// failed.
+void Drive(Soak& s, double runMs, uint32_t seed) {
+  const double start = NowMs();
+  s.pluggedSinceMs = start;
+  s.startUsage = s.lastUsage = ReadUsage(s.player);
+  // The first change and replug come early enough that a one-minute run meets both.
+  double nextSync = start + kSyncEveryMs, nextChange = start + std::min(kChangeEveryMs, runMs / 3);
+  double nextReport = start + kReportEveryMs;
+  double nextReplug = start + std::min(s.person.Between(60, 240) * 1000.0, runMs / 2);
+  double nextRestart = start + std::min(s.person.Between(600, 1200) * 1000.0, runMs * 2 / 3);
+  while (s.Ok() && NowMs() - start < runMs) {
+    const double now = NowMs();
+    if (now >= nextSync) {
+      s.Sync();
+      nextSync = now + kSyncEveryMs;
+    } else if (now >= nextChange) {
+      const std::string refused = ChangePlayerSide(s.player, s.outsideChanges++, kSyncBoundMs);
+      if (!refused.empty()) s.Fail(refused);
+      nextChange = now + kChangeEveryMs;
+    } else if (now >= nextReplug) {
+      s.Replug();
+      nextReplug = NowMs() + s.person.Between(120, 300) * 1000.0;
+    } else if (now >= nextRestart) {
+      s.Restart();
+      nextRestart = NowMs() + s.person.Between(900, 1800) * 1000.0;
+    } else if (now >= nextReport) {
+      BoardStats stats;
+      if (!s.board.Stats(&stats)) s.Fail("the board gave no figures");
+      s.lastUsage = ReadUsage(s.player);
+      PrintFigures(s, (now - start) / 60000, seed, stats);
+      CheckStats(s, stats);
+      nextReport = now + kReportEveryMs;
+    } else {
+      s.Press();
+    }
+  }
+}
+
+// The end: the player quit, the board stopped, the ledger checked, the figures and the
+// verdict printed. The exit status.
+int Conclude(Soak& s, double start, uint32_t seed) {
+  s.Pause(3000);  // what the last key started, done
+  s.Look();
+  s.lastUsage = ReadUsage(s.player);
+  s.CheckUsage();
+  s.Quit("");
+  BoardStats final;
+  if (s.board.Stop(5000, &final) != 0 && s.watch.failures.empty()) s.Fail("the board ended with a failure");
+  s.Look();
+  CheckStats(s, final);
+  const FileLedger::Verdict verdict = s.ledger.Check(-1);
+  if (verdict.moved > s.watch.dumpsSent) {
+    s.Fail(std::to_string(verdict.moved) + " files moved into the dump folder, " +
+           std::to_string(s.watch.dumpsSent) + " dumps sent");
+  }
+  PrintFigures(s, (NowMs() - start) / 60000, seed, final);
+  std::printf("saved playlists: %d, each checked line by line; files found whole in the dump folder: %d\n",
+              verdict.playlists, verdict.moved);
+  s.failures.insert(s.failures.end(), s.watch.failures.begin(), s.watch.failures.end());
+  s.failures.insert(s.failures.end(), verdict.failures.begin(), verdict.failures.end());
+  for (const std::string& f : s.failures) std::printf("FAILED: %s\n", f.c_str());
+  std::printf("%s (seed %u)\n", s.failures.empty() ? "board soak passed" : "board soak FAILED", seed);
+  return s.failures.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -264,60 +330,6 @@ int main(int argc, char** argv) {
   }
   Soak s(player, board, ledger, seed);
   const double start = NowMs();
-  s.pluggedSinceMs = start;
-  s.startUsage = s.lastUsage = ReadUsage(player);
-  // The first change and replug come early enough that a one-minute run meets both.
-  const double runMs = minutes * 60000;
-  double nextSync = start + kSyncEveryMs, nextChange = start + std::min(kChangeEveryMs, runMs / 3);
-  double nextReport = start + kReportEveryMs;
-  double nextReplug = start + std::min(s.person.Between(60, 240) * 1000.0, runMs / 2);
-  double nextRestart = start + std::min(s.person.Between(600, 1200) * 1000.0, runMs * 2 / 3);
-  while (s.Ok() && NowMs() - start < runMs) {
-    const double now = NowMs();
-    if (now >= nextSync) {
-      s.Sync();
-      nextSync = now + kSyncEveryMs;
-    } else if (now >= nextChange) {
-      const std::string refused = ChangePlayerSide(player, s.outsideChanges++, kSyncBoundMs);
-      if (!refused.empty()) s.Fail(refused);
-      nextChange = now + kChangeEveryMs;
-    } else if (now >= nextReplug) {
-      s.Replug();
-      nextReplug = NowMs() + s.person.Between(120, 300) * 1000.0;
-    } else if (now >= nextRestart) {
-      s.Restart();
-      nextRestart = NowMs() + s.person.Between(900, 1800) * 1000.0;
-    } else if (now >= nextReport) {
-      BoardStats stats;
-      if (!board.Stats(&stats)) s.Fail("the board gave no figures");
-      s.lastUsage = ReadUsage(player);
-      PrintFigures(s, (now - start) / 60000, seed, stats);
-      CheckStats(s, stats);
-      nextReport = now + kReportEveryMs;
-    } else {
-      s.Press();
-    }
-  }
-  s.Pause(3000);  // what the last key started, done
-  s.Look();
-  s.lastUsage = ReadUsage(player);
-  s.CheckUsage();
-  s.Quit("");
-  BoardStats final;
-  if (board.Stop(5000, &final) != 0 && s.watch.failures.empty()) s.Fail("the board ended with a failure");
-  s.Look();
-  CheckStats(s, final);
-  const FileLedger::Verdict verdict = ledger.Check(-1);
-  if (verdict.moved > s.watch.dumpsSent) {
-    s.Fail(std::to_string(verdict.moved) + " files moved into the dump folder, " +
-           std::to_string(s.watch.dumpsSent) + " dumps sent");
-  }
-  PrintFigures(s, (NowMs() - start) / 60000, seed, final);
-  std::printf("saved playlists: %d, each checked line by line; files found whole in the dump folder: %d\n",
-              verdict.playlists, verdict.moved);
-  s.failures.insert(s.failures.end(), s.watch.failures.begin(), s.watch.failures.end());
-  s.failures.insert(s.failures.end(), verdict.failures.begin(), verdict.failures.end());
-  for (const std::string& f : s.failures) std::printf("FAILED: %s\n", f.c_str());
-  std::printf("%s (seed %u)\n", s.failures.empty() ? "board soak passed" : "board soak FAILED", seed);
-  return s.failures.empty() ? 0 : 1;
+  Drive(s, minutes * 60000, seed);
+  return Conclude(s, start, seed);
 }
