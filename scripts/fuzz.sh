@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Runs the fuzzers for as long as asked: scripts/fuzz.sh [seconds] [fuzzer...]
-# (60 s each, by default every tests/fuzz/*_fuzz.cpp, so that a new fuzzer is never left
-# out of the default run), one after the other, in the native build (made
-# first if missing). Each keeps what it learns in tests/fuzz/corpus/<name>/ and starts
-# from that and its committed seeds in tests/fuzz/seeds/<name>/; a crash is written to
-# tests/fuzz/crashes/<name>/. Neither of those two folders is committed. Exits non-zero
-# when any fuzzer found something.
+# Runs the fuzzers for as long as asked:
+#   scripts/fuzz.sh [seconds] [fuzzer...]   each for that long (60 s by default)
+#   scripts/fuzz.sh --night [hours] [fuzzer...]
+#                                            the night: the hours (8 by default) shared
+#                                            out evenly, one fuzzer after the other
+# By default every tests/fuzz/*_fuzz.cpp, so that a new fuzzer is never left out, one
+# after the other, in the native build (made first if missing). Each keeps what it learns
+# in tests/fuzz/corpus/<name>/ and starts from that and its committed seeds in
+# tests/fuzz/seeds/<name>/; a crash is written to tests/fuzz/crashes/<name>/. Neither of
+# those two folders is committed. Each fuzzer's inputs per second is printed as it ends,
+# and a table of them all at the end. A fuzzer that finds something stops there; the
+# others still run. Exits non-zero when any fuzzer found something.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 seconds=60
-if [[ ${1:-} =~ ^[0-9]+$ ]]; then
+night=0
+if [ "${1:-}" = --night ]; then
+  night=1
+  shift
+  hours=8
+  if [[ ${1:-} =~ ^[0-9]+([.][0-9]+)?$ ]]; then
+    hours=$1
+    shift
+  fi
+elif [[ ${1:-} =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
@@ -21,6 +35,10 @@ if [ ${#fuzzers[@]} -eq 0 ]; then
     fuzzers+=("$(basename "$source" .cpp)")
   done
 fi
+if [ "$night" = 1 ]; then
+  seconds=$(awk -v h="$hours" -v n="${#fuzzers[@]}" 'BEGIN { printf "%d", h * 3600 / n }')
+  echo "== the night: ${hours} h, ${seconds} s for each of ${#fuzzers[@]} fuzzers, started $(date -u +%H:%M) UTC"
+fi
 
 build=${QB_BUILD_DIR:-$top/build}/native
 if [ ! -f "$build/build.ninja" ]; then
@@ -29,6 +47,7 @@ fi
 cmake --build "$build" --target "${fuzzers[@]}" || exit 1
 
 failed=0
+table=()
 for name in "${fuzzers[@]}"; do
   corpus=tests/fuzz/corpus/$name
   crashes=tests/fuzz/crashes/$name
@@ -36,10 +55,25 @@ for name in "${fuzzers[@]}"; do
   dirs=("$corpus")
   [ -d "tests/fuzz/seeds/$name" ] && dirs+=("tests/fuzz/seeds/$name")
   echo "== $name, ${seconds} s"
+  log=$(mktemp)
+  started=$(date +%s.%N)
   "$build/tests/fuzz/$name" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$crashes/" "${dirs[@]}" 2>&1 |
-    grep -E '^(#[0-9]+ +(INITED|DONE))|stat::number_of_executed_units|ERROR|invariant broken|SUMMARY|Test unit written'
-  status=${PIPESTATUS[0]}
-  [ "$status" -ne 0 ] && failed=1
+    -artifact_prefix="$crashes/" "${dirs[@]}" >"$log" 2>&1
+  status=$?
+  ended=$(date +%s.%N)
+  grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE))|stat::number_of_executed_units|ERROR|invariant broken|SUMMARY|Test unit written' "$log"
+  # The rate over the whole run, loading the corpus included: what a night gets done.
+  units=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  rate=$(awk -v n="${units:-0}" -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", n / (b - a) }')
+  echo "$name: ${units:-0} inputs in $(awk -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", b - a }') s, $rate inputs/s"
+  result=clean
+  if [ "$status" -ne 0 ]; then
+    failed=1
+    result="FOUND SOMETHING (exit $status), see $crashes/"
+  fi
+  table+=("$(printf '%-22s %10s inputs %8s inputs/s  %s' "$name" "${units:-0}" "$rate" "$result")")
+  rm -f "$log"
 done
+echo "== inputs per second, on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%s\n' "${table[@]}"
 exit $failed

@@ -65,6 +65,9 @@ struct FakeFileSystem {
   void AddFolder(const std::string& path, uint32_t attributes = 0);
   // Makes the file, and the folders above it.
   void AddFile(const std::string& path, const std::string& content = "", uint32_t attributes = 0);
+  // Makes empty files of these names in folder, and the folder: as AddFile does, with the
+  // folder's part worked out once for a crowd of files.
+  void AddFiles(const std::string& folder, const std::vector<std::string>& names);
   // Makes a symbolic link at path that leads to target.
   void AddLink(const std::string& path, const std::string& target);
   bool Exists(const std::string& path) const;

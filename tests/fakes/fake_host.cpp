@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "host/host_catalogue.h"
 
@@ -21,7 +23,7 @@ std::vector<std::string> FakeHost::CallsStartingWith(const std::string& prefix) 
 
 namespace {
 
-void Record(const std::string& text) { Host.calls.push_back(text); }
+void Record(std::string text) { Host.calls.push_back(std::move(text)); }
 
 void See(const char* call, const char* path) {
   if (Host.onPath) Host.onPath(call, path);
@@ -75,10 +77,15 @@ void HostLocatePlaylistWindow() { Record("260"); }
 
 void HostGetTag(const char* path, const char* tag, char* destination, uint32_t size) {
   See("296", path);
-  Record(std::string("296 ") + (path ? path : "(null)") + " " + tag + " " + Num(size));
+  // Made in one piece: a folder's scan asks this of every file.
+  std::string call;
+  const char* shown = path ? path : "(null)";
+  call.reserve(std::strlen(shown) + std::strlen(tag) + 20);
+  call.append("296 ").append(shown).append(" ").append(tag).append(" ").append(Num(size));
+  Record(std::move(call));
   if (path == nullptr) return;
   if (std::strcmp(tag, "TITLE") == 0) {
-    auto it = Host.titles.find(path);
+    auto it = Host.titles.find(std::string_view(path));
     WriteTag(it == Host.titles.end() ? nullptr : &it->second, destination, size);
     return;
   }
@@ -111,7 +118,7 @@ void HostMarkPlaylistClean() { Record("108"); Host.changed = 0; }
 void HostFileInfo(LibraryItem* item) {
   See("0x200", item->path);
   Record(std::string("library 0x200 ") + (item->path ? item->path : "(null)"));
-  auto known = Host.fileInfo.find(item->path ? item->path : "");
+  auto known = Host.fileInfo.find(std::string_view(item->path ? item->path : ""));
   if (known == Host.fileInfo.end()) return;
   item->lengthSeconds = known->second.seconds;
   item->extendedInfo = NewInfoList(known->second);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "browse/folder_browser.h"
 #include "browse/slot_tables.h"
@@ -35,7 +36,10 @@ struct TickStart {
   uint32_t nowMs;
   int64_t position;      // what the player answers for its position
   int64_t lengthAnswer;  // ... and for its playlist length
-  size_t files;
+  // The folders and files on the disk. A tick makes no folder and removes none (the path
+  // checks refuse mkdir, and no call removes or moves a folder), so a fall in this number
+  // is a file lost; counting the files alone walked the whole tree twice a tick.
+  size_t nodes;
   size_t playlist;
 };
 
@@ -104,30 +108,45 @@ void CheckFilePath(const char* call, const char* path) {
   }
 }
 
+// The number after the call's name ("211 7" gives 7), with where it ends.
+long Argument(const std::string& call, size_t from, const char** end) {
+  char* stop = nullptr;
+  const long n = std::strtol(call.c_str() + from, &stop, 10);
+  *end = stop;
+  return n;
+}
+
 // The record of the player's calls: every index the plug-in chose names one of 500
-// entries; the player's own position may come back to it as it was given.
+// entries; the player's own position may come back to it as it was given. A scan adds
+// a call a file, so each call's name is read once and only the calls with an index are
+// parsed further.
 void CheckCalls(const TickStart& s) {
   Require(Host.calls.size() <= kMaxCallsPerTick, "a tick sends the player a bounded number of messages");
   int64_t position = s.position;
   for (const std::string& call : Host.calls) {
-    long a = 0, b = 0;
-    const char* c = call.c_str();
-    if (std::sscanf(c, "211 %ld", &a) == 1) {
+    const size_t space = call.find(' ');
+    if (space == std::string::npos) continue;
+    const std::string_view name(call.data(), space);
+    const char* rest = nullptr;
+    const long a = Argument(call, space + 1, &rest);
+    if (rest == call.c_str() + space + 1) continue;  // not followed by a number
+    if (name == "211") {
       Require((a >= 0 && a < 500) || a == position || (a == 500 && PlaylistPosition == 500),
               "a playlist entry asked for is one of 500, or the player's own position");
-    } else if (std::sscanf(c, "121 %ld", &a) == 1) {
+    } else if (name == "121") {
       Require(a >= 0 && a < 500, "a position set is one of 500");
       position = a;
-    } else if (std::sscanf(c, "swap %ld %ld", &a, &b) == 2) {
+    } else if (name == "swap") {
+      const long b = std::strtol(rest, nullptr, 10);
       Require(a >= 0 && a < 500 && b >= 0 && b < 500 && (a - b == 1 || b - a == 1),
               "a swap is of two neighbours of 500");
-    } else if (std::sscanf(c, "delete %ld", &a) == 1) {
+    } else if (name == "delete") {
       Require(a >= 0 && (a < 500 || a < s.lengthAnswer), "a deleted entry is one of 500, or one the trim cuts");
-    } else if (std::sscanf(c, "122 %ld", &a) == 1) {
+    } else if (name == "122") {
       Require(a >= 0 && a <= 255, "a volume is 0 to 255");
-    } else if (std::sscanf(c, "252 %ld", &a) == 1) {
+    } else if (name == "252") {
       Require(a == 0 || a == 1, "shuffle is on or off");
-    } else if (std::sscanf(c, "press %ld", &a) == 1) {
+    } else if (name == "press") {
       Require(a >= 40044 && a <= 40048, "a button is one of the player's five");
     }
   }
@@ -194,7 +213,7 @@ void CheckState(const TickStart& s) {
   Require(PlaylistPosition <= kMaxListEntries, "PlaylistPosition is at most 500");
   Require(Host.infoLists.empty() && Host.infoMisuse.empty(), "every file-information list is released once, as given");
   Require(Host.releaseMisuses == 0, "search results are released once, with the record that got them");
-  Require(FileCount() >= s.files, "no file is lost");
+  Require(Files.nodes.size() >= s.nodes, "no file is lost");
   if (s.lengthAnswer == static_cast<int64_t>(s.playlist) && s.playlist <= kMaxListEntries) {
     Require(Host.files.size() <= kMaxListEntries, "the plug-in never grows the playlist past 500");
   }
@@ -211,7 +230,7 @@ TickStart Begin() {
   Files.calls.clear();
   CreatedPlaylist.clear();
   return {ArmCalls, Line.writes.size(), Line.nowMs, Host.position,
-          Host.reportedLength.value_or(static_cast<int32_t>(Host.files.size())), FileCount(), Host.files.size()};
+          Host.reportedLength.value_or(static_cast<int32_t>(Host.files.size())), Files.nodes.size(), Host.files.size()};
 }
 
 }  // namespace
@@ -224,7 +243,8 @@ void WatchPaths() {
 void CheckedTick() {
   const TickStart start = Begin();
   PollTick();
-  if (std::getenv("QB_FUZZ_TRACE") != nullptr) Trace();
+  static const bool trace = std::getenv("QB_FUZZ_TRACE") != nullptr;
+  if (trace) Trace();
   CheckCalls(start);
   CheckLine(start);
   CheckBrowsing();

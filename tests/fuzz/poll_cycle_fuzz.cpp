@@ -147,7 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput world{data + 2, worldSize};
   FuzzInput ticks{data + 2 + worldSize, size - 2 - worldSize};
   BuildWorld(world);
-  if (std::getenv("QB_FUZZ_TRACE") != nullptr) PrintWorld();
+  static const bool trace = std::getenv("QB_FUZZ_TRACE") != nullptr;
+  if (trace) PrintWorld();
   WatchPaths();
   RescanCurrentFolder();  // the start-up scan
   LastArrival = 0;
@@ -156,5 +157,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckedTick();
     Line.nowMs += kTickPeriodMs;
   }
+  ReleaseWorld();
   return 0;
 }

@@ -217,15 +217,18 @@ void AddCrowd(FuzzInput& in) {
   Files.AddFolder(folder);
   Here.folders.push_back(folder);
   const uint32_t n = 490 + in.Below(130);
+  std::vector<std::string> songs;
+  songs.reserve(n);
   for (uint32_t i = 0; i < n; i++) {
     char name[32];
     std::snprintf(name, sizeof name, i % 50 == 7 ? "f%03u" : "t%03u.mp3", i);
     if (i % 50 == 7) {
       Files.AddFolder(folder + name);
     } else {
-      Files.AddFile(folder + name);
+      songs.push_back(name);
     }
   }
+  Files.AddFiles(folder, songs);
   if (folder.size() + 8 <= kMaxName) Here.held.push_back(folder + "t000.mp3");
 }
 
@@ -459,6 +462,13 @@ void BuildWorld(FuzzInput& in) {
   Line.nowMs += kQuietAfterOpenMs;  // start-up's quiet on the line is over: the panel talks
 }
 
+void ReleaseWorld() {
+  ResetFakeHost();
+  ResetFakeFiles();
+  ResetFakeLine();
+  Here = World();
+}
+
 void ChangeWorld(FuzzInput& in) {
   static const int32_t kPositions[] = {0, 1, 499, 500, 700, -1};
   static const int32_t kStates[] = {0, 1, 3, 2};
@@ -488,12 +498,6 @@ bool PlayerGave(const char* path) {
     if (r.path && *r.path == path) return true;
   }
   return false;
-}
-
-size_t FileCount() {
-  size_t n = 0;
-  for (const auto& [key, node] : Files.nodes) n += node.folder ? 0 : 1;
-  return n;
 }
 
 void PrintWorld() {

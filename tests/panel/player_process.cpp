@@ -88,6 +88,11 @@ void PlayerProcess::Start(const std::vector<std::string>& args) {
   std::vector<std::string> command = {"wine", "emu_player.exe"};
   command.insert(command.end(), args.begin(), args.end());
   const ChildProcess child = StartChild(command, folder_);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = false;  // a player started again after Stop reads on
+  }
+  stopReading_ = false;
   pid_ = child.pid;
   toPlayer_ = child.toChild;
   fromPlayer_ = child.fromChild;

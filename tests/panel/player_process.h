@@ -30,6 +30,8 @@ class PlayerProcess {
   PlayerProcess();
   ~PlayerProcess();
 
+  // The process's id while it runs (Wine keeps the one it was started with), else -1.
+  pid_t Pid() const { return pid_; }
   // The player's folder, as a Linux path and as the player sees it (Z:\...).
   const std::string& Folder() const { return folder_; }
   std::string WindowsPath(const std::string& linuxPath) const;

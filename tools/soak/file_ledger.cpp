@@ -113,7 +113,7 @@ FileLedger::Verdict FileLedger::Check(int acknowledgedMoves) const {
     const std::string fault = PlaylistFault(ReadAll(music_ + relative));
     if (!fault.empty()) v.failures.push_back("saved playlist " + relative + ": " + fault);
   }
-  if (v.moved != acknowledgedMoves) {
+  if (acknowledgedMoves >= 0 && v.moved != acknowledgedMoves) {
     v.failures.push_back(std::to_string(v.moved) + " files moved into the dump folder, " +
                          std::to_string(acknowledgedMoves) + " dumps acknowledged");
   }

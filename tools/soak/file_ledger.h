@@ -31,7 +31,7 @@ class FileLedger {
     int playlists = 0;  // saved .m3u files, each checked
   };
   // The end-of-run comparison. acknowledgedMoves: dumps the panel was told of, each of
-  // which moved one file.
+  // which moved one file; -1 when the caller counts the moves itself (Verdict::moved).
   Verdict Check(int acknowledgedMoves) const;
 
  private:

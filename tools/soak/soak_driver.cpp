@@ -222,23 +222,8 @@ void SoakDriver::Sync() {
   nextSyncMs_ = NowMs() + kSyncEveryMs;
 }
 
-// The player's side: a dropped folder of 520 songs (the next tick trims it), the user's
-// own few songs, or pause and play in the player's window.
 void SoakDriver::ChangeFromOutside() {
-  std::vector<std::vector<std::string>> commands;
-  switch (f_.outsideChanges++ % 3) {
-    case 0:
-      commands = {{"playlist", "fill", "520", "C:\\Music\\Album\\track%03d.mp3"}, {"changed", "1"}};
-      break;
-    case 1:
-      commands = RealPlaylist(player_);
-      break;
-    default:
-      commands = {{"state", f_.outsideChanges % 2 ? "3" : "1"}};
-      break;
-  }
-  for (const auto& command : commands) {
-    if (player_.Command(command, kSyncBoundMs).rfind("ok", 0) != 0) Fail("the player refused " + command[0]);
-  }
+  const std::string refused = ChangePlayerSide(player_, f_.outsideChanges++, kSyncBoundMs);
+  if (!refused.empty()) Fail(refused);
   nextChangeMs_ = NowMs() + kChangeEveryMs;
 }

@@ -31,13 +31,13 @@ std::string Windows(const PlayerProcess& player, const std::string& relative) {
   return player.WindowsPath(player.Folder() + "/Music/" + relative);
 }
 
-void InstallSoakFolder(PlayerProcess& player, FileLedger& ledger) {
+void InstallSoakFolder(PlayerProcess& player, FileLedger& ledger, int port) {
   for (const char* folder : kFolders) ledger.AddFolder(folder);
   for (const char* file : kFiles) ledger.Add(file);
   ledger.Add(LongName(190));
   ledger.Add(LongName(235));
   player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist=MP3:WAV\r\n");
-  WriteCompleteSettings(player);
+  WriteCompleteSettings(player, port);
 }
 
 PlayerCommands Library(const PlayerProcess& player) {
@@ -94,10 +94,45 @@ void Restock(FileLedger& ledger, int round) {
   }
 }
 
-std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger) {
-  InstallSoakFolder(player, ledger);
+std::string ChangePlayerSide(PlayerProcess& player, int round, int timeoutMs) {
+  std::vector<std::vector<std::string>> commands;
+  switch (round % 3) {
+    case 0:
+      commands = {{"playlist", "fill", "520", "C:\\Music\\Album\\track%03d.mp3"}, {"changed", "1"}};
+      break;
+    case 1:
+      commands = RealPlaylist(player);
+      break;
+    default:
+      commands = {{"state", round % 2 ? "3" : "1"}};
+      break;
+  }
+  for (const auto& command : commands) {
+    if (player.Command(command, timeoutMs).rfind("ok", 0) != 0) return "the player refused " + command[0];
+  }
+  return "";
+}
+
+namespace {
+
+// The model commands of the soak's player.
+PlayerCommands SoakModel(const PlayerProcess& player) {
   PlayerCommands commands = Library(player);
   const auto playlist = RealPlaylist(player);
   commands.insert(commands.end(), playlist.begin(), playlist.end());
-  return StartPlugin(player, line, commands, kFirstFrames);
+  return commands;
+}
+
+}  // namespace
+
+std::string LaunchSoakPlugin(PlayerProcess& player, FileLedger& ledger, int port) {
+  InstallSoakFolder(player, ledger, port);
+  return LaunchPlugin(player, SoakModel(player));
+}
+
+std::string RelaunchSoakPlugin(PlayerProcess& player) { return LaunchPlugin(player, SoakModel(player)); }
+
+std::string StartSoakPlugin(PlayerProcess& player, PanelLine& line, FileLedger& ledger) {
+  InstallSoakFolder(player, ledger, 1);
+  return StartPlugin(player, line, SoakModel(player), kFirstFrames);
 }

@@ -1,0 +1,39 @@
+// What the board soak reads from the simulated board's lines (run with --trace): the
+// plug-in's status frames as the firmware received them, the frames the firmware sent,
+// the chip's resets and the board's faults. Each line is read once, as it comes.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+struct BoardWatch {
+  // Reads lines[next...] and moves next on; wallMs is now, for the hang check.
+  void Read(const std::vector<std::string>& lines, double wallMs);
+  // The line was pulled or put back, or the player quit or started: what came before is
+  // read first (lines as Read takes them), and the next status frame starts no period.
+  void Break(const std::vector<std::string>& lines, double wallMs);
+  // Whether the plug-in has sent no status frame for too long, the line being plugged
+  // since `pluggedSinceMs`.
+  bool Hung(double wallMs, double pluggedSinceMs) const;
+
+  size_t next = 0;
+  std::vector<double> periods;   // between status frames, chip time
+  int statusFrames = 0;
+  std::map<std::string, int> sent;  // the firmware's frames by letter
+  int dumpsSent = 0;
+  int portResets = 0;            // at an opening of the port, and the bootloader's exit after one
+  std::vector<std::string> failures;
+
+ private:
+  void Reset(double t, const std::string& why);
+  double lastStatusT_ = -1;      // chip time
+  bool gap_ = true;
+  double lastStatusWallMs_ = -1;
+  double lastOpenT_ = -1e9;
+  bool poweredOn_ = false;
+};
+
+// How long a plugged line may go without a status frame before the soak calls it a hang:
+// the plug-in retries a lost port every second and then keeps 2 s of silence for the
+// bootloader, so a replug costs about 3.5 s.
+constexpr double kHangMs = 8000;
