@@ -1,9 +1,9 @@
 // What the real parts would not take, seen on the simulated board: a page of the
 // application's flash changed (the bootloader erased or wrote it), a byte that
 // completed while the receiver already held two, a display instruction written while
-// the previous one still ran, the backlight's pin driven high. simavr lets each of
-// these pass; the board counts them and prints each as it happens, so that the test
-// that met one fails.
+// the previous one still ran, the backlight's pin driven high, the two-wire bus clocked
+// faster than the expander's 100 kHz. simavr lets each of these pass; the board counts
+// them and prints each as it happens, so that the test that met one fails.
 //
 //   fault <t> <kind> <what>
 #pragma once
@@ -12,10 +12,10 @@
 
 class BoardOutput;
 
-enum class FaultKind { Flash, Overrun, Display, Backlight };
-constexpr int kFaultKinds = 4;
+enum class FaultKind { Flash, Overrun, Display, Backlight, Bus };
+constexpr int kFaultKinds = 5;
 
-const char* FaultName(FaultKind kind);  // "flash", "overrun", "display", "backlight"
+const char* FaultName(FaultKind kind);  // "flash", "overrun", "display", "backlight", "bus"
 
 class BoardFaults {
  public:
