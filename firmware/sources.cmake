@@ -21,6 +21,8 @@ set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp
   ${PANEL_SRC_DIR}/logic/text_fold.cpp
   ${PANEL_SRC_DIR}/logic/screen.cpp
+  ${PANEL_SRC_DIR}/logic/lcd_core.cpp
+  ${PANEL_SRC_DIR}/logic/backpack.cpp
   ${PANEL_SRC_DIR}/logic/title_scroll.cpp
   ${PANEL_SRC_DIR}/logic/status_view.cpp
   ${PANEL_SRC_DIR}/logic/notice.cpp
@@ -45,6 +47,8 @@ set(PANEL_AVR_SOURCES
   ${PANEL_SRC_DIR}/avr/main_avr.cpp
   ${PANEL_SRC_DIR}/avr/clock_avr.cpp
   ${PANEL_SRC_DIR}/avr/uart_avr.cpp
-  ${PANEL_SRC_DIR}/avr/lcd_avr.cpp
+  ${PANEL_SRC_DIR}/avr/display_avr.cpp
+  ${PANEL_SRC_DIR}/avr/lcd_pins_avr.cpp
+  ${PANEL_SRC_DIR}/avr/lcd_i2c_avr.cpp
   ${PANEL_SRC_DIR}/avr/store_avr.cpp
 )

@@ -7,6 +7,7 @@
 #include <util/delay.h>
 
 #include "drivers_avr.h"
+#include "../logic/board_io.h"
 #include "../logic/panel.h"
 
 namespace {
@@ -49,6 +50,7 @@ int main() {
   PanelStart();
   for (;;) {
     PanelStep();
+    DisplayStep(BoardMillis());
     SleepUntilInterrupt();
   }
 }

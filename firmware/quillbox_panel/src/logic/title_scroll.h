@@ -1,4 +1,4 @@
-// A title longer than the display's 16 columns scrolls through them: it stands still for
+// A title longer than the columns it has scrolls through them: it stands still for
 // a moment so its start can be read, then moves one character at a time, comes round
 // after a gap and stands still again at its start. A title that fits stands still.
 #pragma once
@@ -20,9 +20,10 @@ struct TitleScroll {
   uint32_t nextMs;
 };
 
-// A title (code page 1252) to show in `width` columns from its start, after the pause;
+// A title (code page 1252) to show in `width` columns (0: the display's width; more: it
+// goes on in the next row) from its start, after the pause;
 // true when it differs from the one shown (the same title again keeps its place).
-bool ScrollSetTitle(TitleScroll* scroll, const char* title, uint32_t nowMs, uint8_t width = kColumns);
+bool ScrollSetTitle(TitleScroll* scroll, const char* title, uint32_t nowMs, uint8_t width = 0);
 // Moves on one character when that is due; true when the visible part changed.
 bool ScrollStep(TitleScroll* scroll, uint32_t nowMs);
 // The visible part, into a row of the screen from a column on (width columns).
