@@ -16,6 +16,7 @@ set(PANEL_WIRE_SOURCES
 # The panel's logic: portable, tested natively against fakes of the board (board_io.h).
 set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/keys.cpp
+  ${PANEL_SRC_DIR}/logic/encoder.cpp
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp
@@ -51,4 +52,5 @@ set(PANEL_AVR_SOURCES
   ${PANEL_SRC_DIR}/avr/lcd_pins_avr.cpp
   ${PANEL_SRC_DIR}/avr/lcd_i2c_avr.cpp
   ${PANEL_SRC_DIR}/avr/store_avr.cpp
+  ${PANEL_SRC_DIR}/avr/encoder_avr.cpp
 )

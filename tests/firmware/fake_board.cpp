@@ -83,6 +83,14 @@ void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
 
 bool DisplayOnBus() { return Board.onBus; }
 
+int8_t BoardTurns() {
+  const int8_t turns = Board.turns;
+  Board.turns = 0;
+  return turns;
+}
+
+bool BoardPushDown() { return Board.pushDown; }
+
 void DisplayShow(const Screen& screen) {
   Board.shown = screen;
   Board.shows++;

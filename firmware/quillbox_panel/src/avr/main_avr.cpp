@@ -45,6 +45,7 @@ int main() {
   WaitForDisplayPower(resetCause);
   DisplayStart();
   ClockStart();
+  EncoderStart();
   LineStart();
   sei();
   PanelStart();

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "board_io.h"
 #include "confirm_view.h"
+#include "encoder.h"
 #include "info_view.h"
 #include "key_check_view.h"
 #include "key_ladder.h"
@@ -209,6 +210,40 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
   Dirty = true;
 }
 
+// ---- the encoder ----
+
+// A turn is Up or Down pressed once per detent; a list (or a move's new place) moves by
+// the turn's stride, faster the faster it turns. On the status screen clockwise is louder.
+// Turned with the push held down, it is Left (anticlockwise) or Right (clockwise), and the
+// push then gives nothing more.
+uint32_t LastTurnMs = 0;
+
+void Press(Key key, uint32_t nowMs) {
+  OnKey(KeyEvent{key, KeyAction::Down}, nowMs);
+  OnKey(KeyEvent{key, KeyAction::Short}, nowMs);
+}
+
+void OnTurn(int8_t turns, uint32_t nowMs) {
+  const uint32_t since = nowMs - LastTurnMs;
+  LastTurnMs = nowMs;
+  if ((!PanelLink.up && !KeyScreen(Current)) || Current == View::KeyCheck || Current == View::KeySetup) return;
+  const bool forward = turns > 0;
+  uint8_t count = static_cast<uint8_t>(forward ? turns : -turns);
+  if (Keys.held == Key::Select) {
+    Press(forward ? Key::Right : Key::Left, nowMs);
+    Swallowed = Key::Select;
+    return;
+  }
+  if (Current == View::List || Current == View::Move) {
+    const int16_t by = static_cast<int16_t>(count * TurnStride(since / count));
+    WindowMove(&ShownList, forward ? by : static_cast<int16_t>(-by));
+    Dirty = true;
+    return;
+  }
+  const Key key = (Current == View::Status) == forward ? Key::Up : Key::Down;
+  while (count-- > 0) Press(key, nowMs);
+}
+
 // ---- drawing ----
 
 // 16x2: the status row, then the title (or a notice). 20x4: the status row, the title on
@@ -349,8 +384,11 @@ void PanelStep() {
   KeyEvent event;
   if (BoardKeyReading(&reading)) {
     OnReading(reading, now);
-    if (KeySample(&Keys, reading, now, &event)) OnKey(event, now);
+    const Key key = BoardPushDown() ? Key::Select : KeyFromReading(reading);
+    if (KeySampleKey(&Keys, key, now, &event)) OnKey(event, now);
   }
+  const int8_t turns = BoardTurns();
+  if (turns != 0) OnTurn(turns, now);
   if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
   if (!Dirty) return;
   Dirty = false;
