@@ -79,6 +79,12 @@ TEST(Encoder, AHalfTurnTakenBackOrAMissedStateCountsNothing) {
   }
 }
 
+TEST(Encoder, AHalfCycleEncoderIsToldByItsRestAtZero) {
+  EXPECT_TRUE(RestsAtHalfCycle(0, kHalfCycleRestMs));
+  EXPECT_FALSE(RestsAtHalfCycle(0, kHalfCycleRestMs - 1)) << "a slow turn passes 00";
+  for (uint8_t pins = 1; pins < 4; pins++) EXPECT_FALSE(RestsAtHalfCycle(pins, 60000));
+}
+
 TEST(Encoder, AFastTurnCrossesFiveHundredEntriesInAFewTurns) {
   EXPECT_EQ(TurnStride(100), 1) << "10 detents a second: one entry each";
   EXPECT_EQ(TurnStride(1000), 1);

@@ -16,6 +16,7 @@ namespace {
 
 Quadrature Decoder;
 volatile int8_t Turns = 0;  // detents not yet taken by the main loop
+volatile uint16_t ChangedMs = 0;  // wrapping: only the time since it matters
 
 uint8_t Pins() {
   const uint8_t in = ENCODER_PIN;
@@ -23,6 +24,7 @@ uint8_t Pins() {
 }
 
 void OnChange() {
+  ChangedMs = static_cast<uint16_t>(BoardMillis());
   const int8_t detent = QuadratureFeed(&Decoder, Pins(), EncoderSteps);
   if (detent > 0 && Turns < 100) Turns = static_cast<int8_t>(Turns + 1);
   if (detent < 0 && Turns > -100) Turns = static_cast<int8_t>(Turns - 1);
@@ -36,7 +38,10 @@ ISR(INT0_vect) { OnChange(); }
 ISR(INT1_vect, ISR_ALIASOF(INT0_vect));
 
 void EncoderStart() {
-  // The module's own pull-ups hold A and B; the push gets ours, as some modules have none.
+  // The module's own pull-ups hold A and B; ours too, so that a panel without an encoder
+  // reads it at rest rather than floating into turns. The push needs ours: some modules
+  // have none.
+  ENCODER_PORT |= _BV(ENCODER_A_BIT) | _BV(ENCODER_B_BIT);
   PUSH_PORT |= _BV(PUSH_BIT);
   QuadratureReset(&Decoder, Pins());
   EICRA = _BV(ISC10) | _BV(ISC00);  // any change of either
@@ -49,6 +54,11 @@ int8_t BoardTurns() {
   ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
     turns = Turns;
     Turns = 0;
+    // Served as a whole-cycle encoder until it shows it is not.
+    if (EncoderSteps == DetentSteps::kFour && RestsAtHalfCycle(Pins(), static_cast<uint16_t>(BoardMillis() - ChangedMs))) {
+      EncoderSteps = DetentSteps::kTwo;
+      QuadratureReset(&Decoder, Pins());
+    }
   }
   return turns;
 }

@@ -56,7 +56,7 @@ uint8_t ByteAt = 0;
 uint8_t Last = kBackpackLight;  // what the expander's pins hold
 // The main loop's own.
 uint8_t MovedSeen = 0;
-uint32_t SinceMs = 0;  // when the bus last moved, a wait began or the backpack was asked
+uint16_t SinceMs = 0;  // when the bus last moved, a wait began or the backpack was asked (wrapping)
 bool WaitTimed = false;  // SinceMs is the wait's start
 
 // The next byte of the write, from the queue; false at its end (the queue empty, or a wait).
@@ -98,7 +98,7 @@ void StopTwi() {
 
 void Start(uint32_t nowMs) {
   State = Bus::Sending;
-  SinceMs = nowMs;
+  SinceMs = static_cast<uint16_t>(nowMs);
   MovedSeen = Moved;
   TWCR = kGo | _BV(TWSTA);
 }
@@ -110,7 +110,7 @@ void GiveUp(uint32_t nowMs) {
   QueuedTail = QueuedHead;
   ByteCount = ByteAt = 0;
   State = Bus::Stuck;
-  SinceMs = nowMs;
+  SinceMs = static_cast<uint16_t>(nowMs);
 }
 
 }  // namespace
@@ -178,8 +178,8 @@ BusHealth BusStep(uint32_t nowMs) {
     case Bus::Sending:
       if (Moved != MovedSeen) {
         MovedSeen = Moved;
-        SinceMs = nowMs;
-      } else if (nowMs - SinceMs > kStuckMs) {
+        SinceMs = static_cast<uint16_t>(nowMs);
+      } else if (static_cast<uint16_t>(nowMs - SinceMs) > kStuckMs) {
         GiveUp(nowMs);
       }
       break;
@@ -188,8 +188,8 @@ BusHealth BusStep(uint32_t nowMs) {
       // wait only grows by it.
       if (!WaitTimed) {
         WaitTimed = true;
-        SinceMs = nowMs;
-      } else if (nowMs - SinceMs > WaitMs) {
+        SinceMs = static_cast<uint16_t>(nowMs);
+      } else if (static_cast<uint16_t>(nowMs - SinceMs) > WaitMs) {
         WaitTimed = false;
         WaitMs = 0;
         State = Bus::Idle;
@@ -197,8 +197,8 @@ BusHealth BusStep(uint32_t nowMs) {
       break;
     case Bus::Failed: GiveUp(nowMs); break;
     case Bus::Stuck:
-      if (nowMs - SinceMs < kRetryMs) break;
-      SinceMs = nowMs;
+      if (static_cast<uint16_t>(nowMs - SinceMs) < kRetryMs) break;
+      SinceMs = static_cast<uint16_t>(nowMs);
       if (!BusLinesHigh() || !BusProbe(Address)) break;
       State = Bus::Idle;
       BusPut(LcdOp{LcdOpKind::WaitMs, kPowerUpMs});

@@ -32,6 +32,8 @@ int8_t QuadratureFeed(Quadrature* q, uint8_t pins, DetentSteps perDetent) {
   return 0;
 }
 
+bool RestsAtHalfCycle(uint8_t pins, uint32_t stillMs) { return (pins & 3) == 0 && stillMs >= kHalfCycleRestMs; }
+
 uint8_t TurnStride(uint32_t sinceLastMs) {
   if (sinceLastMs >= 100) return 1;
   if (sinceLastMs >= 60) return 2;

@@ -25,6 +25,12 @@ void QuadratureReset(Quadrature* q, uint8_t pins);
 // A new state of the pins; returns +1 or -1 for a detent passed, 0 otherwise.
 int8_t QuadratureFeed(Quadrature* q, uint8_t pins, DetentSteps perDetent);
 
+// Which kind an encoder is, told from how it rests: one of half a cycle per detent rests
+// at 00 at every other detent; one of a whole cycle never does (its detents pull it to
+// 11, and nothing stays half-way for long). True when the pins have stood at 00 so long.
+constexpr uint16_t kHalfCycleRestMs = 1000;
+bool RestsAtHalfCycle(uint8_t pins, uint32_t stillMs);
+
 // How many entries a detent moves a list, from the time since the detent before: one at
 // up to 10 detents a second, then more the faster the turn, so that 500 entries pass in
 // a few turns (20 detents each).

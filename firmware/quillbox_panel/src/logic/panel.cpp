@@ -216,7 +216,7 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
 // the turn's stride, faster the faster it turns. On the status screen clockwise is louder.
 // Turned with the push held down, it is Left (anticlockwise) or Right (clockwise), and the
 // push then gives nothing more.
-uint32_t LastTurnMs = 0;
+uint16_t LastTurnMs = 0;  // wrapping: only the time since it matters
 
 void Press(Key key, uint32_t nowMs) {
   OnKey(KeyEvent{key, KeyAction::Down}, nowMs);
@@ -224,8 +224,8 @@ void Press(Key key, uint32_t nowMs) {
 }
 
 void OnTurn(int8_t turns, uint32_t nowMs) {
-  const uint32_t since = nowMs - LastTurnMs;
-  LastTurnMs = nowMs;
+  const uint16_t since = static_cast<uint16_t>(nowMs - LastTurnMs);
+  LastTurnMs = static_cast<uint16_t>(nowMs);
   if ((!PanelLink.up && !KeyScreen(Current)) || Current == View::KeyCheck || Current == View::KeySetup) return;
   const bool forward = turns > 0;
   uint8_t count = static_cast<uint8_t>(forward ? turns : -turns);

@@ -6,8 +6,9 @@
 
 #include "screen.h"
 
-// 39 characters from the wire, a few folded to two or three; a fold past the room is left out.
-constexpr uint8_t kScrollTextRoom = 48;
+// 39 characters from the wire; a fold to two or three characters past the room is left
+// out (the room is RAM, of which the 20x4's screen and shadow took 96 bytes).
+constexpr uint8_t kScrollTextRoom = 40;
 constexpr uint16_t kScrollPauseMs = 1500;
 constexpr uint16_t kScrollStepMs = 300;
 constexpr uint8_t kScrollGap = 4;
