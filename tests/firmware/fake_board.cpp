@@ -7,7 +7,10 @@
 
 FakeBoard Board;
 
-void ResetBoard() { Board = FakeBoard{}; }
+void ResetBoard() {
+  Board = FakeBoard{};
+  SetDisplaySize(DisplaySize::k16x2);
+}
 
 Bytes StatusBytes(const StatusFields& f) {
   Bytes p(kStatusLength, 0);
@@ -35,7 +38,8 @@ Bytes FrameOf(const Bytes& payload, uint8_t sequence) {
 std::string ShownRow(int row) {
   static const char* const kGlyphs[kGlyphCount] = {"▶", "‖", "■", "⇄", "↑", "↓", "♪", "…"};
   std::string text;
-  for (char c : Board.shown.cells[row]) {
+  for (int column = 0; column < Columns(); column++) {
+    const char c = Board.shown.cells[row][column];
     if (static_cast<uint8_t>(c) < kGlyphCount) {
       text += kGlyphs[static_cast<uint8_t>(c)];
     } else {
@@ -76,6 +80,16 @@ void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
   for (uint8_t i = 0; i < length; i++) Board.eeprom.at(at + i) = bytes[i];
   Board.storeWrites++;
 }
+
+bool DisplayOnBus() { return Board.onBus; }
+
+int8_t BoardTurns() {
+  const int8_t turns = Board.turns;
+  Board.turns = 0;
+  return turns;
+}
+
+bool BoardPushDown() { return Board.pushDown; }
 
 void DisplayShow(const Screen& screen) {
   Board.shown = screen;

@@ -16,10 +16,11 @@ volatile uint16_t RxOverruns = 0;
 namespace {
 
 // A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; but the main loop
-// takes every byte within a few milliseconds of its arrival (a whole new screen, 32
-// characters and 2 addresses at about 60 us each, is the longest it is away: 24 bytes'
-// time), so it needs no room for a frame, only for that while.
-constexpr uint8_t kReceiveRing = 64;
+// takes every byte within a millisecond or so of its arrival (the display is written in
+// slices between its turns: kPinsSlice operations on the shield, the I2C display from
+// its own interrupt), so it needs no room for a frame, only for that while: 32 bytes are
+// 2.8 ms of line.
+constexpr uint8_t kReceiveRing = 32;
 constexpr uint8_t kTransmitRing = 64;  // two whole commands of the longest kind
 static_assert((kReceiveRing & (kReceiveRing - 1)) == 0, "a power of two: indexes wrap by mask");
 static_assert((kTransmitRing & (kTransmitRing - 1)) == 0, "a power of two: indexes wrap by mask");

@@ -20,6 +20,7 @@ enum class Action : uint8_t {
   Louder,
   Softer,
   KeyCheck,
+  Stop,  // the status screen's long Left, for a panel with the encoder alone
   // an entry of a list
   Open,
   PlayEntry,

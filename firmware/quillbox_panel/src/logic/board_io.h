@@ -15,8 +15,16 @@ bool LineSend(const uint8_t* bytes, uint8_t length);
 uint32_t BoardMillis();
 // A new reading of the keys' voltage (0..1023) since the last call: true with *reading.
 bool BoardKeyReading(uint16_t* reading);
-// Makes the display show the screen (only the characters that changed are written).
+// The encoder's detents since the last call (clockwise positive), and whether its push
+// was down at the last reading of the keys (BoardKeyReading).
+int8_t BoardTurns();
+bool BoardPushDown();
+// Makes the display show the screen (only the characters that changed are written). The
+// I2C display takes a while (a byte costs 0.09 ms on the bus): it writes on from the
+// screen in the background, so the screen stays where it is until the next call.
 void DisplayShow(const Screen& screen);
+// The display is the I2C panel's (a backpack answered at start), not the shield's.
+bool DisplayOnBus();
 // The EEPROM's bytes from an address on (1,024 on the ATmega328P; a fresh chip reads 0xFF).
 // A write of at most kStoreWriteRoom bytes is queued and done in the background, only the
 // bytes that differ; a read waits for it.

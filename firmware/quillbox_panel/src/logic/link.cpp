@@ -92,6 +92,11 @@ void OnReply(const uint8_t* payload, uint8_t length) {
 // one, has had its command window pass: it gives no tick.
 void OnFrame(const uint8_t* payload, uint8_t length, bool latest, uint32_t nowMs) {
   if (!DecodeStatus(payload, length, &PanelLink.status)) return OnReply(payload, length);
+  uint8_t n = 0;
+  for (; n + 1 < kFolderShown && payload[kStatusFolderAt + n] != 0; n++) {
+    PanelLink.folder[n] = static_cast<char>(payload[kStatusFolderAt + n]);
+  }
+  PanelLink.folder[n] = '\0';
   PanelLink.counters.statusFrames++;
   PanelLink.lastStatusMs = nowMs;
   if (!PanelLink.up) {

@@ -55,9 +55,12 @@ struct LinkCounters {
   uint16_t badFrames;   // frames that are neither a status frame nor any reply
 };
 
+constexpr uint8_t kFolderShown = 21;  // 20 characters and the NUL
+
 struct Link {
   FrameHunt hunt;
   PanelStatus status;  // the last status frame
+  char folder[kFolderShown];  // its folder being browsed, cut to a 20x4's row
   bool up;
   uint32_t lastStatusMs;
   LinkRequest inFlight;

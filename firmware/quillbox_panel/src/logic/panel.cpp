@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "board_io.h"
 #include "confirm_view.h"
+#include "encoder.h"
 #include "info_view.h"
 #include "key_check_view.h"
 #include "key_ladder.h"
@@ -25,7 +26,6 @@ namespace {
 
 Screen Shown;
 KeyFilter Keys;
-TitleScroll Title;  // the status screen's
 View Current = View::Status;
 Menu Choices;               // the menu shown, when a menu is
 Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
@@ -43,6 +43,13 @@ void OpenKeyScreen(View view, uint32_t nowMs) {
   ShowNotice(LadderCalibrated() ? FLASH_TEXT("Keys: calibrated") : FLASH_TEXT("Keys: default"), nowMs);
 }
 
+// The status screen's title, in the one scroll every screen shares: on a 20x4 it has two
+// rows, and a title of up to 40 characters stands still.
+void SetStatusTitle(uint32_t nowMs) {
+  const PanelStatus& status = PanelLink.status;
+  ScrollSetTitle(&ViewScroll, status.length > 0 ? status.title : "", nowMs, static_cast<uint8_t>(Columns() * (Rows() / 2)));
+}
+
 void Go(View view, uint32_t nowMs) {
   // A list is kept filled only while it is on the screen or one step away from it.
   if (view == View::Status || view == View::Menu) CloseShownList();
@@ -52,6 +59,7 @@ void Go(View view, uint32_t nowMs) {
   if (view == View::Search) OpenSearch();
   if (view == View::Info) OpenInfo(nowMs);
   if (KeyScreen(view)) OpenKeyScreen(view, nowMs);
+  if (view == View::Status) SetStatusTitle(nowMs);
   Current = view;
   Dirty = true;
 }
@@ -202,15 +210,52 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
   Dirty = true;
 }
 
+// ---- the encoder ----
+
+// A turn is Up or Down pressed once per detent; a list (or a move's new place) moves by
+// the turn's stride, faster the faster it turns. On the status screen clockwise is louder.
+// Turned with the push held down, it is Left (anticlockwise) or Right (clockwise), and the
+// push then gives nothing more.
+uint16_t LastTurnMs = 0;  // wrapping: only the time since it matters
+
+void Press(Key key, uint32_t nowMs) {
+  OnKey(KeyEvent{key, KeyAction::Down}, nowMs);
+  OnKey(KeyEvent{key, KeyAction::Short}, nowMs);
+}
+
+void OnTurn(int8_t turns, uint32_t nowMs) {
+  const uint16_t since = static_cast<uint16_t>(nowMs - LastTurnMs);
+  LastTurnMs = static_cast<uint16_t>(nowMs);
+  if ((!PanelLink.up && !KeyScreen(Current)) || Current == View::KeyCheck || Current == View::KeySetup) return;
+  const bool forward = turns > 0;
+  uint8_t count = static_cast<uint8_t>(forward ? turns : -turns);
+  if (Keys.held == Key::Select) {
+    Press(forward ? Key::Right : Key::Left, nowMs);
+    Swallowed = Key::Select;
+    return;
+  }
+  if (Current == View::List || Current == View::Move) {
+    const int16_t by = static_cast<int16_t>(count * TurnStride(since / count));
+    WindowMove(&ShownList, forward ? by : static_cast<int16_t>(-by));
+    Dirty = true;
+    return;
+  }
+  const Key key = (Current == View::Status) == forward ? Key::Up : Key::Down;
+  while (count-- > 0) Press(key, nowMs);
+}
+
 // ---- drawing ----
 
+// 16x2: the status row, then the title (or a notice). 20x4: the status row, the title on
+// two rows, and the folder being browsed (or a notice) on the last.
 void DrawStatus(uint32_t nowMs) {
   PutStatusRow(&Shown, 0, PanelLink.status, TimeLeftAsked());
-  if (NoticeShown(nowMs)) return;
+  if (Rows() > 2) PutFolded(&Shown, 3, 0, PanelLink.folder);
+  if (NoticeShown(nowMs) && Rows() == 2) return;
   if (PanelLink.status.length == 0) {
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Playlist empty"));
   } else {
-    ScrollPut(Title, &Shown, 1);
+    ScrollPut(ViewScroll, &Shown, 1);
   }
 }
 
@@ -242,7 +287,7 @@ void Draw(uint32_t nowMs) {
     // over a question, a text being typed or a song's details, whose second row it is.
     const bool rowFree = Current == View::Status || Current == View::List || Current == View::Menu ||
                          Current == View::Options || Current == View::Actions || Current == View::KeyCheck;
-    if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, 1);
+    if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, static_cast<uint8_t>(Rows() - 1));
   }
   DisplayShow(Shown);
 }
@@ -263,7 +308,7 @@ void OnReading(uint16_t reading, uint32_t nowMs) {
 }
 
 bool Moved(uint32_t nowMs) {
-  bool moved = ScrollStep(&Title, nowMs) && Current == View::Status;
+  bool moved = Current == View::Status && ScrollStep(&ViewScroll, nowMs);
   if (Current == View::List) moved = ListStep(nowMs) || moved;
   if (Current == View::Info) moved = InfoStep(nowMs) || moved;
   if (Current == View::Confirm) moved = ConfirmStep(nowMs) || moved;
@@ -279,7 +324,7 @@ namespace {
 void OnStatus() {
   const PanelStatus& status = PanelLink.status;
   NoteTimeShown(status.minutes, status.seconds);
-  ScrollSetTitle(&Title, status.length > 0 ? status.title : "", BoardMillis());
+  if (Current == View::Status) SetStatusTitle(BoardMillis());
   TransferOnStatus();
   Dirty = true;
 }
@@ -319,7 +364,7 @@ void PanelStart() {
   LinkReset(&kListener);
   ClearRequests();
   KeyFilterReset(&Keys);
-  Title = TitleScroll{};
+  ViewScroll = TitleScroll{};
   Current = View::Status;
   Swallowed = Key::None;
   HeldFromStart = true;
@@ -339,8 +384,11 @@ void PanelStep() {
   KeyEvent event;
   if (BoardKeyReading(&reading)) {
     OnReading(reading, now);
-    if (KeySample(&Keys, reading, now, &event)) OnKey(event, now);
+    const Key key = BoardPushDown() ? Key::Select : KeyFromReading(reading);
+    if (KeySampleKey(&Keys, key, now, &event)) OnKey(event, now);
   }
+  const int8_t turns = BoardTurns();
+  if (turns != 0) OnTurn(turns, now);
   if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
   if (!Dirty) return;
   Dirty = false;
