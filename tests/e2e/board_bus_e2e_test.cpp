@@ -3,6 +3,7 @@
 // shows the status codes and the cycles START and a byte took on a 20x4 display through
 // the backpack, counts the TWI interrupts of a transfer driven by them, and counts the
 // encoder's detents and pushes. No player, no Wine.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -25,13 +26,14 @@ class ProbeBoard {
     char dir[] = "/tmp/qb_probe_XXXXXX";
     dir_ = mkdtemp(dir) ? dir : "/tmp";
     options.insert(options.begin(), {"--bootloader", QB_BOOTLOADER_HEX});
-    started_ = board.Start(QB_PROBE_ELF, dir_ + "/com", options);
+    started_ = board.Start(QB_PROBE_ELF, Link(), options);
   }
   ~ProbeBoard() {
     board.Stop();
     rmdir(dir_.c_str());
   }
   bool Started() const { return started_; }
+  std::string Link() const { return dir_ + "/com"; }
   bool Row(int row, const std::string& text) {
     return board.WaitForDisplay(
         [&](const BoardDisplay& d) {
@@ -86,6 +88,29 @@ TEST(BoardBusOnChip, StatusCodesAndTimesAsTheChipGivesThem) {
     EXPECT_TRUE(probe.Row(3, "irq 6")) << probe.Rows();
     EXPECT_TRUE(probe.board.Faults().empty());
   }
+}
+
+TEST(BoardBusOnChip, TheLinesReadHighAfterAReset) {
+  // The backpack's pull-ups hold SDA and SCL high, and the pins read so at power on and
+  // after the reset of the port's opening (the bootloader, then its watchdog's reset):
+  // simavr alone left them as its last notification of the port left them, and a
+  // firmware that looks at its lines before it uses the bus took them for stuck.
+  ProbeBoard probe({"--panel", "i2c-20x4"});
+  ASSERT_TRUE(probe.Started());
+  EXPECT_TRUE(probe.Row(2, "L11")) << probe.Rows();
+  probe.board.Send("turn +2");  // the count, which a reset starts again from 0
+  ASSERT_TRUE(probe.Row(1, "n+2")) << probe.Rows();
+  const size_t before = probe.board.LineCount();
+  const int port = open(probe.Link().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(port, 0);
+  size_t watchdog = 0;
+  ASSERT_GE(probe.board.TimeOf("reset", "watchdog", before, &watchdog, kWaitMs), 0);
+  // the probe starts again: the count from 0, the lines read high
+  size_t again = 0;
+  ASSERT_GE(probe.board.TimeOf("display", "|n+0 sw0", watchdog, &again, kWaitMs), 0) << probe.Rows();
+  const std::string line = probe.board.Lines()[again];
+  EXPECT_NE(line.find("|S174 B1454 L11"), std::string::npos) << line;
+  close(port);
 }
 
 TEST(BoardBusOnChip, EncoderDetentsAndPushesWithBounce) {

@@ -95,11 +95,18 @@ TEST(BoardBus, StatusCodesAndTimes) {
   EXPECT_EQ(b.Act(kGo | kTwsto, 1000), -1);
   EXPECT_FALSE(b.twi.Control() & kTwsto);
   EXPECT_EQ(b.device.calls.back(), "stop");
+  // a START asked while the STOP is still on the bus follows it (an interrupt-driven
+  // write ends with a STOP, and the next may begin at once)
+  EXPECT_EQ(b.Act(kGo | kTwsta), kPeriod);
+  b.twi.WriteControl(kGo | kTwsto, b.now);
+  EXPECT_EQ(b.Act(kGo | kTwsta), 2 * kPeriod);
+  EXPECT_EQ(b.twi.Status(), kTwiStart);  // a START of its own, not a repeated one
+  EXPECT_EQ(b.Act(kGo | kTwsto, 1000), -1);
   // nobody at the address: its write is not acknowledged
   EXPECT_EQ(b.Act(kGo | kTwsta), kPeriod);
   EXPECT_EQ(b.Send(0x3F << 1), 9 * kPeriod);
   EXPECT_EQ(b.twi.Status(), kTwiAddressWriteNack);
-  EXPECT_EQ(b.twi.BusyCycles(), static_cast<uint64_t>(3 * kPeriod + 7 * 9 * kPeriod + kPeriod));
+  EXPECT_EQ(b.twi.BusyCycles(), static_cast<uint64_t>(8 * kPeriod + 7 * 9 * kPeriod));
 }
 
 TEST(BoardBus, ControlRegisterAsTheDatasheetHasIt) {
@@ -322,4 +329,18 @@ TEST(BoardEncoder, SwitchBouncesAndTurnsQueue) {
     if (p.pin == kDetentDone && !p.level) firstBack = p.atMs;
   }
   EXPECT_GT(firstBack, 400);  // the back detent after the two forward (100 ms each)
+
+  // a turn with the knob pushed: the switch closes before the first step and opens after
+  // the last detent has settled
+  RotaryEncoder thumb(4);
+  thumb.TurnPushed(1, 10, 0);
+  double closed = -1, firstStep = -1, lastDetent = -1, opened = -1;
+  for (const PinChange& p : thumb.Take(1e9)) {
+    if (p.pin == kEncoderSwitch && !p.level && closed < 0) closed = p.atMs;
+    if (p.pin == kEncoderSwitch && p.level) opened = p.atMs;
+    if ((p.pin == kEncoderA || p.pin == kEncoderB) && firstStep < 0) firstStep = p.atMs;
+    if (p.pin == kDetentDone) lastDetent = p.atMs;
+  }
+  EXPECT_GE(firstStep - closed, 20);  // the switch's bounce over before the turn
+  EXPECT_GT(opened, lastDetent);
 }

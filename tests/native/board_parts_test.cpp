@@ -205,13 +205,20 @@ TEST(BoardScript, Steps) {
     const char* line;
     int detents;
     double rate;
-  } turns[] = {{"turn +12", 12, 10}, {"turn -40 80", -40, 80}, {"turn 3 2.5", 3, 2.5}};
+    bool pushed;
+  } turns[] = {{"turn +12", 12, 10, false},
+               {"turn -40 80", -40, 80, false},
+               {"turn 3 2.5", 3, 2.5, false},
+               {"turn -1 pushed", -1, 10, true},
+               {"turn +2 30 pushed", 2, 30, true}};
   for (const auto& t : turns) {
     const auto step = ParseStep(t.line, &error);
     ASSERT_TRUE(step.has_value()) << t.line;
     EXPECT_EQ(step->detents, t.detents) << t.line;  // the sign is the way
     EXPECT_DOUBLE_EQ(step->rate, t.rate) << t.line;
+    EXPECT_EQ(step->pushed, t.pushed) << t.line;
   }
+  EXPECT_FALSE(ParseStep("turn +1 pushed 20", &error));  // the rate comes first
   EXPECT_FALSE(ParseStep("   # a comment", &error));
   EXPECT_TRUE(error.empty());  // a comment is nothing, not a mistake
 }

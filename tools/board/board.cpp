@@ -197,10 +197,10 @@ void Board::SetKey(PanelKey key) {
 
 bool Board::HasEncoder() const { return PanelOnBus(options_.panel) || options_.encoder; }
 
-bool Board::Turn(int detents, double perSecond) {
+bool Board::Turn(int detents, double perSecond, bool pushed) {
   if (!HasEncoder()) return false;
-  out_.Print("turn " + Ms(NowMs()) + " " + (detents < 0 ? "" : "+") + std::to_string(detents));
-  encoder_.Turn(detents, perSecond);
+  out_.Print("turn " + Ms(NowMs()) + " " + (detents < 0 ? "" : "+") + std::to_string(detents) + (pushed ? " pushed" : ""));
+  encoder_.Turn(detents, perSecond, pushed);
   return true;
 }
 

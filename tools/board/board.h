@@ -56,7 +56,8 @@ class Board {
   std::string Controls() const;
   // The encoder, when the panel has one: false otherwise.
   bool HasEncoder() const;
-  bool Turn(int detents, double perSecond);
+  // pushed: the switch closes first and opens after the last detent, as a thumb holds it.
+  bool Turn(int detents, double perSecond, bool pushed = false);
   bool Push(double holdMs);
   bool EncoderIdle() const { return encoder_.Idle(); }
   void Unplug();

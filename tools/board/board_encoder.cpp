@@ -29,8 +29,12 @@ void BoardEncoder::Restart() {
   Arm();
 }
 
-void BoardEncoder::Turn(int detents, double perSecond) {
-  encoder_.Turn(detents, perSecond, NowMs());
+void BoardEncoder::Turn(int detents, double perSecond, bool pushed) {
+  if (pushed) {
+    encoder_.TurnPushed(detents, perSecond, NowMs());
+  } else {
+    encoder_.Turn(detents, perSecond, NowMs());
+  }
   Arm();
 }
 

@@ -17,7 +17,7 @@ class BoardEncoder {
   bool Attach(avr_t* avr);
   // After a reset of the chip: its timers are gone and its pin registers forgot.
   void Restart();
-  void Turn(int detents, double perSecond);
+  void Turn(int detents, double perSecond, bool pushed);
   void Push(double holdMs);
   bool Idle() const { return encoder_.Idle(); }
   const RotaryEncoder& Encoder() const { return encoder_; }

@@ -41,7 +41,7 @@ std::optional<ScriptStep> ParseKeyStep(StepKind kind, std::istringstream& in, st
   return step;
 }
 
-// turn +N [RATE], turn -N [RATE]
+// turn +N [RATE] [pushed], turn -N [RATE] [pushed]
 std::optional<ScriptStep> ParseTurn(std::istringstream& in, std::string* error) {
   ScriptStep step;
   step.kind = StepKind::Turn;
@@ -55,9 +55,11 @@ std::optional<ScriptStep> ParseTurn(std::istringstream& in, std::string* error) 
   }
   step.detents = negative ? -static_cast<int>(n) : static_cast<int>(n);
   step.rate = kTurnRate;
-  if (in >> rate && !(ParseAmount(rate, &step.rate) && step.rate > 0 && step.rate <= kFastestTurn)) {
-    return Fail(error, "turn +N|-N [RATE]: RATE is detents a second, at most 200: " + rate);
+  if (in >> rate && rate != "pushed" && !(ParseAmount(rate, &step.rate) && step.rate > 0 && step.rate <= kFastestTurn)) {
+    return Fail(error, "turn +N|-N [RATE] [pushed]: RATE is detents a second, at most 200: " + rate);
   }
+  step.pushed = rate == "pushed" || (in >> extra && extra == "pushed");
+  if (!extra.empty() && extra != "pushed") return Fail(error, "unexpected " + extra);
   if (in >> extra) return Fail(error, "unexpected " + extra);
   return step;
 }
@@ -129,8 +131,10 @@ const char* ScriptHelp() {
   return "script commands, one a line (# starts a comment):\n"
          "  press KEY        KEY down for 150 ms (right, up, down, left, select)\n"
          "  hold KEY MS      KEY down for MS milliseconds\n"
-         "  turn +N [RATE]   the encoder N detents clockwise (-N: anticlockwise) at RATE\n"
-         "                   detents a second (default 10, at most 200)\n"
+         "  turn +N [RATE] [pushed]\n"
+         "                   the encoder N detents clockwise (-N: anticlockwise) at RATE\n"
+         "                   detents a second (default 10, at most 200); pushed: with its\n"
+         "                   switch held down through the turn\n"
          "  push [long|MS]   the encoder's switch closed 150 ms (long: 1000 ms; or MS)\n"
          "  wait TEXT        until a display row holds TEXT (bounded by --timeout)\n"
          "  sleep SECONDS    let the board run (fractions allowed)\n"

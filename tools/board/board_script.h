@@ -1,5 +1,5 @@
 // The board's script language, one command a line:
-//   press KEY | hold KEY MS | turn +N|-N [RATE] | push [long|MS] | wait TEXT
+//   press KEY | hold KEY MS | turn +N|-N [RATE] [pushed] | push [long|MS] | wait TEXT
 //   | sleep SECONDS | snapshot NAME | unplug | plug | stats | quit
 // KEY is right, up, down, left or select; TEXT is the rest of the line; NAME is letters,
 // digits and '-'. Blank lines and lines beginning with # are nothing.
@@ -17,6 +17,7 @@ struct ScriptStep {
   double ms = 0;     // how long a key or the switch is down, or a sleep
   int detents = 0;   // a turn's, clockwise when positive
   double rate = 0;   // a turn's detents a second
+  bool pushed = false;  // a turn with the switch held down through it
   std::string text;  // what a wait looks for, or a snapshot's name
 };
 

@@ -33,6 +33,10 @@ bool BoardTwi::Attach(avr_t* avr, bool pulledUp, BusFault fault) {
   vector_ = &twi->twi;
   pulledUp_ = pulledUp && fault != BusFault::NoBackpack;
   fault_ = fault;
+  if (!lines_.Hold(avr, 'C', 4, false, [this] { return Free(); }) ||
+      !lines_.Hold(avr, 'C', 5, false, [this] { return PulledUp(); })) {
+    return false;
+  }
   for (const uint16_t addr : {kTwbr, kTwsr, kTwdr, kTwcr}) {
     auto& io = avr->io[AVR_DATA_TO_IO(addr)];
     io.r.c = OnRead;
@@ -49,14 +53,19 @@ void BoardTwi::Restart() {
   timerAt_ = 0;
   master_.Reset();
   avr_clear_interrupt(avr_, static_cast<avr_int_vector_t*>(vector_));
+  lines_.Restore();
 }
 
-bool BoardTwi::Free() const {
-  if (fault_ == BusFault::SdaLow) return false;
+// By the backpack's resistors, or the chip's own (its pull-ups on inputs, PORTC4 and
+// PORTC5 set; with the TWI on, the pins are the TWI's but the pull-ups stay).
+bool BoardTwi::PulledUp() const {
   const uint8_t* d = avr_->data;
-  const bool ownPullUps = (d[kPortC] & kSdaSclBits) == kSdaSclBits && (d[kDdrC] & kSdaSclBits) == 0;
+  const bool twiOn = (master_.Control() & kTwen) != 0;
+  const bool ownPullUps = (d[kPortC] & kSdaSclBits) == kSdaSclBits && (twiOn || (d[kDdrC] & kSdaSclBits) == 0);
   return pulledUp_ || ownPullUps;
 }
+
+bool BoardTwi::Free() const { return fault_ != BusFault::SdaLow && PulledUp(); }
 
 uint8_t BoardTwi::OnRead(avr_t*, uint16_t addr, void* param) {
   BoardTwi& t = *static_cast<BoardTwi*>(param);

@@ -4,12 +4,15 @@
 // on PC4, SCL on PC5, free when something pulls them up (the backpack's resistors, or
 // the chip's own pull-ups: PORTC4 and PORTC5 set); with no backpack and no pull-up they
 // float, and a START waits for ever, as it may on the chip. SDA held low (a device stuck
-// mid-byte) keeps every START waiting too. A bit rate above the expanders' 100 kHz is a
-// `bus` fault, once per rate.
+// mid-byte) keeps every START waiting too. The pins read the lines: high while pulled up
+// and not held low, low while floating (simavr would leave them as the port's last
+// notification left them, which a reset of the chip does not undo). A bit rate above the
+// expanders' 100 kHz is a `bus` fault, once per rate.
 #pragma once
 #include <cstdint>
 
 #include "board_faults.h"
+#include "held_pins.h"
 #include "twi_master.h"
 
 struct avr_t;
@@ -33,7 +36,9 @@ class BoardTwi : public TwiLines {
   static uint64_t OnTimer(avr_t* avr, uint64_t when, void* param);
   void Write(uint16_t addr, uint8_t v);
   void Settle();
+  bool PulledUp() const;
   avr_t* avr_ = nullptr;
+  HeldPins lines_;  // SDA and SCL as the pins read them
   void* vector_ = nullptr;  // simavr's TWI interrupt vector
   TwiMaster master_;
   BoardFaults* faults_;

@@ -9,7 +9,7 @@ uint16_t PinRegister(char port) { return static_cast<uint16_t>(0x23 + 3 * (port 
 
 }  // namespace
 
-bool HeldPins::Hold(avr_t* avr, char port, int bit, bool level) {
+bool HeldPins::Hold(avr_t* avr, char port, int bit, bool level, std::function<bool()> follow) {
   if (count_ >= 4 || port < 'B' || port > 'D' || bit < 0 || bit > 7) return false;
   avr_ = avr;
   Pin& p = pins_[count_++];
@@ -18,6 +18,7 @@ bool HeldPins::Hold(avr_t* avr, char port, int bit, bool level) {
   p.level = level;
   p.irq = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(port), bit);
   p.pinRegister = PinRegister(port);
+  p.follow = std::move(follow);
   if (p.irq == nullptr) return false;
   WrapRegister(static_cast<uint16_t>(p.pinRegister + 1));  // DDRx
   WrapRegister(static_cast<uint16_t>(p.pinRegister + 2));  // PORTx
@@ -43,7 +44,7 @@ void HeldPins::OnWrite(avr_t* avr, uint16_t addr, uint8_t v, void* param) {
   // A notification the port would send a held pin with the value it already has is
   // filtered out by simavr: give the pin the port's value for the time of the write.
   for (int i = 0; i < h.count_; i++) {
-    const Pin& p = h.pins_[i];
+    Pin& p = h.pins_[i];
     if (p.pinRegister + 1 != addr && p.pinRegister + 2 != addr) continue;
     const uint8_t port = p.pinRegister + 2 == addr ? v : avr->data[p.pinRegister + 2];
     p.irq->value = port >> p.bit & 1;
@@ -67,7 +68,8 @@ void HeldPins::Set(char port, int bit, bool level) {
 }
 
 // The level in the pin register and in the pin's notification, without an edge.
-void HeldPins::Put(const Pin& p) {
+void HeldPins::Put(Pin& p) {
+  if (p.follow) p.level = p.follow();
   const uint8_t mask = static_cast<uint8_t>(1 << p.bit);
   uint8_t& pin = avr_->data[p.pinRegister];
   pin = static_cast<uint8_t>(p.level ? pin | mask : pin & ~mask);

@@ -7,14 +7,17 @@
 // after every reset of the chip.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 struct avr_t;
 struct avr_irq_t;
 
 class HeldPins {
  public:
-  // Holds port's `bit` at `level` from now on; false when the port has no such pin.
-  bool Hold(avr_t* avr, char port, int bit, bool level);
+  // Holds port's `bit` at `level` from now on; false when the port has no such pin. With
+  // `follow`, the level is what it says after each write of the port's registers (a
+  // line pulled up by the chip's own pull-up).
+  bool Hold(avr_t* avr, char port, int bit, bool level, std::function<bool()> follow = nullptr);
   // A change from outside: edges and interrupts as the chip sees them.
   void Set(char port, int bit, bool level);
   // After a reset of the chip, whose registers forgot the levels.
@@ -27,6 +30,7 @@ class HeldPins {
     bool level = true;
     avr_irq_t* irq = nullptr;
     uint16_t pinRegister = 0;
+    std::function<bool()> follow;
   };
   struct Wrap {
     HeldPins* owner = nullptr;
@@ -36,7 +40,7 @@ class HeldPins {
   };
   static void OnWrite(avr_t* avr, uint16_t addr, uint8_t v, void* param);
   void WrapRegister(uint16_t addr);
-  void Put(const Pin& p);
+  void Put(Pin& p);
   avr_t* avr_ = nullptr;
   Pin pins_[4];
   int count_ = 0;

@@ -38,6 +38,14 @@ void RotaryEncoder::Turn(int detents, double perSecond, double fromMs) {
   turnsEndMs_ = at;
 }
 
+void RotaryEncoder::TurnPushed(int detents, double perSecond, double fromMs) {
+  constexpr double kSettleMs = 50;
+  const double at = std::max({fromMs, turnsEndMs_, pushesEndMs_});
+  const double turnMs = std::abs(detents) * 1000.0 / perSecond;
+  Push(kSettleMs + turnMs + kSettleMs, at);
+  Turn(detents, perSecond, at + kSettleMs);
+}
+
 void RotaryEncoder::Push(double holdMs, double fromMs) {
   const double at = std::max(fromMs, pushesEndMs_);
   Contact(kEncoderSwitch, false, at, bounceMs_);

@@ -35,6 +35,9 @@ class RotaryEncoder {
   // |detents| detents, clockwise when positive, at `perSecond`, from fromMs or from the
   // end of the turns already queued.
   void Turn(int detents, double perSecond, double fromMs);
+  // The switch pushed, then the turn once it has settled, then the switch let go once the
+  // last detent has: a thumb pressing the knob as it turns it.
+  void TurnPushed(int detents, double perSecond, double fromMs);
   // The switch closed for holdMs, from fromMs or after the pushes already queued.
   void Push(double holdMs, double fromMs);
   // The changes due by atMs, in order; the levels follow them.

@@ -34,7 +34,7 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
       return false;
     case StepKind::Turn:
     case StepKind::Push:
-      if (step.kind == StepKind::Turn ? board_.Turn(step.detents, step.rate) : board_.Push(step.ms)) {
+      if (step.kind == StepKind::Turn ? board_.Turn(step.detents, step.rate, step.pushed) : board_.Push(step.ms)) {
         keyDown_ = step.kind == StepKind::Push;
         return false;
       }

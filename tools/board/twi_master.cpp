@@ -34,6 +34,9 @@ void TwiMaster::WriteControl(uint8_t value, uint64_t cycle) {
     control_ &= static_cast<uint8_t>(~(kTwsta | kTwsto));
     return;
   }
+  // A START asked while a STOP is still on the bus follows it, as the chip waits for the
+  // bus to be free; anything else asked while an action runs is not taken.
+  if (clearsFlag && busy_ && action_ == Action::Stop && (value & kTwsta)) stopThenStart_ = true;
   if (!clearsFlag || busy_) return;
   if (value & kTwsto) {
     stopThenStart_ = (value & kTwsta) != 0;

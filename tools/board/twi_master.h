@@ -6,7 +6,7 @@
 //   which clears the flag; TWINT is set again when the action has ended;
 // - SCL's period is 16 + 2 * TWBR * 4^TWPS cycles (100 kHz: TWBR 72, TWPS 0); START takes
 //   one period, a byte (address or data) nine, its acknowledge included; STOP takes one
-//   period and clears TWSTO itself, with no TWINT;
+//   period and clears TWSTO itself, with no TWINT; a START asked meanwhile follows it;
 // - the status codes of the master transmitter and receiver: 0x08 START, 0x10 repeated
 //   START, 0x18/0x20 address+W acknowledged or not, 0x28/0x30 data, 0x40/0x48 address+R,
 //   0x50/0x58 a byte received with or without our acknowledge; 0xF8 while nothing is

@@ -6,7 +6,8 @@
  * - it starts the display through whichever address acknowledged and shows them:
  *     row 0  "08 27:18 3F:20 28 10"  (the status codes)
  *     row 1  "n+0 sw0"               (detents counted, the switch's pushes)
- *     row 2  "S160 B1440"            (START and a byte, in cycles)
+ *     row 2  "S160 B1440 L11"        (START and a byte, in cycles; SDA and SCL as the
+ *                                     pins read them before the TWI is on)
  * - it counts detents with a quadrature table of the whole cycle (four steps a detent),
  *   which lets one contact's bounce come and go, and counts pushes of the switch after
  *   20 ms of a steady level;
@@ -22,6 +23,7 @@
 #define TWI_WAIT_LIMIT 60000u
 
 static uint8_t codes[5];
+static uint8_t lines;
 static uint8_t address;        /* the one that acknowledged, 0 for none */
 static uint16_t startCycles, byteCycles;
 
@@ -138,6 +140,9 @@ static void ShowCodes(void) {
   Number((int16_t)startCycles, 0);
   Text(" B");
   Number((int16_t)byteCycles, 0);
+  Text(" L");
+  Byte(1, (uint8_t)('0' + (lines >> PC4 & 1)));
+  Byte(1, (uint8_t)('0' + (lines >> PC5 & 1)));
 }
 
 /* From the interrupt: START, the address, four bytes with the light on and E low, STOP. */
@@ -180,6 +185,7 @@ static void ShowCount(int16_t detents, uint8_t pushes) {
 }
 
 int main(void) {
+  lines = PINC;
   DDRB = 1 << PB5;
   PORTB = 1 << PB4;                    /* the switch's pull-up */
   PORTD = (1 << PD2) | (1 << PD3);     /* the contacts' */
@@ -195,7 +201,7 @@ int main(void) {
   uint8_t last = (uint8_t)((PIND >> PD2) & 3);
   int8_t steps = 0;
   int16_t detents = 0;
-  uint8_t pushes = 0, switchDown = 0, shown = 1;
+  uint8_t pushes = 0, switchDown = 0, shown = 0;
   uint16_t steady = 0;
   for (;;) {
     const uint8_t now = (uint8_t)((PIND >> PD2) & 3);
