@@ -17,6 +17,7 @@ set(PANEL_WIRE_SOURCES
 set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/keys.cpp
   ${PANEL_SRC_DIR}/logic/encoder.cpp
+  ${PANEL_SRC_DIR}/logic/stored_record.cpp
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp

@@ -247,9 +247,10 @@ int main(int argc, char** argv) {
   std::printf("receive overruns: %d (target 0: %s)\n", stats.overruns, Met(stats.overruns == 0));
   std::printf("time asleep: %.1f %% (target at least 80 %%: %s)\n", stats.asleepPercent,
               Met(stats.asleepPercent >= 80));
-  std::printf("board faults: flash %d, overrun %d, display %d, backlight %d, bus %d (target 0 each: %s)\n",
-              stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.busFaults,
-              Met(gotStats && stats.Faults() == 0));
+  std::printf(
+      "board faults: flash %d, overrun %d, display %d, backlight %d, bus %d, eeprom %d, line %d (target 0 each: %s)\n",
+      stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.busFaults,
+      stats.eepromFaults, stats.lineFaults, Met(gotStats && stats.Faults() == 0));
   std::printf("flash %zu of %zu bytes, static RAM %zu of %zu, stack high-water %d of the %zu left\n", sizes.flash,
               kFlashBudget, sizes.staticRam, kStaticRamBudget, stats.stackBytes, kRamBytes - sizes.staticRam);
   std::printf(

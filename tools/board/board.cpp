@@ -13,6 +13,9 @@ constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
 constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
 constexpr uint16_t kDdrB = 0x24;                    // data address
 constexpr uint8_t kLedBit = 1 << 5;                 // PB5, D13
+// A firmware that holds TX at the idle level first thing does so within its C start-up
+// (clearing and copying its RAM: well under a millisecond).
+constexpr double kTxFloatMs = 2;
 
 std::string BootloaderBeside(const std::string& firmware) {
   const size_t slash = firmware.rfind('/');
@@ -56,6 +59,10 @@ bool Board::Start(std::string* problem) {
     return false;
   }
   if (options_.blank) chip_.EraseApplication();
+  if (!eeprom_.Attach(chip_.Avr(), &faults_)) {
+    *problem = "the chip has no EEPROM";
+    return false;
+  }
   if (!port_.Plug(problem)) return false;
   wallStartMs_ = WallMs();
   resets_ = 1;
@@ -88,8 +95,10 @@ void Board::OnLed(avr_irq_t*, uint32_t value, void* param) {
 
 void Board::Step(int inputFd) {
   chip_.RunUntil(chip_.Cycle() + kStepCycles);
+  if (eeprom_.CutDue()) Reset("eeprom write cut");
   uart_.KeepTiming();
   WatchChip();
+  WatchTx();
   ServeLine();
   WatchDisplay();
   KeepPace(inputFd);
@@ -109,14 +118,39 @@ void Board::WatchChip() {
   halted_ = *chip_.Halted() != 0;
 }
 
+// TX floats from every reset until the bootloader or the firmware drives it; in that
+// time the Uno's USB chip can take what the line picks up for a start bit and send the
+// PC a byte that nobody sent. The chip's own start-up time is beyond the firmware; the
+// time after it is not. A board started blank has no firmware to answer for it.
+void Board::WatchTx() {
+  if (options_.blank || chip_.Held() || halted_ || !uart_.TxFloating()) {
+    txFloatingSince_ = -1;
+    txFloatNoted_ = false;
+    return;
+  }
+  if (txFloatingSince_ < 0) txFloatingSince_ = NowMs();
+  if (txFloatNoted_ || NowMs() - txFloatingSince_ < kTxFloatMs) return;
+  txFloatNoted_ = true;
+  faults_.Note(FaultKind::Line, txFloatingSince_, "TX floating since the chip started");
+}
+
 // An Uno resets when a program opens its port (DTR): so does the board.
 void Board::Reset(const char* why) {
   chip_.Reset();
   AfterReset(why);
 }
 
-// simavr's reset drops its pending timers, the line's among them.
+void Board::BrownOut() {
+  out_.Print("eeprom " + Ms(NowMs()) + " brown-out: " + eeprom_.StrayWrite());
+  chip_.BrownOutReset();
+  AfterReset("brown-out");
+}
+
+// simavr's reset drops its pending timers, the line's among them. A byte the EEPROM was
+// writing is cut.
 void Board::AfterReset(const char* why) {
+  const std::string cut = eeprom_.OnReset();
+  if (!cut.empty()) out_.Print("eeprom " + Ms(NowMs()) + " " + cut);
   uart_.Restart();
   meter_.Restart();
   twi_.Restart();

@@ -5,6 +5,8 @@
 
 #include "../logic/encoder.h"
 
+void LineHoldIdle();  // TX driven high before anything else, until the UART has it
+void StorePark();     // the EEPROM's address register off every record
 void ClockStart();    // the millisecond timer and the keys' ADC
 
 void DisplayStart();  // finds the panel's display (shield or I2C backpack) and starts it

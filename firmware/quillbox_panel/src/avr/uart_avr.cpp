@@ -1,6 +1,9 @@
 // The panel line on UART0: an interrupt keeps every received byte in a ring until the main
 // loop takes it, another sends what the panel queued. Each ring index is written by one
 // side only: the interrupt owns the receive ring's head and the transmit ring's tail.
+// An index is published only after the slot it covers is written (or read): the ring
+// bytes are not volatile, so a compiler barrier keeps their accesses on the right side
+// of the index's store, and of its load on the other side.
 #include <avr/interrupt.h>
 #include <avr/io.h>
 #include <util/atomic.h>
@@ -32,6 +35,8 @@ uint8_t Sending[kTransmitRing];
 volatile uint8_t SendingHead = 0;  // written by the main loop
 volatile uint8_t SendingTail = 0;  // written by the interrupt
 
+inline void Barrier() { asm volatile("" ::: "memory"); }
+
 }  // namespace
 
 ISR(USART_RX_vect) {
@@ -44,6 +49,7 @@ ISR(USART_RX_vect) {
     return;
   }
   Received[ReceivedHead] = byte;
+  Barrier();
   ReceivedHead = next;
 }
 
@@ -52,8 +58,18 @@ ISR(USART_UDRE_vect) {
     UCSR0B &= static_cast<uint8_t>(~_BV(UDRIE0));  // nothing left: stop until the next frame
     return;
   }
+  Barrier();
   UDR0 = Sending[SendingTail];
+  Barrier();
   SendingTail = static_cast<uint8_t>((SendingTail + 1) & (kTransmitRing - 1));
+}
+
+// From reset until the UART takes it, TX is an input and floats: the USB chip can take
+// what it picks up for a start bit and forward a stray byte to the PC. Driven to the
+// line's idle level (high) first thing.
+void LineHoldIdle() {
+  LINE_TX_PORT |= _BV(LINE_TX_BIT);
+  LINE_TX_DDR |= _BV(LINE_TX_BIT);
 }
 
 void LineStart() {
@@ -69,7 +85,9 @@ bool LineWaiting() { return ReceivedHead != ReceivedTail; }
 bool LineTakeByte(uint8_t* byte) {
   const uint8_t tail = ReceivedTail;
   if (tail == ReceivedHead) return false;
+  Barrier();
   *byte = Received[tail];
+  Barrier();
   ReceivedTail = static_cast<uint8_t>((tail + 1) & (kReceiveRing - 1));
   return true;
 }
@@ -82,6 +100,7 @@ bool LineSend(const uint8_t* bytes, uint8_t length) {
     Sending[head] = bytes[i];
     head = static_cast<uint8_t>((head + 1) & (kTransmitRing - 1));
   }
+  Barrier();
   SendingHead = head;
   UCSR0B |= _BV(UDRIE0);
   return true;

@@ -26,8 +26,19 @@ void DisplayShow(const Screen& screen);
 // The display is the I2C panel's (a backpack answered at start), not the shield's.
 bool DisplayOnBus();
 // The EEPROM's bytes from an address on (1,024 on the ATmega328P; a fresh chip reads 0xFF).
-// A write of at most kStoreWriteRoom bytes is queued and done in the background, only the
-// bytes that differ; a read waits for it.
+// Writes are queued and done in the background, in the order they were asked for, each
+// byte only when it differs; a read waits for them. A write of at most kStoreWriteRoom
+// bytes takes kStoreWriteCost bytes of the queue besides its own, and is queued at once
+// when the queue has room for it, or else once the writes before it have ended. A whole
+// record's three writes (stored_record.h) fit at once.
 constexpr uint8_t kStoreWriteRoom = 16;
+constexpr uint8_t kStoreWriteCost = 2;
+constexpr uint8_t kStoreQueueRoom = 3 * kStoreWriteCost + kStoreWriteRoom + 1;
+// Between accesses the EEPROM's address register rests here, so that a write the chip
+// makes out of its specification (supply falling below what 16 MHz needs) lands on no
+// record. 0 is also where the register points after a reset: no record is kept there.
+constexpr uint16_t kStoreParkAt = 0;
 void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length);
 void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length);
+// Whether a queued write has yet to end.
+bool StoreWriting();

@@ -18,6 +18,7 @@
 #include "requests.h"
 #include "search_view.h"
 #include "status_view.h"
+#include "stored_record.h"
 #include "title_scroll.h"
 #include "transport_keys.h"
 #include "views.h"
@@ -32,6 +33,7 @@ Key Swallowed = Key::None;  // the rest of a press that changed the screen belon
 bool Dirty = true;
 bool HeldFromStart = true;  // every reading since start-up was a key: the key check opens
 View KeyCheckFrom = View::Status;
+bool CalibrationSaving = false;  // "Keys calibrated" is owed once its record is written
 
 bool KeyScreen(View view) { return view == View::KeyCheck || view == View::KeySetup; }
 
@@ -300,11 +302,19 @@ void OnReading(uint16_t reading, uint32_t nowMs) {
   Dirty = true;
   const KeySetup result = KeySetupSample(reading, nowMs);
   if (result == KeySetup::Asking) return;
-  if (result == KeySetup::Set) ShowNotice(FLASH_TEXT("Keys calibrated"), nowMs);
+  // Said once the record is whole: a reset before then keeps the thresholds of before.
+  if (result == KeySetup::Set) CalibrationSaving = true;
   if (result == KeySetup::NotSet) ShowNotice(FLASH_TEXT("Not calibrated"), nowMs);
   if (result == KeySetup::Stopped) ShowNotice(FLASH_TEXT("Keys unchanged"), nowMs);
   Swallowed = Keys.held;  // a key held to stop must not act on the key check
   Go(View::KeyCheck, nowMs);
+}
+
+bool CalibrationSaved(uint32_t nowMs) {
+  if (!CalibrationSaving || !RecordWritten()) return false;
+  CalibrationSaving = false;
+  ShowNotice(FLASH_TEXT("Keys calibrated"), nowMs);
+  return true;
 }
 
 bool Moved(uint32_t nowMs) {
@@ -368,6 +378,7 @@ void PanelStart() {
   Current = View::Status;
   Swallowed = Key::None;
   HeldFromStart = true;
+  CalibrationSaving = false;
   LadderLoad();
   TransferReset();
   ClearNotice();
@@ -389,7 +400,7 @@ void PanelStep() {
   }
   const int8_t turns = BoardTurns();
   if (turns != 0) OnTurn(turns, now);
-  if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
+  if (Moved(now) || NoticeEnded(now) || TransferChangedShown() || CalibrationSaved(now)) Dirty = true;
   if (!Dirty) return;
   Dirty = false;
   Draw(now);
