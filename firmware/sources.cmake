@@ -21,6 +21,8 @@ set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp
+  ${PANEL_SRC_DIR}/logic/panel_setup.cpp
+  ${PANEL_SRC_DIR}/logic/setup_view.cpp
   ${PANEL_SRC_DIR}/logic/text_fold.cpp
   ${PANEL_SRC_DIR}/logic/screen.cpp
   ${PANEL_SRC_DIR}/logic/lcd_core.cpp

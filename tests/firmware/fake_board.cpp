@@ -60,6 +60,7 @@ bool LineTakeByte(uint8_t* byte) {
 }
 
 bool LineSend(const uint8_t* bytes, uint8_t length) {
+  if (length > kLineSendRoom) std::abort();  // the UART's frame would not hold it
   if (Board.sendRefused) return false;
   Board.sent.push_back({Bytes(bytes, bytes + length), Board.nowMs, Board.statusFramesIn});
   return true;
@@ -129,6 +130,8 @@ bool StoreWriting() {
   SettleStore(false);
   return !Board.storeQueue.empty();
 }
+
+void EncoderSet(DetentSetting detents) { Board.detents = detents; }
 
 void DisplayShow(const Screen& screen) {
   Board.shown = screen;

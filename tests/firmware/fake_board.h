@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "logic/encoder.h"
 #include "logic/screen.h"
 #include "wire/status_payload.h"
 
@@ -37,6 +38,7 @@ struct FakeBoard {
   bool onBus = false;  // the display is the I2C panel's
   int8_t turns = 0;    // the encoder's detents not yet taken
   bool pushDown = false;
+  DetentSetting detents = DetentSetting::kAuto;  // as the setup last set the encoder
   int shows = 0;
   Bytes eeprom = Bytes(1024, 0xFF);  // as a fresh chip's
   int storeWrites = 0;                // StoreWrite calls

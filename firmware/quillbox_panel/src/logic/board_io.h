@@ -4,12 +4,14 @@
 #pragma once
 #include <stdint.h>
 
+#include "encoder.h"
 #include "screen.h"
 
 // The next byte the line brought (kept by the receive interrupt); false when none waits.
 bool LineTakeByte(uint8_t* byte);
-// Starts sending a whole frame (the transmit interrupt sends it); false, and nothing sent,
-// when it does not fit what is still waiting to go out.
+// Starts sending a whole frame of at most kLineSendRoom bytes (the transmit interrupt sends
+// it); false, and nothing sent, while the frame before is still going out.
+constexpr uint8_t kLineSendRoom = 32;  // the longest command's frame
 bool LineSend(const uint8_t* bytes, uint8_t length);
 // Milliseconds since start-up, wrapping.
 uint32_t BoardMillis();
@@ -19,6 +21,8 @@ bool BoardKeyReading(uint16_t* reading);
 // was down at the last reading of the keys (BoardKeyReading).
 int8_t BoardTurns();
 bool BoardPushDown();
+// The encoder's kind, as the setup has it (panel_setup.h).
+void EncoderSet(DetentSetting detents);
 // Makes the display show the screen (only the characters that changed are written). The
 // I2C display takes a while (a byte costs 0.09 ms on the bus): it writes on from the
 // screen in the background, so the screen stays where it is until the next call.
