@@ -237,6 +237,10 @@ if [ -n "${QB_BOARD_FLASH:-}" ]; then
   flash_board "$QB_BOARD_FLASH"
 elif [ "$panel" = board ] && [ "$mode" = tour ]; then
   echo "== the board's tour (scripts/${tour##*/}, $board_panel): every change of its display"
+  if [ "$board_panel" = i2c-20x4 ]; then  # the setup's size first: the panel starts as a 16x2
+    cat "$top/scripts/demo-board-setup-20x4.txt" "$tour" >"$work/tour.txt"
+    tour=$work/tour.txt
+  fi
   "$board_bin" --firmware "$firmware" --pty "$link" --script "$tour" --timeout 20 "${board_options[@]}" \
     ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
 elif [ "$panel" = board ]; then

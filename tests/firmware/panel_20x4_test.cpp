@@ -6,6 +6,7 @@
 
 #include "fake_board.h"
 #include "logic/panel.h"
+#include "logic/panel_setup.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ struct Run20x4 {
   Run20x4() {
     ResetBoard();
     Board.onBus = true;
-    SetDisplaySize(DisplaySize::k20x4);
+    SetupUse(PanelSetup{DisplaySize::k20x4, DetentSetting::kAuto});
+    SetupKeep();  // as the setup screen leaves it
     PanelStart();
   }
   ~Run20x4() { SetDisplaySize(DisplaySize::k16x2); }

@@ -81,12 +81,12 @@ TEST(PanelSetup, TheRecordIsUsedOnlyWhenItIsWholeAndItsOwn) {
     DisplaySize size;
     DetentSetting detents;
   } cases[] = {
-      {"a fresh chip: the defaults", true, {}, -1, DisplaySize::k20x4, DetentSetting::kAuto},
-      {"a 16x2 with a half-cycle encoder", true, {0, 2}, -1, DisplaySize::k16x2, DetentSetting::kTwo},
-      {"a whole-cycle encoder named", true, {1, 1}, -1, DisplaySize::k20x4, DetentSetting::kFour},
-      {"a changed byte: the CRC refuses it", true, {0, 2}, 1, DisplaySize::k20x4, DetentSetting::kAuto},
-      {"a size no firmware writes", true, {7, 1}, -1, DisplaySize::k20x4, DetentSetting::kAuto},
-      {"a kind no firmware writes", true, {0, 3}, -1, DisplaySize::k20x4, DetentSetting::kAuto},
+      {"a fresh chip: the defaults", true, {}, -1, DisplaySize::k16x2, DetentSetting::kAuto},
+      {"a 20x4 with a half-cycle encoder", true, {1, 2}, -1, DisplaySize::k20x4, DetentSetting::kTwo},
+      {"a whole-cycle encoder named", true, {0, 1}, -1, DisplaySize::k16x2, DetentSetting::kFour},
+      {"a changed byte: the CRC refuses it", true, {1, 2}, 1, DisplaySize::k16x2, DetentSetting::kAuto},
+      {"a size no firmware writes", true, {7, 1}, -1, DisplaySize::k16x2, DetentSetting::kAuto},
+      {"a kind no firmware writes", true, {1, 3}, -1, DisplaySize::k16x2, DetentSetting::kAuto},
       {"the shield is 16x2 whatever is kept", false, {1, 2}, -1, DisplaySize::k16x2, DetentSetting::kTwo},
   };
   for (const Case& c : cases) {
@@ -104,28 +104,29 @@ TEST(PanelSetup, ReachedWithTheEncoderAloneUsedAtOnceAndKept) {
   OnBus board;
   PanelStart();
   Push();  // held as the panel starts: the setup, with no plug-in on the line
-  EXPECT_EQ(ShownRow(0), ">Display        20x4");
-  EXPECT_EQ(ShownRow(1), " Knob           auto");
-  Push();  // the display is a 16x2: the screens take it at once
-  EXPECT_EQ(ShownDisplaySize(), DisplaySize::k16x2);
   EXPECT_EQ(ShownRow(0), ">Display    16x2");
+  EXPECT_EQ(ShownRow(1), " Knob       auto");
+  Push();  // the display is a 20x4: the screens take it at once
+  EXPECT_EQ(ShownDisplaySize(), DisplaySize::k20x4);
+  EXPECT_EQ(ShownRow(0), ">Display        20x4");
+  EXPECT_EQ(ShownRow(3), "Sel=change Left=done");
   Turn(1);
   Push();
   Push();  // auto, 4 steps, 2 steps
-  EXPECT_EQ(ShownRow(1), ">Knob    2 steps");
+  EXPECT_EQ(ShownRow(1), ">Knob        2 steps");
   EXPECT_EQ(Board.detents, DetentSetting::kTwo);
   const int writes = Board.storeWrites;
   EXPECT_EQ(writes, 0) << "nothing kept before the setup is left";
   PushAndTurnBack();
-  EXPECT_EQ(ShownRow(0), "No link         ");
+  EXPECT_EQ(ShownRow(0), "No link             ");
   EXPECT_GT(Board.storeWrites, writes);
 
   // Started again: the record gives the same, and leaving unchanged writes nothing.
   Board.pushDown = false;
-  SetDisplaySize(DisplaySize::k20x4);
+  SetDisplaySize(DisplaySize::k16x2);
   EncoderSet(DetentSetting::kAuto);
   PanelStart();
-  EXPECT_EQ(ShownDisplaySize(), DisplaySize::k16x2);
+  EXPECT_EQ(ShownDisplaySize(), DisplaySize::k20x4);
   EXPECT_EQ(Board.detents, DetentSetting::kTwo);
   Push();
   const int again = Board.storeWrites;
@@ -143,11 +144,11 @@ TEST(PanelSetup, ReachedFromTheOptionsAndBackThere) {
   Turn(3);
   Push();  // Options
   Turn(6);
-  EXPECT_EQ(ShownRow(0), ">Setup             ↑");
+  EXPECT_EQ(ShownRow(0), ">Setup         ↑");
   Push();
-  EXPECT_EQ(ShownRow(0), ">Display        20x4");
+  EXPECT_EQ(ShownRow(0), ">Display    16x2");
   PushAndTurnBack();
-  EXPECT_EQ(ShownRow(0), ">Shuffle: off       ");
+  EXPECT_EQ(ShownRow(0), ">Shuffle: off   ");
 }
 
 std::vector<LcdOp> Written;

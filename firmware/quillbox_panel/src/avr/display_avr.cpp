@@ -40,8 +40,7 @@ void DisplayStart() {
   const uint8_t address = FindBackpack();
   OnBus = address != 0;
   if (OnBus) {
-    BusUse(address);
-    SetDisplaySize(DisplaySize::k20x4);  // until the setup's record says otherwise
+    BusUse(address);  // its size is the setup's (logic/panel_setup.h)
   } else {
     PinsStart();
   }

@@ -13,10 +13,11 @@ struct PanelSetup {
   DetentSetting detents;
 };
 
-// The defaults, used until a valid record says otherwise: a 20x4 display (the common
-// one, and a 16x2 still shows its first 16 columns of two rows, enough to reach the
-// setup), and an encoder that tells its kind by how it rests.
-constexpr PanelSetup kDefaultSetup = {DisplaySize::k20x4, DetentSetting::kAuto};
+// The defaults, used until a valid record says otherwise: a 16x2 display, whose screens
+// a 20x4 shows whole in its top-left corner (where a 16x2 given a 20x4's screens would
+// lose their right-hand columns and the notices of the last row), and an encoder that
+// tells its kind by how it rests.
+constexpr PanelSetup kDefaultSetup = {DisplaySize::k16x2, DetentSetting::kAuto};
 
 // Reads the record (the defaults when there is none, or it is not valid) and uses it.
 void SetupLoad();

@@ -3,7 +3,7 @@
 // used at once so that the display shows what it is set to; Left (the push held while
 // turning back) leaves, keeping what changed.
 //
-//   >Display    20x4
+//   >Display    16x2        16x2 or 20x4
 //    Knob       auto        auto, 4 steps or 2 steps a detent
 //
 // On the shield the display's row shows 16x2 and does not change.
