@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "simavr.h"
+#include "simavr_mends.h"
 #include "wall_clock.h"
 
 namespace {
@@ -115,8 +116,10 @@ void Board::Reset(const char* why) {
   AfterReset(why);
 }
 
-// simavr's reset drops its pending timers, the line's among them.
+// simavr's reset drops its pending timers, the line's among them, and keeps its pins'
+// last notifications.
 void Board::AfterReset(const char* why) {
+  MendPortsAfterReset(chip_.Avr());
   uart_.Restart();
   meter_.Restart();
   twi_.Restart();
