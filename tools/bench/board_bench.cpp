@@ -214,16 +214,33 @@ void PrintFaults(const BoardStats& stats, bool gotStats) {
               Met(gotStats && stats.Faults() == 0));
 }
 
+// The board and the player stopped; fails when a figure was not produced, the player did
+// not end well or the board met a fault.
+int Finish(PlayerProcess& player, BoardProcess& board, bool produced, const BoardStats* stats) {
+  board.Stop();
+  player.Command({"quit"});
+  const bool stopped = player.Stop() == 0;
+  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
+  const bool faults = stats == nullptr || stats->Faults() != 0;
+  if (stats != nullptr && faults) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
+  return produced && stopped && !faults ? 0 : 1;
+}
+
+// The board and the plug-in started on a music folder of `entries` entries; false (and
+// why, on standard error) when they did not.
+bool Started(PlayerProcess& player, BoardProcess& board, int entries, const std::string& panel) {
+  const std::string failure = Start(player, board, entries, panel);
+  if (failure.empty()) return true;
+  std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
+  return false;
+}
+
 // The I2C panel, by its encoder alone: the menu (a long push), the music folder (a push),
 // single detents down it, then quick turns to its last entry.
 int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
   PlayerProcess player;
   BoardProcess board;
-  const std::string failure = Start(player, board, rounds.listEntries, panel);
-  if (!failure.empty()) {
-    std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
-    return 1;
-  }
+  if (!Started(player, board, rounds.listEntries, panel)) return 1;
   const StartFigures startUp = TimeStartUp(board);
   board.Send("push long");
   const bool menu = board.WaitForText(">Browse", 5000);
@@ -254,14 +271,9 @@ int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
   PrintFaults(stats, gotStats);
   PrintSizes(sizes, stats);
 
-  board.Stop();
-  player.Command({"quit"});
-  const bool stopped = player.Stop() == 0;
   const bool produced = menu && list && startUp.toStatusMs > 0 && toDisplay.count > 0 && whole.ms > 0 && gotStats &&
                         sizes.flash > 0;
-  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
-  if (gotStats && stats.Faults() != 0) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
-  return produced && stopped && gotStats && stats.Faults() == 0 ? 0 : 1;
+  return Finish(player, board, produced, gotStats ? &stats : nullptr);
 }
 
 }  // namespace
@@ -277,11 +289,7 @@ int main(int argc, char** argv) {
   const Rounds rounds = shortRun ? kShort : kFull;
   PlayerProcess player;
   BoardProcess board;
-  const std::string failure = Start(player, board, rounds.listEntries, panel);
-  if (!failure.empty()) {
-    std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
-    return 1;
-  }
+  if (!Started(player, board, rounds.listEntries, panel)) return 1;
   const StartFigures startUp = TimeStartUp(board);
   KeyFigures keys;
   TimePresses(board, rounds.presses, &keys);
@@ -332,13 +340,8 @@ int main(int argc, char** argv) {
   std::printf("(a long press acts %.0f ms after the key went down; key figures are from short presses)\n",
               kLongPressMs);
 
-  board.Stop();
-  player.Command({"quit"});
-  const bool stopped = player.Stop() == 0;
   const bool produced = startUp.toStatusMs > 0 && startUp.bootMs > 0 && toCommand.count > 0 &&
                         toDisplay.count > 0 && gotStats && sizes.flash > 0 && list.wholeMs > 0 && list.lastMs > 0 &&
                         search > 0;
-  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
-  if (gotStats && stats.Faults() != 0) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
-  return produced && stopped && gotStats && stats.Faults() == 0 ? 0 : 1;
+  return Finish(player, board, produced, gotStats ? &stats : nullptr);
 }
