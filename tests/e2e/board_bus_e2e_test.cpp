@@ -113,6 +113,23 @@ TEST(BoardBusOnChip, TheLinesReadHighAfterAReset) {
   close(port);
 }
 
+TEST(BoardBusOnChip, APulledUpPinWithNothingOnItReadsHighAfterAReset) {
+  // The shield panel, no encoder: D12 has nothing on it but the chip's pull-up, which the
+  // probe sets and shows on the L LED. After the reset of the port's opening it must read
+  // high again: simavr kept its last notification of the pin over the reset and read it
+  // low (a switch held down for ever, to a firmware that looks for an encoder).
+  ProbeBoard probe({"--panel", "shield"});
+  ASSERT_TRUE(probe.Started());
+  ASSERT_GE(probe.board.TimeOf("led", " on", 0, nullptr, kWaitMs), 0);
+  const size_t before = probe.board.LineCount();
+  const int port = open(probe.Link().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(port, 0);
+  size_t watchdog = 0;
+  ASSERT_GE(probe.board.TimeOf("reset", "watchdog", before, &watchdog, kWaitMs), 0);
+  EXPECT_GE(probe.board.TimeOf("led", " on", watchdog, nullptr, kWaitMs), 0);
+  close(port);
+}
+
 TEST(BoardBusOnChip, EncoderDetentsAndPushesWithBounce) {
   const struct {
     const char* steps;

@@ -35,17 +35,12 @@ struct FakeDevice : TwiDevice {
   void Stop(uint64_t) override { calls.push_back("stop"); }
 };
 
-struct FakeLines : TwiLines {
-  bool free = true;
-  bool Free() const override { return free; }
-};
-
 constexpr uint8_t kGo = kTwint | kTwen;
 
 struct Bus {
   FakeDevice device;
-  FakeLines lines;
-  TwiMaster twi{device, lines};
+  bool free = true;  // the lines
+  TwiMaster twi{device};
   uint64_t now = 0;
   Bus() {
     twi.Reset();
@@ -53,12 +48,12 @@ struct Bus {
   }
   // Writes TWCR, then runs until TWINT (at most `limit` cycles): the cycles it took, or -1.
   long Act(uint8_t control, uint64_t limit = 100000) {
-    twi.WriteControl(control, now);
+    twi.WriteControl(control, now, free);
     const uint64_t start = now;
     while (!(twi.Control() & kTwint) && now - start < limit) {
       const uint64_t next = twi.NextEvent();
       now = next != 0 && next <= start + limit ? next : start + limit;
-      twi.Advance(now);
+      twi.Advance(now, free);
     }
     return twi.Control() & kTwint ? static_cast<long>(now - start) : -1;
   }
@@ -98,7 +93,7 @@ TEST(BoardBus, StatusCodesAndTimes) {
   // a START asked while the STOP is still on the bus follows it (an interrupt-driven
   // write ends with a STOP, and the next may begin at once)
   EXPECT_EQ(b.Act(kGo | kTwsta), kPeriod);
-  b.twi.WriteControl(kGo | kTwsto, b.now);
+  b.twi.WriteControl(kGo | kTwsto, b.now, b.free);
   EXPECT_EQ(b.Act(kGo | kTwsta), 2 * kPeriod);
   EXPECT_EQ(b.twi.Status(), kTwiStart);  // a START of its own, not a repeated one
   EXPECT_EQ(b.Act(kGo | kTwsto, 1000), -1);
@@ -123,21 +118,21 @@ TEST(BoardBus, ControlRegisterAsTheDatasheetHasIt) {
 
   Bus b;
   // nothing starts until TWINT is written with a one
-  b.twi.WriteControl(kTwen | kTwsta, 0);
+  b.twi.WriteControl(kTwen | kTwsta, 0, b.free);
   EXPECT_EQ(b.twi.NextEvent(), 0u);
   ASSERT_EQ(b.Act(kGo | kTwsta), 160);
   // writing a zero to TWINT leaves it set (simavr's never clears on a one)
-  b.twi.WriteControl(kTwen, b.now);
+  b.twi.WriteControl(kTwen, b.now, b.free);
   EXPECT_TRUE(b.twi.Control() & kTwint);
   b.twi.WriteData(0x27 << 1);
-  b.twi.WriteControl(kGo, b.now);
+  b.twi.WriteControl(kGo, b.now, b.free);
   EXPECT_FALSE(b.twi.Control() & kTwint);  // a written one clears it
   // TWDR written while the byte goes: ignored, TWWC set; the next good write clears it
   b.twi.WriteData(0x99);
   EXPECT_TRUE(b.twi.Control() & kTwwc);
   EXPECT_EQ(b.twi.Data(), 0x27 << 1);
   b.now += 1440;
-  EXPECT_TRUE(b.twi.Advance(b.now));
+  EXPECT_TRUE(b.twi.Advance(b.now, b.free));
   b.twi.WriteData(0x42);
   EXPECT_FALSE(b.twi.Control() & kTwwc);
   // TWPS is all of TWSR that can be written
@@ -147,12 +142,12 @@ TEST(BoardBus, ControlRegisterAsTheDatasheetHasIt) {
 
 TEST(BoardBus, BusNotFreeAndClockTooFast) {
   Bus b;
-  b.lines.free = false;  // SDA held low, or no pull-up at all
+  b.free = false;  // SDA held low, or no pull-up at all
   EXPECT_EQ(b.Act(kGo | kTwsta, 50000), -1);  // a polling firmware waits for ever
   EXPECT_TRUE(b.twi.WaitingForBus());
-  b.twi.WriteControl(0, b.now);  // TWEN cleared: the way out
+  b.twi.WriteControl(0, b.now, b.free);  // TWEN cleared: the way out
   EXPECT_FALSE(b.twi.WaitingForBus());
-  b.lines.free = true;
+  b.free = true;
   EXPECT_EQ(b.Act(kGo | kTwsta), 160);
   uint32_t period = 0;
   EXPECT_FALSE(b.twi.TakeTooFast(&period));  // 100 kHz is within the expander's limit

@@ -293,6 +293,16 @@ TEST(BoardKeys, TerminalKeysAndHolding) {
   EXPECT_FALSE(t[2].longPress);
   EXPECT_TRUE(t[4].quit);
 
+  // the encoder: a detent each way, a push, a long push; none of them a key
+  const std::string turned = "., l x";
+  const auto e = keys.Feed(reinterpret_cast<const uint8_t*>(turned.data()), turned.size());
+  ASSERT_EQ(e.size(), 4u);
+  EXPECT_EQ(e[0].turn, 1);
+  EXPECT_EQ(e[1].turn, -1);
+  EXPECT_TRUE(e[2].push && !e[2].longPress);
+  EXPECT_TRUE(e[3].push && e[3].longPress);  // l, then space
+  for (const TypedKey& k : e) EXPECT_EQ(k.key, PanelKey::None);
+
   KeyHold hold;
   EXPECT_EQ(hold.Typed(PanelKey::Up, false, 0).down, PanelKey::Up);
   // auto-repeat keeps the key down: no release between repeats 100 ms apart

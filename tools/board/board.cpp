@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "simavr.h"
+#include "simavr_mends.h"
 #include "wall_clock.h"
 
 namespace {
@@ -48,7 +49,7 @@ bool Board::Start(std::string* problem) {
     return false;
   }
   avr_irq_register_notify(avr_io_getirq(chip_.Avr(), AVR_IOCTL_IOPORT_GETIRQ('B'), 5), OnLed, this);
-  if (HasEncoder() ? !encoder_.Attach(chip_.Avr()) : !HoldUnwired()) {
+  if (HasEncoder() && !encoder_.Attach(chip_.Avr())) {
     *problem = "the chip has no port for the encoder";
     return false;
   }
@@ -81,25 +82,6 @@ void Board::AttachPanel() {
   } else {
     avr_raise_irq(avr_io_getirq(chip_.Avr(), AVR_IOCTL_ADC_GETIRQ, ADC_IRQ_ADC0), 5000);
   }
-}
-
-// Without an encoder its pins, D2, D3 and D12, have nothing on them: each reads high on
-// the chip's own pull-up (or as an output driven high), low otherwise (a floating input
-// reads anything; low is the stricter, a push held). simavr would leave a pulled-up pin
-// low after a reset, its level filtered as unchanged: the board holds them instead.
-bool Board::HoldUnwired() {
-  avr_t* avr = chip_.Avr();
-  const struct {
-    char port;
-    int bit;
-  } wires[3] = {{'D', 2}, {'D', 3}, {'B', 4}};
-  for (const auto& w : wires) {
-    const uint16_t portRegister = static_cast<uint16_t>(0x25 + 3 * (w.port - 'B'));  // PORTx
-    const uint8_t mask = static_cast<uint8_t>(1 << w.bit);
-    const auto pulledUp = [avr, portRegister, mask] { return (avr->data[portRegister] & mask) != 0; };
-    if (!unwired_.Hold(avr, w.port, w.bit, false, pulledUp)) return false;
-  }
-  return true;
 }
 
 // The L LED (D13, PB5): the bootloader flashes it; a firmware may blink it while its
@@ -165,16 +147,16 @@ void Board::BrownOut() {
   AfterReset("brown-out");
 }
 
-// simavr's reset drops its pending timers, the line's among them. A byte the EEPROM was
-// writing is cut.
+// simavr's reset drops its pending timers, the line's among them, and keeps its pins'
+// last notifications. A byte the EEPROM was writing is cut.
 void Board::AfterReset(const char* why) {
+  MendPortsAfterReset(chip_.Avr());
   const std::string cut = eeprom_.OnReset();
   if (!cut.empty()) out_.Print("eeprom " + Ms(NowMs()) + " " + cut);
   uart_.Restart();
   meter_.Restart();
   twi_.Restart();
   if (HasEncoder()) encoder_.Restart();
-  if (!HasEncoder()) unwired_.Restore();
   if (!PanelOnBus(options_.panel)) shield_.SetKey(key_);
   resets_++;
   out_.Print("reset " + Ms(NowMs()) + " " + why);

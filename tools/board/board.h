@@ -16,7 +16,6 @@
 #include "board_twi.h"
 #include "display_controller.h"
 #include "display_watch.h"
-#include "held_pins.h"
 #include "i2c_backpack.h"
 #include "eeprom_watch.h"
 #include "lcd_shield.h"
@@ -84,7 +83,6 @@ class Board {
 
  private:
   void AttachPanel();
-  bool HoldUnwired();
   static void OnLed(avr_irq_t*, uint32_t value, void* param);
   void Reset(const char* why);
   void AfterReset(const char* why);
@@ -105,7 +103,6 @@ class Board {
   I2cBackpack backpack_;
   BoardTwi twi_;
   BoardEncoder encoder_;
-  HeldPins unwired_;  // the encoder's pins when it has none
   LineUart uart_;
   PtyPort port_;
   WireMeter meter_;

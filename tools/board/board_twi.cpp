@@ -24,7 +24,7 @@ avr_twi_t* FindTwi(avr_t* avr) {
 
 }  // namespace
 
-BoardTwi::BoardTwi(TwiDevice& device, BoardFaults* faults) : master_(device, *this), faults_(faults) {}
+BoardTwi::BoardTwi(TwiDevice& device, BoardFaults* faults) : master_(device), faults_(faults) {}
 
 bool BoardTwi::Attach(avr_t* avr, bool pulledUp, BusFault fault) {
   avr_twi_t* twi = FindTwi(avr);
@@ -93,7 +93,7 @@ void BoardTwi::Write(uint16_t addr, uint8_t v) {
     // so TWIE set while TWINT stands raises it at once.
     const bool enabled = (master_.Control() & kTwie) != 0;
     if (v & kTwint) avr_clear_interrupt(avr_, static_cast<avr_int_vector_t*>(vector_));
-    master_.WriteControl(v, now);
+    master_.WriteControl(v, now, Free());
     const uint8_t control = master_.Control();
     if (!enabled && (control & kTwie) && (control & kTwint)) {
       avr_raise_interrupt(avr_, static_cast<avr_int_vector_t*>(vector_));
@@ -115,7 +115,7 @@ uint64_t BoardTwi::OnTimer(avr_t*, uint64_t, void* param) {
 // SCL period of 100 kHz.
 void BoardTwi::Settle() {
   const uint64_t now = avr_->cycle;
-  const bool flagged = master_.Advance(now);
+  const bool flagged = master_.Advance(now, Free());
   uint32_t period = 0;
   if (master_.TakeTooFast(&period) && faults_ != nullptr) {
     char what[96];

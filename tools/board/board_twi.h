@@ -19,14 +19,14 @@ struct avr_t;
 
 enum class BusFault { None, SdaLow, NoBackpack };
 
-class BoardTwi : public TwiLines {
+class BoardTwi {
  public:
   BoardTwi(TwiDevice& device, BoardFaults* faults);
   // False when the chip has no TWI module to set aside.
   bool Attach(avr_t* avr, bool pulledUp, BusFault fault);
   // After a reset of the chip: the registers as they reset, nothing under way.
   void Restart();
-  bool Free() const override;
+  bool Free() const;  // both lines pulled up, neither held low
   uint64_t BusyCycles() const { return master_.BusyCycles(); }
   bool Waiting() const { return master_.WaitingForBus(); }
 

@@ -21,7 +21,7 @@ void TwiMaster::Reset() {
   tooFast_ = toldTooFast_ = 0;
 }
 
-void TwiMaster::WriteControl(uint8_t value, uint64_t cycle) {
+void TwiMaster::WriteControl(uint8_t value, uint64_t cycle, bool busFree) {
   const bool clearsFlag = (value & kTwint) != 0;
   const bool flag = (control_ & kTwint) && !clearsFlag;
   // TWWC is read-only here: cleared by a TWDR write while TWINT is set.
@@ -47,7 +47,7 @@ void TwiMaster::WriteControl(uint8_t value, uint64_t cycle) {
     control_ &= static_cast<uint8_t>(~kTwsto);  // no bus of ours to stop
   }
   if (value & kTwsta) {
-    TryStart(cycle);
+    TryStart(cycle, busFree);
   } else if (owner_) {
     Begin(Action::Byte, cycle, kBytePeriods);
   }
@@ -62,9 +62,9 @@ void TwiMaster::WriteData(uint8_t value) {
   data_ = value;
 }
 
-void TwiMaster::TryStart(uint64_t cycle) {
+void TwiMaster::TryStart(uint64_t cycle, bool busFree) {
   stopThenStart_ = false;
-  waitingForBus_ = !owner_ && !lines_.Free();
+  waitingForBus_ = !owner_ && !busFree;
   if (!waitingForBus_) Begin(Action::Start, cycle, 1);
 }
 
@@ -84,17 +84,17 @@ bool TwiMaster::TakeTooFast(uint32_t* period) {
   return true;
 }
 
-bool TwiMaster::Advance(uint64_t cycle) {
+bool TwiMaster::Advance(uint64_t cycle, bool busFree) {
   const bool before = (control_ & kTwint) != 0;
-  if (waitingForBus_ && lines_.Free()) {
+  if (waitingForBus_ && busFree) {
     waitingForBus_ = false;
     Begin(Action::Start, cycle, 1);
   }
-  if (busy_ && cycle >= endsAt_) Finish(endsAt_);
+  if (busy_ && cycle >= endsAt_) Finish(endsAt_, busFree);
   return !before && (control_ & kTwint);
 }
 
-void TwiMaster::Finish(uint64_t cycle) {
+void TwiMaster::Finish(uint64_t cycle, bool busFree) {
   busy_ = false;
   const Action done = action_;
   action_ = Action::None;
@@ -103,7 +103,7 @@ void TwiMaster::Finish(uint64_t cycle) {
     device_.Stop(cycle);
     control_ &= static_cast<uint8_t>(~kTwsto);
     status_ = kTwiNoState;
-    if (stopThenStart_) TryStart(cycle);
+    if (stopThenStart_) TryStart(cycle, busFree);
     return;
   }
   if (done == Action::Start) {

@@ -14,8 +14,9 @@
 // - TWDR written while TWINT is clear is ignored and sets TWWC;
 // - a START waits while the bus is not free (SDA held low, or no pull-up on the lines):
 //   TWINT then never comes, and only clearing TWEN ends the wait.
-// What is on the bus answers through TwiDevice; the timing lives in the board's glue,
-// which asks NextEvent() and calls Advance().
+// What is on the bus answers through TwiDevice; whether the lines are free (both pulled
+// up, neither held low) comes with each call; the timing lives in the board's glue, which
+// asks NextEvent() and calls Advance().
 #pragma once
 #include <cstdint>
 
@@ -51,21 +52,14 @@ class TwiDevice {
   virtual void Stop(uint64_t cycle) = 0;
 };
 
-// The state of the lines, asked when a START would begin.
-class TwiLines {
- public:
-  virtual ~TwiLines() = default;
-  virtual bool Free() const = 0;  // both lines pulled up and released
-};
-
 uint32_t SclPeriodCycles(uint8_t twbr, uint8_t twps);
 
 class TwiMaster {
  public:
-  TwiMaster(TwiDevice& device, const TwiLines& lines) : device_(device), lines_(lines) {}
+  explicit TwiMaster(TwiDevice& device) : device_(device) {}
   // The registers at reset: TWBR 0, TWSR 0xF8, TWDR 0xFF, TWCR 0; nothing under way.
   void Reset();
-  void WriteControl(uint8_t value, uint64_t cycle);
+  void WriteControl(uint8_t value, uint64_t cycle, bool busFree);
   void WriteData(uint8_t value);
   void WriteStatus(uint8_t value) { prescaler_ = value & kTwpsMask; }  // only TWPS is writable
   void WriteBitRate(uint8_t value) { bitRate_ = value; }
@@ -77,7 +71,7 @@ class TwiMaster {
   uint64_t NextEvent() const { return busy_ ? endsAt_ : 0; }
   // Ends what is due by `cycle`, and starts a START that waited for the bus once it is
   // free. True when TWINT became set.
-  bool Advance(uint64_t cycle);
+  bool Advance(uint64_t cycle, bool busFree);
   // The SCL period of the last action begun, in cycles (0 before any).
   uint32_t PeriodCycles() const { return period_; }
   // Cycles the bus was driven (START, bytes, STOP), over resets too.
@@ -90,10 +84,9 @@ class TwiMaster {
  private:
   enum class Action { None, Start, Byte, Stop };
   void Begin(Action action, uint64_t cycle, uint32_t periods);
-  void TryStart(uint64_t cycle);
-  void Finish(uint64_t cycle);
+  void TryStart(uint64_t cycle, bool busFree);
+  void Finish(uint64_t cycle, bool busFree);
   TwiDevice& device_;
-  const TwiLines& lines_;
   uint8_t control_ = 0;
   uint8_t data_ = 0xFF;
   uint8_t status_ = kTwiNoState;

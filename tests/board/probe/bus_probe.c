@@ -13,8 +13,8 @@
  *   20 ms of a steady level;
  * - it then writes four bytes to the backpack from the TWI interrupt and shows the
  *   interrupts taken on row 3 ("irq 6": START, the address and four bytes);
- * - without an answer on the bus (no backpack, SDA held low) it lights the L LED (PB5)
- *   and keeps counting with nothing shown.
+ * - without an answer on the bus (no backpack, SDA held low) it shows nothing, and its
+ *   L LED (PB5) follows the switch's pin, pulled up by the chip: lit while it reads high.
  * Every wait on the bus is bounded. */
 #include <avr/interrupt.h>
 #include <avr/io.h>
@@ -194,8 +194,6 @@ int main(void) {
   if (address) {
     ShowCodes();
     ByInterrupt();
-  } else {
-    PORTB |= 1 << PB5;
   }
   /* From (A,B) before and after, as two bits each: +1 clockwise, -1 back, 0 else. */
   static const int8_t kStep[16] = {0, -1, 1, 0, 1, 0, 0, -1, -1, 0, 0, 1, 0, 1, -1, 0};
@@ -220,6 +218,7 @@ int main(void) {
     }
     if (now == 3) steps = 0;
     const uint8_t down = !(PINB & (1 << PB4));
+    if (!address) PORTB = (uint8_t)(down ? PORTB & ~(1 << PB5) : PORTB | (1 << PB5));
     steady = down == switchDown ? 0 : steady + 1;
     if (steady > 3000) { /* about 20 ms of polling */
       switchDown = down;
