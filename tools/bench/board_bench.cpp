@@ -236,6 +236,22 @@ bool Started(PlayerProcess& player, BoardProcess& board, int entries, const std:
   return false;
 }
 
+// The firmware starts as a 16x2: a 20x4 is set up first, as its maker would, by the
+// encoder through Options > Setup, and the way back to the status screen.
+bool SetUp20x4(BoardProcess& board) {
+  const char* steps[][2] = {{"push long", ">Browse"}, {"turn +3", ">Options"},     {"push", ">Shuffle"},
+                            {"turn +6", ">Setup"},    {"push", ">Display"},        {"push", "20x4"},
+                            {"turn -1 pushed", ">Shuffle"}, {"turn -1 pushed", ">Browse"}, {"turn -1 pushed", ":"},
+                            {"sleep 0.3", ":"}};  // the push let go for good
+  for (const auto& step : steps) {
+    board.Send(step[0]);
+    if (board.WaitForText(step[1], 5000)) continue;
+    std::printf("the 20x4's setup: \"%s\" did not show \"%s\"\n", step[0], step[1]);
+    return false;
+  }
+  return true;
+}
+
 // The I2C panel, by its encoder alone: the menu (a long push), the music folder (a push),
 // single detents down it, then quick turns to its last entry.
 int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
@@ -243,6 +259,7 @@ int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
   BoardProcess board;
   if (!Started(player, board, rounds.listEntries, panel)) return 1;
   const StartFigures startUp = TimeStartUp(board);
+  if (panel == "i2c-20x4" && !SetUp20x4(board)) return 1;
   board.Send("push long");
   const bool menu = board.WaitForText(">Browse", 5000);
   board.Send("push");
