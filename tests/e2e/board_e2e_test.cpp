@@ -46,6 +46,7 @@ class BoardE2E : public ::testing::Test {
     ASSERT_EQ(session->Start(kPlaying, {"--trace"}), "init\t0");
   }
   static void TearDownTestSuite() {
+    if (session == nullptr) return;  // the set-up failed (no Wine session): it said why
     BoardStats stats;
     EXPECT_EQ(session->board.Stop(5000, &stats), 0);
     // The stack's deepest point, over every test of the suite, within what the 1,400
