@@ -17,9 +17,12 @@ set(PANEL_WIRE_SOURCES
 set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/keys.cpp
   ${PANEL_SRC_DIR}/logic/encoder.cpp
+  ${PANEL_SRC_DIR}/logic/stored_record.cpp
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp
+  ${PANEL_SRC_DIR}/logic/panel_setup.cpp
+  ${PANEL_SRC_DIR}/logic/setup_view.cpp
   ${PANEL_SRC_DIR}/logic/text_fold.cpp
   ${PANEL_SRC_DIR}/logic/screen.cpp
   ${PANEL_SRC_DIR}/logic/lcd_core.cpp

@@ -32,13 +32,13 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   for (std::string word; in >> word;) w.push_back(word);
   // stats status N commands N delay-ms median X p99 X max X over15 N key-to-command-ms
   // median X max X overruns N asleep X% stack N resets N bus-busy X% faults flash N overrun N
-  // display N backlight N bus N
+  // display N backlight N bus N eeprom N line N
   const char* shape[] = {"stats",   "status",  nullptr, "commands", nullptr,   "delay-ms", "median",  nullptr,
                          "p99",     nullptr,   "max",   nullptr,    "over15",  nullptr,    "key-to-command-ms",
                          "median",  nullptr,   "max",   nullptr,    "overruns", nullptr,   "asleep",  nullptr,
                          "stack",   nullptr,   "resets", nullptr,   "bus-busy", nullptr,  "faults",  "flash",
                          nullptr,   "overrun", nullptr, "display",  nullptr,   "backlight", nullptr, "bus",
-                         nullptr};
+                         nullptr,   "eeprom",  nullptr, "line",     nullptr};
   constexpr size_t kWords = sizeof shape / sizeof shape[0];
   if (w.size() != kWords) return false;
   for (size_t i = 0; i < kWords; i++) {
@@ -62,6 +62,8 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   s->displayFaults = static_cast<int>(Number(w[35]));
   s->backlightFaults = static_cast<int>(Number(w[37]));
   s->busFaults = static_cast<int>(Number(w[39]));
+  s->eepromFaults = static_cast<int>(Number(w[41]));
+  s->lineFaults = static_cast<int>(Number(w[43]));
   return true;
 }
 

@@ -33,7 +33,11 @@ struct BoardStats {
   int displayFaults = -1;
   int backlightFaults = -1;
   int busFaults = -1;
-  int Faults() const { return flashFaults + overrunFaults + displayFaults + backlightFaults + busFaults; }
+  int eepromFaults = -1;
+  int lineFaults = -1;
+  int Faults() const {
+    return flashFaults + overrunFaults + displayFaults + backlightFaults + busFaults + eepromFaults + lineFaults;
+  }
 };
 
 bool ParseStatsLine(const std::string& line, BoardStats* stats);

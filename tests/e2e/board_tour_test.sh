@@ -63,7 +63,7 @@ expect $'^host\tmain\t273\t40047\t' "the player stopped before its song was dump
 expect '^saved playlist Camino Azul-' "the playlist saved"
 expect '^dumped 02 - Camino Azul.mp3' "the song moved into the dump folder"
 expect '^stats .* overruns 0 ' "no byte lost on the board's line"
-expect '^stats .* faults flash 0 overrun 0 display 0 backlight 0 bus 0$' "nothing the real parts would not take"
+expect '^stats .* faults flash 0 overrun 0 display 0 backlight 0 bus 0 eeprom 0 line 0$' "nothing the real parts would not take"
 [ "$panel" = shield ] || expect '^stats .* bus-busy [0-9.]+% ' "the display driven over the bus"
 # The stack's deepest point within what the 1,400 bytes of static RAM at most leave of the
 # 2,048 (board_e2e_test checks the same over its suite; this one holds for either build).

@@ -1,5 +1,6 @@
 #include "fake_board.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "logic/board_io.h"
@@ -59,6 +60,7 @@ bool LineTakeByte(uint8_t* byte) {
 }
 
 bool LineSend(const uint8_t* bytes, uint8_t length) {
+  if (length > kLineSendRoom) std::abort();  // the UART's frame would not hold it
   if (Board.sendRefused) return false;
   Board.sent.push_back({Bytes(bytes, bytes + length), Board.nowMs, Board.statusFramesIn});
   return true;
@@ -71,13 +73,46 @@ bool BoardKeyReading(uint16_t* reading) {
   return true;
 }
 
+namespace {
+
+constexpr uint64_t kByteWriteUs = 3400;
+
+// Writes the queued bytes whose time has come (all of them with `all`), as the chip's
+// ready interrupt would have.
+void SettleStore(bool all) {
+  const uint64_t nowUs = uint64_t{Board.nowMs} * 1000;
+  size_t n = 0;
+  for (; n < Board.storeQueue.size(); n++) {
+    const StoredByte& b = Board.storeQueue[n];
+    if (Board.eeprom.at(b.at) == b.value) continue;
+    if (!all && Board.storeFreeAtUs + kByteWriteUs > nowUs) break;
+    Board.storeFreeAtUs += kByteWriteUs;
+    Board.eeprom.at(b.at) = b.value;
+    Board.storeLog.push_back(b);
+  }
+  Board.storeQueue.erase(Board.storeQueue.begin(), Board.storeQueue.begin() + static_cast<long>(n));
+  if (Board.storeQueue.empty()) Board.storeQueueUse = 0;
+}
+
+}  // namespace
+
+void StoreFinish() { SettleStore(true); }
+
 void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length) {
+  SettleStore(true);  // the driver waits for the writes
   for (uint8_t i = 0; i < length; i++) bytes[i] = Board.eeprom.at(at + i);
 }
 
 void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
   if (length > kStoreWriteRoom) std::abort();  // the board would cut it short
-  for (uint8_t i = 0; i < length; i++) Board.eeprom.at(at + i) = bytes[i];
+  SettleStore(false);
+  if (Board.storeQueueUse + kStoreWriteCost + length > kStoreQueueRoom) {
+    Board.storeStalls++;
+    SettleStore(true);
+  }
+  if (Board.storeQueue.empty()) Board.storeFreeAtUs = std::max(Board.storeFreeAtUs, uint64_t{Board.nowMs} * 1000);
+  for (uint8_t i = 0; i < length; i++) Board.storeQueue.push_back({static_cast<uint16_t>(at + i), bytes[i]});
+  Board.storeQueueUse += kStoreWriteCost + length;
   Board.storeWrites++;
 }
 
@@ -90,6 +125,13 @@ int8_t BoardTurns() {
 }
 
 bool BoardPushDown() { return Board.pushDown; }
+
+bool StoreWriting() {
+  SettleStore(false);
+  return !Board.storeQueue.empty();
+}
+
+void EncoderSet(DetentSetting detents) { Board.detents = detents; }
 
 void DisplayShow(const Screen& screen) {
   Board.shown = screen;

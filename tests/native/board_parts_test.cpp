@@ -130,12 +130,12 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   f.asleepPercent = 91.25;
   f.stackBytes = 212;
   f.resets = 2;
-  f.faults = {0, 3, 1, 0, 2};
+  f.faults = {0, 3, 1, 0, 2, 2, 1};
   const std::string line = StatsLine(f);
   EXPECT_EQ(line,
             "stats status 1234 commands 56 delay-ms median 1.2 p99 3.1 max 3.1 over15 0 key-to-command-ms "
             "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2 bus-busy n/a faults flash 0 overrun 3 "
-            "display 1 backlight 0 bus 2");
+            "display 1 backlight 0 bus 2 eeprom 2 line 1");
   // the harness reads back what the board writes, "n/a" as -1
   BoardStats s;
   ASSERT_TRUE(ParseStatsLine(line, &s));
@@ -147,8 +147,10 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   EXPECT_EQ(s.overrunFaults, 3);  // each kind in its place
   EXPECT_EQ(s.displayFaults, 1);
   EXPECT_EQ(s.busFaults, 2);
+  EXPECT_EQ(s.eepromFaults, 2);
+  EXPECT_EQ(s.lineFaults, 1);
+  EXPECT_EQ(s.Faults(), 9);
   EXPECT_EQ(s.busBusyPercent, -1);  // a bus never used
-  EXPECT_EQ(s.Faults(), 6);
   f.busBusyPercent = 12.34;
   ASSERT_TRUE(ParseStatsLine(StatsLine(f), &s));
   EXPECT_DOUBLE_EQ(s.busBusyPercent, 12.3);
@@ -172,6 +174,9 @@ TEST(BoardScript, Steps) {
       {"wait  Now playing: a|b  ", true, StepKind::Wait, 0, "Now playing: a|b  ", "wait keeps the rest of the line"},
       {"sleep 0.25", true, StepKind::Sleep, 250, "", "sleep takes fractions of seconds"},
       {"unplug", true, StepKind::Unplug, 0, "", "unplug"},
+      {"reset-in-write 5", true, StepKind::ResetInWrite, 0, "", "which byte's write a reset cuts"},
+      {"reset-in-write 0", false, StepKind::Quit, 0, "", "the bytes are counted from 1"},
+      {"reset-in-write 2.5", false, StepKind::Quit, 0, "", "a whole byte"},
       {"quit", true, StepKind::Quit, 0, "", "quit"},
       {"press enter", false, StepKind::Quit, 0, "", "an unknown key name"},
       {"hold up", false, StepKind::Quit, 0, "", "hold without its time"},

@@ -209,9 +209,10 @@ void PrintSizes(const FirmwareSizes& sizes, const BoardStats& stats) {
 }
 
 void PrintFaults(const BoardStats& stats, bool gotStats) {
-  std::printf("board faults: flash %d, overrun %d, display %d, backlight %d, bus %d (target 0 each: %s)\n",
-              stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.busFaults,
-              Met(gotStats && stats.Faults() == 0));
+  std::printf(
+      "board faults: flash %d, overrun %d, display %d, backlight %d, bus %d, eeprom %d, line %d (target 0 each: %s)\n",
+      stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.busFaults,
+      stats.eepromFaults, stats.lineFaults, Met(gotStats && stats.Faults() == 0));
 }
 
 // The board and the player stopped; fails when a figure was not produced, the player did

@@ -14,6 +14,9 @@ constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
 constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
 constexpr uint16_t kDdrB = 0x24;                    // data address
 constexpr uint8_t kLedBit = 1 << 5;                 // PB5, D13
+// A firmware that holds TX at the idle level first thing does so within its C start-up
+// (clearing and copying its RAM: well under a millisecond).
+constexpr double kTxFloatMs = 2;
 
 std::string BootloaderBeside(const std::string& firmware) {
   const size_t slash = firmware.rfind('/');
@@ -46,7 +49,7 @@ bool Board::Start(std::string* problem) {
     return false;
   }
   avr_irq_register_notify(avr_io_getirq(chip_.Avr(), AVR_IOCTL_IOPORT_GETIRQ('B'), 5), OnLed, this);
-  if (HasEncoder() && !encoder_.Attach(chip_.Avr())) {
+  if (HasEncoder() ? !encoder_.Attach(chip_.Avr()) : !HoldUnwired()) {
     *problem = "the chip has no port for the encoder";
     return false;
   }
@@ -57,6 +60,10 @@ bool Board::Start(std::string* problem) {
     return false;
   }
   if (options_.blank) chip_.EraseApplication();
+  if (!eeprom_.Attach(chip_.Avr(), &faults_)) {
+    *problem = "the chip has no EEPROM";
+    return false;
+  }
   if (!port_.Plug(problem)) return false;
   wallStartMs_ = WallMs();
   resets_ = 1;
@@ -77,6 +84,25 @@ void Board::AttachPanel() {
   }
 }
 
+// Without an encoder its pins, D2, D3 and D12, have nothing on them: each reads high on
+// the chip's own pull-up (or as an output driven high), low otherwise (a floating input
+// reads anything; low is the stricter, a push held). simavr would leave a pulled-up pin
+// low after a reset, its level filtered as unchanged: the board holds them instead.
+bool Board::HoldUnwired() {
+  avr_t* avr = chip_.Avr();
+  const struct {
+    char port;
+    int bit;
+  } wires[3] = {{'D', 2}, {'D', 3}, {'B', 4}};
+  for (const auto& w : wires) {
+    const uint16_t portRegister = static_cast<uint16_t>(0x25 + 3 * (w.port - 'B'));  // PORTx
+    const uint8_t mask = static_cast<uint8_t>(1 << w.bit);
+    const auto pulledUp = [avr, portRegister, mask] { return (avr->data[portRegister] & mask) != 0; };
+    if (!unwired_.Hold(avr, w.port, w.bit, false, pulledUp)) return false;
+  }
+  return true;
+}
+
 // The L LED (D13, PB5): the bootloader flashes it; a firmware may blink it while its
 // display cannot be reached.
 void Board::OnLed(avr_irq_t*, uint32_t value, void* param) {
@@ -89,8 +115,10 @@ void Board::OnLed(avr_irq_t*, uint32_t value, void* param) {
 
 void Board::Step(int inputFd) {
   chip_.RunUntil(chip_.Cycle() + kStepCycles);
+  if (eeprom_.CutDue()) Reset("eeprom write cut");
   uart_.KeepTiming();
   WatchChip();
+  WatchTx();
   ServeLine();
   WatchDisplay();
   KeepPace(inputFd);
@@ -110,20 +138,45 @@ void Board::WatchChip() {
   halted_ = *chip_.Halted() != 0;
 }
 
+// TX floats from every reset until the bootloader or the firmware drives it; in that
+// time the Uno's USB chip can take what the line picks up for a start bit and send the
+// PC a byte that nobody sent. The chip's own start-up time is beyond the firmware; the
+// time after it is not. A board started blank has no firmware to answer for it.
+void Board::WatchTx() {
+  if (options_.blank || chip_.Held() || halted_ || !uart_.TxFloating()) {
+    txFloatingSince_ = -1;
+    txFloatNoted_ = false;
+    return;
+  }
+  if (txFloatingSince_ < 0) txFloatingSince_ = NowMs();
+  if (txFloatNoted_ || NowMs() - txFloatingSince_ < kTxFloatMs) return;
+  txFloatNoted_ = true;
+  faults_.Note(FaultKind::Line, txFloatingSince_, "TX floating since the chip started");
+}
+
 // An Uno resets when a program opens its port (DTR): so does the board.
 void Board::Reset(const char* why) {
   chip_.Reset();
   AfterReset(why);
 }
 
+void Board::BrownOut() {
+  out_.Print("eeprom " + Ms(NowMs()) + " brown-out: " + eeprom_.StrayWrite());
+  chip_.BrownOutReset();
+  AfterReset("brown-out");
+}
+
 // simavr's reset drops its pending timers, the line's among them, and keeps its pins'
-// last notifications.
+// last notifications. A byte the EEPROM was writing is cut.
 void Board::AfterReset(const char* why) {
   MendPortsAfterReset(chip_.Avr());
+  const std::string cut = eeprom_.OnReset();
+  if (!cut.empty()) out_.Print("eeprom " + Ms(NowMs()) + " " + cut);
   uart_.Restart();
   meter_.Restart();
   twi_.Restart();
   if (HasEncoder()) encoder_.Restart();
+  if (!HasEncoder()) unwired_.Restore();
   if (!PanelOnBus(options_.panel)) shield_.SetKey(key_);
   resets_++;
   out_.Print("reset " + Ms(NowMs()) + " " + why);

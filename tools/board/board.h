@@ -16,7 +16,9 @@
 #include "board_twi.h"
 #include "display_controller.h"
 #include "display_watch.h"
+#include "held_pins.h"
 #include "i2c_backpack.h"
+#include "eeprom_watch.h"
 #include "lcd_shield.h"
 #include "line_uart.h"
 #include "panel_kind.h"
@@ -69,6 +71,11 @@ class Board {
   bool Light() const;
   // The share of the firmware's time the two-wire bus was driven, or -1 before any use.
   double BusBusyPercent() const;
+  // A pulse on the reset pin now; a reset in the middle of the n-th EEPROM byte written
+  // from now; a brown-out (eeprom_watch.h).
+  void ResetPin() { Reset("reset pin"); }
+  void ResetInWrite(int n) { eeprom_.ArmCut(n); }
+  void BrownOut();
   const DisplayWatch& Display() const { return display_; }
   BoardFigures Figures() const;
   int Faults() const { return faults_.Total(); }
@@ -77,10 +84,12 @@ class Board {
 
  private:
   void AttachPanel();
+  bool HoldUnwired();
   static void OnLed(avr_irq_t*, uint32_t value, void* param);
   void Reset(const char* why);
   void AfterReset(const char* why);
   void WatchChip();
+  void WatchTx();
   void ServeLine();
   void WatchDisplay();
   void KeepPace(int inputFd);
@@ -96,15 +105,19 @@ class Board {
   I2cBackpack backpack_;
   BoardTwi twi_;
   BoardEncoder encoder_;
+  HeldPins unwired_;  // the encoder's pins when it has none
   LineUart uart_;
   PtyPort port_;
   WireMeter meter_;
   DisplayWatch display_;
+  EepromWatch eeprom_;
   PanelKey key_ = PanelKey::None;
   std::vector<uint8_t> toPc_;
   int resets_ = 0;
   bool halted_ = false;
   bool led_ = false;  // the Uno's L LED on D13 (PB5)
+  double txFloatingSince_ = -1;  // ms; -1 while TX is driven or held up
+  bool txFloatNoted_ = false;
   bool behind_ = false;
   double wallStartMs_ = 0;
 };

@@ -31,6 +31,8 @@ constexpr uint32_t kDataOffset = 0x800000;
 constexpr uint16_t kMcusr = 0x54;
 constexpr uint8_t kPorf = 1 << 0;
 constexpr uint8_t kExtrf = 1 << 1;
+constexpr uint8_t kBorf = 1 << 2;
+constexpr uint16_t kUcsr0b = 0xC1;
 
 bool FindSymbol(const elf_firmware_t& f, const char* name, uint32_t* address) {
   for (uint32_t i = 0; i < f.symbolcount; i++) {
@@ -159,9 +161,21 @@ void BoardChip::Reset() {
   StartUp();
 }
 
+void BoardChip::BrownOutReset() {
+  const uint8_t flags = avr_->data[kMcusr];
+  avr_reset(avr_);
+  avr_->data[kMcusr] = flags | kBorf;
+  StartUp();
+}
+
 // simavr starts at the reset vector at once; the chip waits out the start-up time
-// its low fuse chose first (SUT1:0 11 with a crystal: 65 ms).
-void BoardChip::StartUp() { heldUntil_ = avr_->cycle + static_cast<uint64_t>(kStartUpMs * kCyclesPerMs); }
+// its low fuse chose first (SUT1:0 11 with a crystal: 65 ms). simavr's reset also leaves
+// UART0's transmitter on (UCSR0B 0x08), where the chip's starts off (0x00): TX is not
+// driven until the bootloader or the firmware turns it on.
+void BoardChip::StartUp() {
+  heldUntil_ = avr_->cycle + static_cast<uint64_t>(kStartUpMs * kCyclesPerMs);
+  avr_->data[kUcsr0b] = 0;
+}
 
 bool BoardChip::Held() const { return avr_->cycle < heldUntil_; }
 

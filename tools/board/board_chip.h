@@ -45,6 +45,8 @@ class BoardChip {
   // A pulse on the reset pin (EXTRF): the Uno's USB chip gives one when a program opens
   // the port.
   void Reset();
+  // The brown-out detector's reset (BORF): the supply fell below its level.
+  void BrownOutReset();
   // In the start-up time after a reset: nothing runs and the UART is off.
   bool Held() const;
   // Resets the watchdog made since the last call.

@@ -14,6 +14,10 @@ const char* FaultName(FaultKind kind) {
       return "backlight";
     case FaultKind::Bus:
       return "bus";
+    case FaultKind::Eeprom:
+      return "eeprom";
+    case FaultKind::Line:
+      return "line";
   }
   return "?";
 }

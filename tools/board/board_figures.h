@@ -2,7 +2,7 @@
 //
 //   stats status N commands N delay-ms median X p99 X max X over15 N
 //         key-to-command-ms median X max X overruns N asleep X% stack N resets N
-//         bus-busy X% faults flash N overrun N display N backlight N bus N
+//         bus-busy X% faults flash N overrun N display N backlight N bus N eeprom N line N
 //
 // (one line). X has one decimal; a figure with nothing measured yet is "n/a", as are
 // the overruns of a firmware without a RxOverruns counter and the bus's busy share

@@ -114,10 +114,21 @@ std::optional<ScriptStep> ParseStep(const std::string& line, std::string* error)
     step.ms *= 1000;
     return step;
   }
+  if (word == "reset-in-write") {
+    const std::string n = RestOf(in);
+    double count = 0;
+    if (!ParseAmount(n, &count) || count < 1 || count > 1024 || count != static_cast<int>(count)) {
+      return Fail(error, "reset-in-write N: N is a whole number from 1: " + n);
+    }
+    step.kind = StepKind::ResetInWrite;
+    step.count = static_cast<int>(count);
+    return step;
+  }
   const struct {
     const char* word;
     StepKind kind;
-  } plain[] = {{"unplug", StepKind::Unplug}, {"plug", StepKind::Plug}, {"stats", StepKind::Stats}, {"quit", StepKind::Quit}};
+  } plain[] = {{"unplug", StepKind::Unplug}, {"plug", StepKind::Plug},         {"reset", StepKind::Reset},
+               {"brownout", StepKind::BrownOut}, {"stats", StepKind::Stats}, {"quit", StepKind::Quit}};
   for (const auto& p : plain) {
     if (word != p.word) continue;
     if (!RestOf(in).empty()) return Fail(error, word + " takes nothing after it");
@@ -140,6 +151,10 @@ const char* ScriptHelp() {
          "  sleep SECONDS    let the board run (fractions allowed)\n"
          "  snapshot NAME    once the display has rested 10 ms, print its memory and backlight\n"
          "  unplug | plug    take the line away / give a new one behind the same link\n"
+         "  reset            a pulse on the reset pin (as a program opening the port gives)\n"
+         "  reset-in-write N a reset in the middle of the N-th EEPROM byte written from now\n"
+         "  brownout         the supply dips: a stray write where the EEPROM's address points,\n"
+         "                   then the brown-out detector's reset\n"
          "  stats            print the figures\n"
          "  quit             print the figures and end (so does the end of the input)\n";
 }

@@ -1,6 +1,7 @@
 // The board's script language, one command a line:
 //   press KEY | hold KEY MS | turn +N|-N [RATE] [pushed] | push [long|MS] | wait TEXT
-//   | sleep SECONDS | snapshot NAME | unplug | plug | stats | quit
+//   | sleep SECONDS | snapshot NAME | unplug | plug | reset | reset-in-write N | brownout
+//   | stats | quit
 // KEY is right, up, down, left or select; TEXT is the rest of the line; NAME is letters,
 // digits and '-'. Blank lines and lines beginning with # are nothing.
 #pragma once
@@ -9,7 +10,22 @@
 
 #include "panel_keys.h"
 
-enum class StepKind { Press, Hold, Turn, Push, Wait, Sleep, Snapshot, Unplug, Plug, Stats, Quit };
+enum class StepKind {
+  Press,
+  Hold,
+  Turn,
+  Push,
+  Wait,
+  Sleep,
+  Snapshot,
+  Unplug,
+  Plug,
+  Reset,
+  ResetInWrite,
+  BrownOut,
+  Stats,
+  Quit
+};
 
 struct ScriptStep {
   StepKind kind = StepKind::Quit;
@@ -19,6 +35,7 @@ struct ScriptStep {
   double rate = 0;   // a turn's detents a second
   bool pushed = false;  // a turn with the switch held down through it
   std::string text;  // what a wait looks for, or a snapshot's name
+  int count = 0;     // which EEPROM byte a reset cuts (1: the next written)
 };
 
 constexpr double kPressMs = 150;

@@ -56,6 +56,13 @@ bool LineUart::Attach(avr_t* avr, ByteSink toPc, ByteSink intoChip, ByteSink los
   return true;
 }
 
+bool LineUart::TxFloating() const {
+  constexpr avr_io_addr_t kDdrD = 0x2A;
+  constexpr avr_io_addr_t kPortD = 0x2B;
+  constexpr uint8_t kTx = 1 << 1;  // PD1
+  return !avr_regbit_get(avr_, uart_->txen) && !(avr_->data[kDdrD] & kTx) && !(avr_->data[kPortD] & kTx);
+}
+
 double LineUart::NowMs() const { return static_cast<double>(avr_->cycle) / kCyclesPerMs; }
 
 void LineUart::FromPc(const uint8_t* bytes, size_t count) {

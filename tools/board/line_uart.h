@@ -38,6 +38,9 @@ class LineUart {
   // The chip was reset: what was waiting belonged to the line before it.
   void Restart();
   int DroppedWhileOff() const { return dropped_; }
+  // TX (PD1) floats: neither the UART's transmitter nor the port drives it, and no
+  // pull-up holds it at the line's idle level.
+  bool TxFloating() const;
 
  private:
   static void OnOutput(avr_irq_t*, uint32_t value, void* self);

@@ -53,6 +53,15 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
     case StepKind::Plug:
       board_.Plug();
       return true;
+    case StepKind::Reset:
+      board_.ResetPin();
+      return true;
+    case StepKind::ResetInWrite:
+      board_.ResetInWrite(step.count);
+      return true;
+    case StepKind::BrownOut:
+      board_.BrownOut();
+      return true;
     case StepKind::Stats:
       out_.Print(StatsLine(board_.Figures()));
       return true;

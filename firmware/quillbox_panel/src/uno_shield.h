@@ -71,4 +71,7 @@ constexpr uint16_t kBelowNoKey = 884;   // Select below (at most 745), no key ab
 #define STUCK_LED_PORT PORTB
 #define STUCK_LED_DDR DDRB
 #define STUCK_LED_BIT PB5
+#define LINE_TX_PORT PORTD  // D1, UART0's TX: held at the line's idle level until the UART has it
+#define LINE_TX_DDR DDRD
+#define LINE_TX_BIT PD1
 #endif

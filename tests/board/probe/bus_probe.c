@@ -188,7 +188,8 @@ int main(void) {
   lines = PINC;
   DDRB = 1 << PB5;
   PORTB = 1 << PB4;                    /* the switch's pull-up */
-  PORTD = (1 << PD2) | (1 << PD3);     /* the contacts' */
+  PORTD = (1 << PD1) | (1 << PD2) | (1 << PD3); /* TX at the line's idle level, the contacts' */
+  DDRD = 1 << PD1;
   Probe();
   if (address) {
     ShowCodes();

@@ -17,6 +17,8 @@ namespace {
 Quadrature Decoder;
 volatile int8_t Turns = 0;  // detents not yet taken by the main loop
 volatile uint16_t ChangedMs = 0;  // wrapping: only the time since it matters
+DetentSteps EncoderSteps = DetentSteps::kFour;
+bool TellSteps = true;  // the setup leaves the kind to the encoder's rest
 
 uint8_t Pins() {
   const uint8_t in = ENCODER_PIN;
@@ -32,7 +34,6 @@ void OnChange() {
 
 }  // namespace
 
-DetentSteps EncoderSteps = DetentSteps::kFour;
 
 ISR(INT0_vect) { OnChange(); }
 ISR(INT1_vect, ISR_ALIASOF(INT0_vect));
@@ -55,12 +56,21 @@ int8_t BoardTurns() {
     turns = Turns;
     Turns = 0;
     // Served as a whole-cycle encoder until it shows it is not.
-    if (EncoderSteps == DetentSteps::kFour && RestsAtHalfCycle(Pins(), static_cast<uint16_t>(BoardMillis() - ChangedMs))) {
+    const uint16_t stillMs = static_cast<uint16_t>(BoardMillis() - ChangedMs);
+    if (TellSteps && EncoderSteps == DetentSteps::kFour && RestsAtHalfCycle(Pins(), stillMs)) {
       EncoderSteps = DetentSteps::kTwo;
       QuadratureReset(&Decoder, Pins());
     }
   }
   return turns;
+}
+
+void EncoderSet(DetentSetting detents) {
+  ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
+    TellSteps = detents == DetentSetting::kAuto;
+    EncoderSteps = detents == DetentSetting::kTwo ? DetentSteps::kTwo : DetentSteps::kFour;
+    QuadratureReset(&Decoder, Pins());
+  }
 }
 
 bool BoardPushDown() { return (PUSH_PIN & _BV(PUSH_BIT)) == 0; }

@@ -38,6 +38,8 @@ void SleepUntilInterrupt() {
 }  // namespace
 
 int main() {
+  LineHoldIdle();
+  StorePark();
   const uint8_t resetCause = MCUSR;
   MCUSR = 0;
   wdt_disable();

@@ -1,6 +1,9 @@
 // The panel line on UART0: an interrupt keeps every received byte in a ring until the main
-// loop takes it, another sends what the panel queued. Each ring index is written by one
-// side only: the interrupt owns the receive ring's head and the transmit ring's tail.
+// loop takes it, another sends the frame the panel handed over. Each index is written by
+// one side only: the interrupt owns the receive ring's head and the frame's next byte.
+// An index is published only after the slot it covers is written (or read): the ring
+// bytes are not volatile, so a compiler barrier keeps their accesses on the right side
+// of the index's store, and of its load on the other side.
 #include <avr/interrupt.h>
 #include <avr/io.h>
 #include <util/atomic.h>
@@ -18,19 +21,22 @@ namespace {
 // A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; but the main loop
 // takes every byte within a millisecond or so of its arrival (the display is written in
 // slices between its turns: kPinsSlice operations on the shield, the I2C display from
-// its own interrupt), so it needs no room for a frame, only for that while: 32 bytes are
-// 2.8 ms of line.
-constexpr uint8_t kReceiveRing = 32;
-constexpr uint8_t kTransmitRing = 64;  // two whole commands of the longest kind
+// its own interrupt), so it needs no room for a frame, only for that while, and for the
+// longest stretch without a turn (an EEPROM read waiting for a write, a start-up): 64
+// bytes are 5.5 ms of line.
+constexpr uint8_t kReceiveRing = 64;
 static_assert((kReceiveRing & (kReceiveRing - 1)) == 0, "a power of two: indexes wrap by mask");
-static_assert((kTransmitRing & (kTransmitRing - 1)) == 0, "a power of two: indexes wrap by mask");
 
 uint8_t Received[kReceiveRing];
 volatile uint8_t ReceivedHead = 0;  // written by the interrupt
 volatile uint8_t ReceivedTail = 0;  // written by the main loop
-uint8_t Sending[kTransmitRing];
-volatile uint8_t SendingHead = 0;  // written by the main loop
-volatile uint8_t SendingTail = 0;  // written by the interrupt
+// One frame at a time: the panel sends at most one command a status frame, 35 ms or more
+// apart, and the longest is gone in 2.8 ms.
+uint8_t Sending[kLineSendRoom];
+volatile uint8_t SendingLength = 0;  // written by the main loop, once the frame before has gone
+volatile uint8_t SendingNext = 0;    // written by the interrupt, but for the new frame's start
+
+inline void Barrier() { asm volatile("" ::: "memory"); }
 
 }  // namespace
 
@@ -44,16 +50,27 @@ ISR(USART_RX_vect) {
     return;
   }
   Received[ReceivedHead] = byte;
+  Barrier();
   ReceivedHead = next;
 }
 
 ISR(USART_UDRE_vect) {
-  if (SendingTail == SendingHead) {
+  const uint8_t next = SendingNext;
+  if (next >= SendingLength) {
     UCSR0B &= static_cast<uint8_t>(~_BV(UDRIE0));  // nothing left: stop until the next frame
     return;
   }
-  UDR0 = Sending[SendingTail];
-  SendingTail = static_cast<uint8_t>((SendingTail + 1) & (kTransmitRing - 1));
+  Barrier();
+  UDR0 = Sending[next];
+  SendingNext = static_cast<uint8_t>(next + 1);
+}
+
+// From reset until the UART takes it, TX is an input and floats: the USB chip can take
+// what it picks up for a start bit and forward a stray byte to the PC. Driven to the
+// line's idle level (high) first thing.
+void LineHoldIdle() {
+  LINE_TX_PORT |= _BV(LINE_TX_BIT);
+  LINE_TX_DDR |= _BV(LINE_TX_BIT);
 }
 
 void LineStart() {
@@ -69,20 +86,22 @@ bool LineWaiting() { return ReceivedHead != ReceivedTail; }
 bool LineTakeByte(uint8_t* byte) {
   const uint8_t tail = ReceivedTail;
   if (tail == ReceivedHead) return false;
+  Barrier();
   *byte = Received[tail];
+  Barrier();
   ReceivedTail = static_cast<uint8_t>((tail + 1) & (kReceiveRing - 1));
   return true;
 }
 
 bool LineSend(const uint8_t* bytes, uint8_t length) {
-  const uint8_t used = static_cast<uint8_t>((SendingHead - SendingTail) & (kTransmitRing - 1));
-  if (length >= kTransmitRing - used) return false;
-  uint8_t head = SendingHead;
-  for (uint8_t i = 0; i < length; i++) {
-    Sending[head] = bytes[i];
-    head = static_cast<uint8_t>((head + 1) & (kTransmitRing - 1));
+  if (length > kLineSendRoom || SendingNext < SendingLength) return false;
+  for (uint8_t i = 0; i < length; i++) Sending[i] = bytes[i];
+  Barrier();
+  // Both indexes at once: an interrupt between them would send the old frame's bytes.
+  ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
+    SendingNext = 0;
+    SendingLength = length;
+    UCSR0B |= _BV(UDRIE0);
   }
-  SendingHead = head;
-  UCSR0B |= _BV(UDRIE0);
   return true;
 }

@@ -15,6 +15,9 @@
 #include <stdint.h>
 
 enum class DetentSteps : uint8_t { kFour = 0, kTwo = 1 };
+// How the panel is set up to know it: told from how the encoder rests (RestsAtHalfCycle,
+// losing the first detent of a half-cycle one), or fixed.
+enum class DetentSetting : uint8_t { kAuto = 0, kFour = 1, kTwo = 2 };
 
 struct Quadrature {
   uint8_t pins;  // the last state: A in bit 1, B in bit 0

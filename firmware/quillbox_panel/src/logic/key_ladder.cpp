@@ -1,6 +1,6 @@
 #include "key_ladder.h"
 
-#include "board_io.h"
+#include "stored_record.h"
 #include "../uno_shield.h"
 
 namespace {
@@ -15,18 +15,10 @@ constexpr Ladder DefaultLadder() { return Ladder{{kBelowUp, kBelowDown, kBelowLe
 Ladder InUse = DefaultLadder();
 bool Calibrated = false;
 
-// The record in EEPROM: a layout byte, the thresholds (low byte first), a checksum.
-constexpr uint16_t kRecordAt = 0;
-constexpr uint8_t kRecordLayout = 0x4B;
-constexpr uint8_t kRecordLength = 2 + 2 * kLadderKeys;
-static_assert(kRecordLength <= kStoreWriteRoom, "the record goes in one write");
-
-// Each byte rotates what came before, so that swapped or shifted bytes change it too.
-uint8_t Checksum(const uint8_t* bytes, uint8_t length) {
-  uint8_t sum = 0xA5;
-  for (uint8_t i = 0; i < length; i++) sum = static_cast<uint8_t>(((sum << 1) | (sum >> 7)) ^ bytes[i]);
-  return sum;
-}
+// The record in EEPROM (stored_record.h): the thresholds, low byte first.
+constexpr uint8_t kRecordFormat = 0x4C;  // 0x4B was the layout at address 0, with a weaker sum
+constexpr uint8_t kPayloadLength = 2 * kLadderKeys;
+static_assert(kPayloadLength <= kRecordPayloadRoom, "the thresholds fit a record");
 
 // Every key has room around its reading, and a reading of no key stays no key. One
 // return statement each: the Arduino IDE compiles C++11, whose constexpr has no loops.
@@ -39,15 +31,13 @@ constexpr bool Sane(const Ladder& l) {
 }
 static_assert(Sane(DefaultLadder()), "the defaults pass the check a calibration must pass");
 
-void Store(const Ladder& l, uint8_t layout) {
-  uint8_t record[kRecordLength];
-  record[0] = layout;
+void Store(const Ladder& l) {
+  uint8_t payload[kPayloadLength];
   for (uint8_t i = 0; i < kLadderKeys; i++) {
-    record[1 + 2 * i] = static_cast<uint8_t>(l.below[i]);
-    record[2 + 2 * i] = static_cast<uint8_t>(l.below[i] >> 8);
+    payload[2 * i] = static_cast<uint8_t>(l.below[i]);
+    payload[2 * i + 1] = static_cast<uint8_t>(l.below[i] >> 8);
   }
-  record[kRecordLength - 1] = Checksum(record, kRecordLength - 1);
-  StoreWrite(kRecordAt, record, kRecordLength);
+  RecordWrite(kKeyLadderRecordAt, kRecordFormat, payload, kPayloadLength);
 }
 
 }  // namespace
@@ -60,15 +50,17 @@ Key KeyFromReading(uint16_t reading) {
 }
 
 void LadderLoad() {
-  uint8_t record[kRecordLength];
-  StoreRead(kRecordAt, record, kRecordLength);
+  InUse = DefaultLadder();
+  Calibrated = false;
+  uint8_t payload[kPayloadLength];
+  if (!RecordRead(kKeyLadderRecordAt, kRecordFormat, payload, kPayloadLength)) return;
   Ladder stored;
   for (uint8_t i = 0; i < kLadderKeys; i++) {
-    stored.below[i] = static_cast<uint16_t>(record[1 + 2 * i] | record[2 + 2 * i] << 8);
+    stored.below[i] = static_cast<uint16_t>(payload[2 * i] | payload[2 * i + 1] << 8);
   }
-  Calibrated =
-      record[0] == kRecordLayout && record[kRecordLength - 1] == Checksum(record, kRecordLength - 1) && Sane(stored);
-  InUse = Calibrated ? stored : DefaultLadder();
+  if (!Sane(stored)) return;  // a record written by a faulty firmware, or a CRC that happened to hold
+  InUse = stored;
+  Calibrated = true;
 }
 
 bool LadderCalibrated() { return Calibrated; }
@@ -81,14 +73,14 @@ bool LadderSet(const uint16_t (&readings)[kLadderKeys]) {
     derived.below[i] = static_cast<uint16_t>((readings[i] + above) / 2);
   }
   if (!Sane(derived)) return false;
-  Store(derived, kRecordLayout);
+  Store(derived);
   InUse = derived;
   Calibrated = true;
   return true;
 }
 
 void LadderReset() {
-  Store(DefaultLadder(), static_cast<uint8_t>(~kRecordLayout));  // a layout no load takes
+  RecordErase(kKeyLadderRecordAt);
   InUse = DefaultLadder();
   Calibrated = false;
 }

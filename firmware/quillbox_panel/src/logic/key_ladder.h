@@ -4,8 +4,8 @@
 //
 // Calibration takes one settled reading per key, in the ladder's order, and puts each
 // threshold half-way between neighbours (the last half-way to no key, 1023). The record
-// in EEPROM is used only when its checksum holds and its thresholds are sane; otherwise,
-// and after LadderReset, the defaults are.
+// in EEPROM (stored_record.h) is used only when its CRC holds and its thresholds are
+// sane; otherwise, and after LadderReset, the defaults are.
 #pragma once
 #include <stdint.h>
 

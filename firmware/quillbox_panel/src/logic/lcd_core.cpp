@@ -25,6 +25,7 @@ uint8_t Step = kStartSteps;
 uint8_t Cursor = kNoAddress;  // where the controller writes the next character
 bool LightShown = false;
 char Shadow[kMaxRows][kMaxColumns];  // what the controller shows
+bool ReachedLarge = false;  // a 20x4 was written since the start; beyond what was, all is blank
 
 LcdOp StartOp(uint8_t step) {
   if (step >= kGlyphsFrom && step < kGlyphsFrom + kGlyphSteps) {
@@ -74,6 +75,7 @@ void LcdBegin() {
   Cursor = kNoAddress;  // a clear homes it on the chip, not on every simulation of it
   LightShown = false;
   memset(Shadow, ' ', sizeof Shadow);
+  ReachedLarge = false;
 }
 
 bool LcdFeedStart(LcdPut put) {
@@ -89,9 +91,14 @@ bool LcdFeed(const Screen& screen, LcdPut put) {
     if (!put(LcdOp{LcdOpKind::Light, screen.light})) return false;
     LightShown = screen.light;
   }
-  for (uint8_t row = 0; row < Rows(); row++) {
-    for (uint8_t column = 0; column < Columns(); column++) {
-      const char c = screen.cells[row][column];
+  // Over all the display has been written at, not only the size in use: after the setup
+  // turned a 20x4 into a 16x2, what the larger screen left outside the smaller is blanked.
+  if (ShownDisplaySize() == DisplaySize::k20x4) ReachedLarge = true;
+  const uint8_t rows = ReachedLarge ? kMaxRows : Rows();
+  const uint8_t columns = ReachedLarge ? kMaxColumns : Columns();
+  for (uint8_t row = 0; row < rows; row++) {
+    for (uint8_t column = 0; column < columns; column++) {
+      const char c = row < Rows() && column < Columns() ? screen.cells[row][column] : ' ';
       if (Shadow[row][column] != c && !FeedCell(row, column, c, put)) return false;
     }
   }

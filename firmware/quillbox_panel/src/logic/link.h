@@ -69,10 +69,11 @@ struct Link {
   uint8_t freeTicks;    // status frames still to pass without a command
   uint8_t tag;
   LinkCounters counters;
-  const LinkListener* listener;
+  const LinkListener* listener;  // in flash
 };
 extern Link PanelLink;
 
+// The listener: a table in flash (FLASH, flash_text.h).
 void LinkReset(const LinkListener* listener);
 // Every byte off the line, in order.
 void LinkTakeByte(uint8_t byte, uint32_t nowMs);

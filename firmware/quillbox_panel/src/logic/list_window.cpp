@@ -19,19 +19,24 @@ bool Holds(const ListWindow& w, uint16_t index) {
   return index >= w.first && index < w.first + kWindowTitles && (w.held & (1u << (index - w.first))) != 0;
 }
 
-// Moves the window to start at `start`, keeping the titles it still covers.
+// Moves the window to start at `start`, keeping the titles it still covers. In place,
+// slot by slot in the direction of the move so that no title is overwritten before it
+// has moved: a copy of the window would be the deepest frame on the stack (240 bytes).
 void ShiftTo(ListWindow* w, uint16_t start) {
   if (start == w->first) return;
-  char kept[kWindowTitles][kListTitleRoom];
-  uint8_t keptHeld = 0;
-  for (uint8_t i = 0; i < kWindowTitles; i++) {
-    const uint16_t index = static_cast<uint16_t>(start + i);
-    if (!Holds(*w, index)) continue;
-    memcpy(kept[i], w->titles[index - w->first], kListTitleRoom);
-    keptHeld = static_cast<uint8_t>(keptHeld | (1u << i));
+  const bool forward = start > w->first;
+  const uint16_t by = forward ? static_cast<uint16_t>(start - w->first) : static_cast<uint16_t>(w->first - start);
+  uint8_t held = 0;
+  if (by < kWindowTitles) {
+    for (uint8_t k = 0; k < kWindowTitles - by; k++) {
+      const uint8_t to = forward ? k : static_cast<uint8_t>(kWindowTitles - 1 - k);
+      const uint8_t from = static_cast<uint8_t>(forward ? to + by : to - by);
+      memcpy(w->titles[to], w->titles[from], kListTitleRoom);
+    }
+    constexpr uint8_t kAllHeld = (1u << kWindowTitles) - 1;
+    held = static_cast<uint8_t>(forward ? w->held >> by : (w->held << by) & kAllHeld);
   }
-  memcpy(w->titles, kept, sizeof kept);
-  w->held = keptHeld;
+  w->held = held;
   w->first = start;
 }
 

@@ -8,7 +8,7 @@ namespace {
 // clang-format off
 const Action kMainItems[] FLASH = {Action::Browse, Action::ShowPlaylist, Action::Search, Action::Options};
 const Action kOptionItems[] FLASH = {Action::Shuffle, Action::TimeShown, Action::Louder, Action::Softer,
-                                     Action::KeyCheck, Action::Stop};
+                                     Action::KeyCheck, Action::Stop, Action::Setup};
 const Action kFolderItems[] FLASH = {Action::Open, Action::PlayFolder, Action::Enqueue, Action::TopFolder};
 const Action kSongItems[] FLASH = {Action::PlayEntry, Action::AddToPlaylist, Action::Info, Action::Dump,
                                    Action::TopFolder};

@@ -15,9 +15,12 @@
 #include "menu.h"
 #include "move_view.h"
 #include "notice.h"
+#include "panel_setup.h"
 #include "requests.h"
 #include "search_view.h"
+#include "setup_view.h"
 #include "status_view.h"
+#include "stored_record.h"
 #include "title_scroll.h"
 #include "transport_keys.h"
 #include "views.h"
@@ -30,16 +33,19 @@ View Current = View::Status;
 Menu Choices;               // the menu shown, when a menu is
 Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
 bool Dirty = true;
-bool HeldFromStart = true;  // every reading since start-up was a key: the key check opens
-View KeyCheckFrom = View::Status;
+bool HeldFromStart = true;  // every reading since start-up was a key: the key check (the setup, for the push) opens
+View OwnScreenFrom = View::Status;  // where the key check or the setup goes back to
+bool CalibrationSaving = false;     // "Keys calibrated" is owed once its record is written
 
 bool KeyScreen(View view) { return view == View::KeyCheck || view == View::KeySetup; }
+// The screens that work with no plug-in on the line: the panel's own.
+bool OwnScreen(View view) { return KeyScreen(view) || view == View::Setup; }
 
 void OpenKeyScreen(View view, uint32_t nowMs) {
   if (view == View::KeySetup) return OpenKeySetup(nowMs);
   OpenKeyCheck();
   if (KeyScreen(Current)) return;
-  KeyCheckFrom = Current;
+  OwnScreenFrom = Current;
   ShowNotice(LadderCalibrated() ? FLASH_TEXT("Keys: calibrated") : FLASH_TEXT("Keys: default"), nowMs);
 }
 
@@ -59,6 +65,10 @@ void Go(View view, uint32_t nowMs) {
   if (view == View::Search) OpenSearch();
   if (view == View::Info) OpenInfo(nowMs);
   if (KeyScreen(view)) OpenKeyScreen(view, nowMs);
+  if (view == View::Setup && Current != View::Setup) {
+    OpenSetup();
+    OwnScreenFrom = Current;
+  }
   if (view == View::Status) SetStatusTitle(nowMs);
   Current = view;
   Dirty = true;
@@ -83,6 +93,7 @@ void Follow(Next next, uint32_t nowMs) {
       break;
     case Next::MovePlace: Go(View::Move, nowMs); break;
     case Next::KeyCheck: Go(View::KeyCheck, nowMs); break;
+    case Next::Setup: Go(View::Setup, nowMs); break;
   }
   Dirty = true;
 }
@@ -170,7 +181,7 @@ void KeyCheckKey(const KeyEvent& e, uint32_t nowMs) {
       LadderReset();
       ShowNotice(FLASH_TEXT("Keys: default"), nowMs);
       break;
-    case ::KeyCheckKey::Leave: Go(KeyCheckFrom, nowMs); break;
+    case ::KeyCheckKey::Leave: Go(OwnScreenFrom, nowMs); break;
     case ::KeyCheckKey::Nothing: break;
   }
 }
@@ -183,9 +194,9 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
   if (HeldFromStart && key.action == KeyAction::Down) {
     HeldFromStart = false;
     Swallowed = key.key;
-    return Go(View::KeyCheck, nowMs);
+    return Go(BoardPushDown() ? View::Setup : View::KeyCheck, nowMs);
   }
-  if (!PanelLink.up && !KeyScreen(Current)) return;
+  if (!PanelLink.up && !OwnScreen(Current)) return;
   if (key.action == KeyAction::Down) Swallowed = Key::None;  // a new press
   if (key.key == Swallowed) return;
   const bool asShort = key.action == KeyAction::Long && !HasLongKeys(Current);
@@ -205,6 +216,9 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
     case View::Move: MoveKey(e, nowMs); break;
     case View::KeyCheck: KeyCheckKey(e, nowMs); break;
     case View::KeySetup: break;  // it takes the readings themselves
+    case View::Setup:
+      if (SetupViewKey(e) == SetupKey::Leave) Go(OwnScreenFrom, nowMs);
+      break;
   }
   if (Current != before) Swallowed = e.key;
   Dirty = true;
@@ -226,7 +240,7 @@ void Press(Key key, uint32_t nowMs) {
 void OnTurn(int8_t turns, uint32_t nowMs) {
   const uint16_t since = static_cast<uint16_t>(nowMs - LastTurnMs);
   LastTurnMs = static_cast<uint16_t>(nowMs);
-  if ((!PanelLink.up && !KeyScreen(Current)) || Current == View::KeyCheck || Current == View::KeySetup) return;
+  if ((!PanelLink.up && !OwnScreen(Current)) || KeyScreen(Current)) return;
   const bool forward = turns > 0;
   uint8_t count = static_cast<uint8_t>(forward ? turns : -turns);
   if (Keys.held == Key::Select) {
@@ -272,13 +286,14 @@ void DrawView(uint32_t nowMs) {
     case View::Move: DrawMove(&Shown, ActionEntry()); break;
     case View::KeyCheck: DrawKeyCheck(&Shown); break;
     case View::KeySetup: DrawKeySetup(&Shown); break;
+    case View::Setup: DrawSetup(&Shown); break;
   }
 }
 
 void Draw(uint32_t nowMs) {
   ClearScreen(&Shown);
   Shown.light = true;
-  if (!PanelLink.up && !KeyScreen(Current)) {
+  if (!PanelLink.up && !OwnScreen(Current)) {
     PutFlash(&Shown, 0, 0, FLASH_TEXT("No link"));
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
   } else {
@@ -293,18 +308,26 @@ void Draw(uint32_t nowMs) {
 }
 
 // The key screens read the keys' voltage itself.
-void OnReading(uint16_t reading, uint32_t nowMs) {
-  if (KeyFromReading(reading) == Key::None) HeldFromStart = false;
+void OnReading(uint16_t reading, Key key, uint32_t nowMs) {
+  if (key == Key::None) HeldFromStart = false;
   if (Current == View::KeyCheck && KeyCheckSample(reading)) Dirty = true;
   if (Current != View::KeySetup) return;
   Dirty = true;
   const KeySetup result = KeySetupSample(reading, nowMs);
   if (result == KeySetup::Asking) return;
-  if (result == KeySetup::Set) ShowNotice(FLASH_TEXT("Keys calibrated"), nowMs);
+  // Said once the record is whole: a reset before then keeps the thresholds of before.
+  if (result == KeySetup::Set) CalibrationSaving = true;
   if (result == KeySetup::NotSet) ShowNotice(FLASH_TEXT("Not calibrated"), nowMs);
   if (result == KeySetup::Stopped) ShowNotice(FLASH_TEXT("Keys unchanged"), nowMs);
   Swallowed = Keys.held;  // a key held to stop must not act on the key check
   Go(View::KeyCheck, nowMs);
+}
+
+bool CalibrationSaved(uint32_t nowMs) {
+  if (!CalibrationSaving || !RecordWritten()) return false;
+  CalibrationSaving = false;
+  ShowNotice(FLASH_TEXT("Keys calibrated"), nowMs);
+  return true;
 }
 
 bool Moved(uint32_t nowMs) {
@@ -354,7 +377,7 @@ void OnNoReply(const LinkRequest& request) {
 
 void OnUnasked(const uint8_t* payload, uint8_t length) { TransferOnUnasked(payload, length); }
 
-const LinkListener kListener = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
+const LinkListener kListener FLASH = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
 
 }  // namespace
 
@@ -368,7 +391,9 @@ void PanelStart() {
   Current = View::Status;
   Swallowed = Key::None;
   HeldFromStart = true;
+  CalibrationSaving = false;
   LadderLoad();
+  SetupLoad();
   TransferReset();
   ClearNotice();
   Dirty = true;
@@ -383,13 +408,13 @@ void PanelStep() {
   uint16_t reading;
   KeyEvent event;
   if (BoardKeyReading(&reading)) {
-    OnReading(reading, now);
     const Key key = BoardPushDown() ? Key::Select : KeyFromReading(reading);
+    OnReading(reading, key, now);
     if (KeySampleKey(&Keys, key, now, &event)) OnKey(event, now);
   }
   const int8_t turns = BoardTurns();
   if (turns != 0) OnTurn(turns, now);
-  if (Moved(now) || NoticeEnded(now) || TransferChangedShown()) Dirty = true;
+  if (Moved(now) || NoticeEnded(now) || TransferChangedShown() || CalibrationSaved(now)) Dirty = true;
   if (!Dirty) return;
   Dirty = false;
   Draw(now);

@@ -1,0 +1,27 @@
+// What a panel is built from, chosen once on the setup screen and kept in the EEPROM
+// (stored_record.h): the I2C display's size, since a 20x4 and a 16x2 backpack look alike
+// on the bus, and the encoder's kind, a whole quadrature cycle or half of one a detent.
+// The shield's display is always 16x2; only a panel on the bus takes the stored size.
+#pragma once
+#include <stdint.h>
+
+#include "encoder.h"
+#include "screen.h"
+
+struct PanelSetup {
+  DisplaySize size;
+  DetentSetting detents;
+};
+
+// The defaults, used until a valid record says otherwise: a 20x4 display (the common
+// one, and a 16x2 still shows its first 16 columns of two rows, enough to reach the
+// setup), and an encoder that tells its kind by how it rests.
+constexpr PanelSetup kDefaultSetup = {DisplaySize::k20x4, DetentSetting::kAuto};
+
+// Reads the record (the defaults when there is none, or it is not valid) and uses it.
+void SetupLoad();
+const PanelSetup& SetupInUse();
+// Uses a new setup at once: the screens take the size, the encoder its kind.
+void SetupUse(const PanelSetup& setup);
+// Keeps the setup in use, when it differs from the one kept.
+void SetupKeep();
