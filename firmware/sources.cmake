@@ -16,12 +16,17 @@ set(PANEL_WIRE_SOURCES
 # The panel's logic: portable, tested natively against fakes of the board (board_io.h).
 set(PANEL_LOGIC_SOURCES
   ${PANEL_SRC_DIR}/logic/keys.cpp
+  ${PANEL_SRC_DIR}/logic/encoder.cpp
   ${PANEL_SRC_DIR}/logic/stored_record.cpp
   ${PANEL_SRC_DIR}/logic/key_ladder.cpp
   ${PANEL_SRC_DIR}/logic/key_check_view.cpp
   ${PANEL_SRC_DIR}/logic/key_setup_view.cpp
+  ${PANEL_SRC_DIR}/logic/panel_setup.cpp
+  ${PANEL_SRC_DIR}/logic/setup_view.cpp
   ${PANEL_SRC_DIR}/logic/text_fold.cpp
   ${PANEL_SRC_DIR}/logic/screen.cpp
+  ${PANEL_SRC_DIR}/logic/lcd_core.cpp
+  ${PANEL_SRC_DIR}/logic/backpack.cpp
   ${PANEL_SRC_DIR}/logic/title_scroll.cpp
   ${PANEL_SRC_DIR}/logic/status_view.cpp
   ${PANEL_SRC_DIR}/logic/notice.cpp
@@ -46,6 +51,9 @@ set(PANEL_AVR_SOURCES
   ${PANEL_SRC_DIR}/avr/main_avr.cpp
   ${PANEL_SRC_DIR}/avr/clock_avr.cpp
   ${PANEL_SRC_DIR}/avr/uart_avr.cpp
-  ${PANEL_SRC_DIR}/avr/lcd_avr.cpp
+  ${PANEL_SRC_DIR}/avr/display_avr.cpp
+  ${PANEL_SRC_DIR}/avr/lcd_pins_avr.cpp
+  ${PANEL_SRC_DIR}/avr/lcd_i2c_avr.cpp
   ${PANEL_SRC_DIR}/avr/store_avr.cpp
+  ${PANEL_SRC_DIR}/avr/encoder_avr.cpp
 )

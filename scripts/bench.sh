@@ -2,7 +2,9 @@
 # Prints the tick figures of the plug-in as built in $QB_BUILD_DIR (default build/; run
 # scripts/check.sh once first). Builds what changed, then runs the benchmark in the
 # emulated player under Wine. Pass --short for a quick run of a few ticks each.
-#   bench.sh --board [--short]   the panel firmware's figures on the simulated board instead
+#   bench.sh --board [--short] [--panel i2c-20x4]
+#                                the panel firmware's figures on the simulated board instead (with
+#                                --panel: the I2C panel, driven by its encoder)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QB_BUILD_DIR:-$top/build}

@@ -6,12 +6,14 @@
 #   demo-run.sh [--tour]   in a terminal the interactive panel; otherwise, or with --tour,
 #                          the scripted tour (scripts/demo-tour.txt), printing what the
 #                          panel saw, then the saved playlists and the dump folder
-#   demo-run.sh --board [--tour]
+#   demo-run.sh --board [--panel PANEL] [--tour]
 #                          the panel firmware on the simulated board instead, on COM5 as a
 #                          PC numbers a USB board: its display and keys in the terminal, or
 #                          its tour (scripts/demo-board-tour.txt), printing every display
 #                          change, then what the player was asked, the saved playlists and
-#                          the dump folder
+#                          the dump folder. PANEL is the board's: shield (the default),
+#                          i2c-20x4 or i2c-16x2, an I2C display driven by the encoder alone
+#                          (its tour: scripts/demo-board-tour-encoder.txt)
 #   QB_BOARD_FLASH=HEX demo-run.sh --board --tour
 #                          the board with its bootloader only: avrdude writes HEX (the
 #                          release's quillbox-panel-<version>.hex) through its line as
@@ -31,14 +33,24 @@ firmware=${QB_PANEL_ELF:-${QB_AVR_DIR:-$top/build/avr}/quillbox-panel.elf}
 
 mode=interactive
 panel=emulator
+board_panel=shield
 [ -t 0 ] && [ -t 1 ] || mode=tour
-for arg in "$@"; do
-  case $arg in
+while [ $# -gt 0 ]; do
+  case $1 in
     --tour) mode=tour ;;
     --board) panel=board ;;
-    *) echo "usage: demo-run.sh [--board] [--tour]" >&2; exit 2 ;;
+    --panel) board_panel=${2:-}; shift ;;
+    --panel=*) board_panel=${1#--panel=} ;;
+    *) echo "usage: demo-run.sh [--board [--panel shield|i2c-20x4|i2c-16x2]] [--tour]" >&2; exit 2 ;;
   esac
+  shift
 done
+case $board_panel in
+  shield) tour=$top/scripts/demo-board-tour.txt ;;
+  i2c-20x4 | i2c-16x2) tour=$top/scripts/demo-board-tour-encoder.txt ;;
+  *) echo "demo-run.sh: --panel is shield, i2c-20x4 or i2c-16x2" >&2; exit 2 ;;
+esac
+board_options=(--panel "$board_panel")
 port=1
 needed=("$panel_bin")
 if [ "$panel" = board ]; then
@@ -170,7 +182,7 @@ flash_board() {
   cp "$1" "$hex"
   echo "== the board with its bootloader only, flashed as docs/panel.txt says, then its tour"
   mkfifo "$work/board.in"
-  "$board_bin" --firmware "$firmware" --blank --pty "$link" --timeout 20 <"$work/board.in" &
+  "$board_bin" --firmware "$firmware" --blank --pty "$link" --timeout 20 "${board_options[@]}" <"$work/board.in" &
   panel_pid=$!
   exec 5>"$work/board.in"
   for i in $(seq 1 100); do
@@ -179,7 +191,7 @@ flash_board() {
   done
   avrdude_run "$work/write.log" -D -U "flash:w:$hex:i" || fail "avrdude did not write the firmware"
   avrdude_run "$work/verify.log" -U "flash:v:$hex:i" || fail "avrdude did not read back what it wrote"
-  cat "$top/scripts/demo-board-tour.txt" >&5
+  cat "$tour" >&5
   exec 5>&-
 }
 
@@ -224,12 +236,16 @@ if [ -n "${QB_BOARD_FLASH:-}" ]; then
   [ "$panel" = board ] && [ "$mode" = tour ] || { echo "demo-run.sh: QB_BOARD_FLASH goes with --board --tour" >&2; exit 2; }
   flash_board "$QB_BOARD_FLASH"
 elif [ "$panel" = board ] && [ "$mode" = tour ]; then
-  echo "== the board's tour (scripts/demo-board-tour.txt): every change of its display"
-  "$board_bin" --firmware "$firmware" --pty "$link" --script "$top/scripts/demo-board-tour.txt" --timeout 20 \
+  echo "== the board's tour (scripts/${tour##*/}, $board_panel): every change of its display"
+  if [ "$board_panel" = i2c-20x4 ]; then  # the setup's size first: the panel starts as a 16x2
+    cat "$top/scripts/demo-board-setup-20x4.txt" "$tour" >"$work/tour.txt"
+    tour=$work/tour.txt
+  fi
+  "$board_bin" --firmware "$firmware" --pty "$link" --script "$tour" --timeout 20 "${board_options[@]}" \
     ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
 elif [ "$panel" = board ]; then
   echo "Starting the player; the plug-in starts after its 4-second countdown (q quits)."
-  "$board_bin" --firmware "$firmware" --pty "$link" ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
+  "$board_bin" --firmware "$firmware" --pty "$link" "${board_options[@]}" ${QB_BOARD_KEYS:+--keys "$QB_BOARD_KEYS"} <&4 &
 elif [ "$mode" = tour ]; then
   echo "== the tour (scripts/demo-tour.txt): the panel's commands and what it saw"
   "$panel_bin" --pty "$link" --script "$top/scripts/demo-tour.txt" --timeout 20 <&4 &

@@ -4,9 +4,10 @@
 # with a demo music library, the panel emulator on the other end of COM1.
 #   demo.sh           in a terminal: the panel to use (? shows its keys, q quits)
 #   demo.sh --tour    a scripted tour, printing what the panel saw (also without a terminal)
-#   demo.sh --board [--tour]
+#   demo.sh --board [--panel PANEL] [--tour]
 #                     the panel firmware on the simulated board (an Uno with its LCD keypad
-#                     shield) on COM5 instead: its display and keys, or its tour
+#                     shield; PANEL i2c-20x4 or i2c-16x2: an I2C display and a rotary
+#                     encoder) on COM5 instead: its display, keys and encoder, or its tour
 # The builds and the Wine prefix live under build/ ($QB_BUILD_DIR); everything else in a
 # temporary folder that is removed at exit, with every process the demo started.
 set -euo pipefail

@@ -31,14 +31,14 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   std::vector<std::string> w;
   for (std::string word; in >> word;) w.push_back(word);
   // stats status N commands N delay-ms median X p99 X max X over15 N key-to-command-ms
-  // median X max X overruns N asleep X% stack N resets N faults flash N overrun N display N
-  // backlight N eeprom N line N
+  // median X max X overruns N asleep X% stack N resets N bus-busy X% faults flash N overrun N
+  // display N backlight N bus N eeprom N line N
   const char* shape[] = {"stats",   "status",  nullptr, "commands", nullptr,   "delay-ms", "median",  nullptr,
                          "p99",     nullptr,   "max",   nullptr,    "over15",  nullptr,    "key-to-command-ms",
                          "median",  nullptr,   "max",   nullptr,    "overruns", nullptr,   "asleep",  nullptr,
-                         "stack",   nullptr,   "resets", nullptr,   "faults",  "flash",    nullptr,   "overrun",
-                         nullptr,   "display", nullptr, "backlight", nullptr,  "eeprom",   nullptr,
-                         "line",    nullptr};
+                         "stack",   nullptr,   "resets", nullptr,   "bus-busy", nullptr,  "faults",  "flash",
+                         nullptr,   "overrun", nullptr, "display",  nullptr,   "backlight", nullptr, "bus",
+                         nullptr,   "eeprom",  nullptr, "line",     nullptr};
   constexpr size_t kWords = sizeof shape / sizeof shape[0];
   if (w.size() != kWords) return false;
   for (size_t i = 0; i < kWords; i++) {
@@ -56,31 +56,44 @@ bool ParseStatsLine(const std::string& line, BoardStats* s) {
   s->asleepPercent = Number(w[22]);
   s->stackBytes = static_cast<int>(Number(w[24]));
   s->resets = static_cast<int>(Number(w[26]));
-  s->flashFaults = static_cast<int>(Number(w[29]));
-  s->overrunFaults = static_cast<int>(Number(w[31]));
-  s->displayFaults = static_cast<int>(Number(w[33]));
-  s->backlightFaults = static_cast<int>(Number(w[35]));
-  s->eepromFaults = static_cast<int>(Number(w[37]));
-  s->lineFaults = static_cast<int>(Number(w[39]));
+  s->busBusyPercent = Number(w[28]);
+  s->flashFaults = static_cast<int>(Number(w[31]));
+  s->overrunFaults = static_cast<int>(Number(w[33]));
+  s->displayFaults = static_cast<int>(Number(w[35]));
+  s->backlightFaults = static_cast<int>(Number(w[37]));
+  s->busFaults = static_cast<int>(Number(w[39]));
+  s->eepromFaults = static_cast<int>(Number(w[41]));
+  s->lineFaults = static_cast<int>(Number(w[43]));
   return true;
 }
 
-// display <t> |<16 characters>|<16 characters>| light on|off ('|' may be one of them)
+// display <t> |<16 characters>|<16 characters>| light on|off, or four rows of 20 ('|' may
+// be one of the characters)
 bool ParseDisplayLine(const std::string& line, BoardDisplay* d) {
   if (!Starts(line, "display ")) return false;
   const size_t open = line.find('|');
-  const size_t row0End = SkipCharacters(line, open + 1, 16);
-  if (open == std::string::npos || row0End == std::string::npos || row0End >= line.size() || line[row0End] != '|') {
-    return false;
+  if (open == std::string::npos) return false;
+  const struct {
+    int columns, rows;
+  } sizes[] = {{16, 2}, {20, 4}};
+  for (const auto& size : sizes) {
+    std::vector<std::string> rows;
+    size_t at = open;
+    for (int row = 0; row < size.rows && at != std::string::npos; row++) {
+      const size_t end = SkipCharacters(line, at + 1, size.columns);
+      if (end == std::string::npos || end >= line.size() || line[end] != '|') break;
+      rows.push_back(line.substr(at + 1, end - at - 1));
+      at = end;
+    }
+    if (static_cast<int>(rows.size()) != size.rows) continue;
+    const std::string tail = line.substr(at);
+    if (tail != "| light on" && tail != "| light off") continue;
+    d->rows = rows;
+    d->row0 = rows[0];
+    d->row1 = rows[1];
+    d->light = tail == "| light on";
+    d->any = true;
+    return true;
   }
-  const size_t row1End = SkipCharacters(line, row0End + 1, 16);
-  if (row1End == std::string::npos) return false;
-  const std::string tail = line.substr(row1End);
-  if (tail != "| light on" && tail != "| light off") return false;
-  d->row0 = line.substr(open + 1, row0End - open - 1);
-  d->row1 = line.substr(row0End + 1, row1End - row0End - 1);
-  d->light = tail == "| light on";
-  d->any = true;
-  return true;
+  return false;
 }
-

@@ -1,12 +1,14 @@
 // The board's output lines as a test reads them: the display and the figures.
 #pragma once
 #include <string>
+#include <vector>
 
 // The display as the board last showed it.
 struct BoardDisplay {
   bool any = false;  // no display line yet
-  std::string row0;  // 16 characters, UTF-8 (custom slots as their glyphs)
+  std::string row0;  // 16 characters (20 on a 20x4), UTF-8 (custom slots as their glyphs)
   std::string row1;
+  std::vector<std::string> rows;  // every row, four on a 20x4
   bool light = false;
 };
 
@@ -24,15 +26,17 @@ struct BoardStats {
   double asleepPercent = -1;
   int stackBytes = -1;
   int resets = -1;
+  double busBusyPercent = -1;  // the share of time the two-wire bus was driven
   // The board's faults by kind: what the real parts would not take.
   int flashFaults = -1;
   int overrunFaults = -1;
   int displayFaults = -1;
   int backlightFaults = -1;
+  int busFaults = -1;
   int eepromFaults = -1;
   int lineFaults = -1;
   int Faults() const {
-    return flashFaults + overrunFaults + displayFaults + backlightFaults + eepromFaults + lineFaults;
+    return flashFaults + overrunFaults + displayFaults + backlightFaults + busFaults + eepromFaults + lineFaults;
   }
 };
 

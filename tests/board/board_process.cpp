@@ -125,7 +125,10 @@ bool BoardProcess::WaitForDisplay(const std::function<bool(const BoardDisplay&)>
 bool BoardProcess::WaitForText(const std::string& text, int timeoutMs) {
   return WaitForDisplay(
       [&](const BoardDisplay& d) {
-        return d.row0.find(text) != std::string::npos || d.row1.find(text) != std::string::npos;
+        for (const std::string& row : d.rows) {
+          if (row.find(text) != std::string::npos) return true;
+        }
+        return false;
       },
       timeoutMs);
 }

@@ -43,7 +43,7 @@ class BoardProcess {
   std::vector<std::string> Faults(size_t from = 0);
 
   BoardDisplay Display();
-  // Waits (bounded) until either row holds text, or until pred holds for the display.
+  // Waits (bounded) until a row holds text, or until pred holds for the display.
   bool WaitForText(const std::string& text, int timeoutMs);
   bool WaitForDisplay(const std::function<bool(const BoardDisplay&)>& pred, int timeoutMs);
 

@@ -46,13 +46,14 @@ class BoardE2E : public ::testing::Test {
     ASSERT_EQ(session->Start(kPlaying, {"--trace"}), "init\t0");
   }
   static void TearDownTestSuite() {
+    if (session == nullptr) return;  // the set-up failed (no Wine session): it said why
     BoardStats stats;
     EXPECT_EQ(session->board.Stop(5000, &stats), 0);
     // The stack's deepest point, over every test of the suite, within what the 1,400
-    // bytes of static RAM at most leave of the 2,048.
+    // bytes of static RAM at most leave of the 2,048, with 200 bytes to spare.
     std::printf("the stack's deepest point: %d bytes\n", stats.stackBytes);
     EXPECT_GE(stats.stackBytes, 0);
-    EXPECT_LE(stats.stackBytes, 2048 - 1400);
+    EXPECT_LE(stats.stackBytes, 2048 - 1400 - 200);
     EXPECT_EQ(stats.overruns, 0);
     EXPECT_EQ(stats.Faults(), 0);  // the start's included
     EXPECT_EQ(session->plugin.player.Stop(), 0);

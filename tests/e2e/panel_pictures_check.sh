@@ -3,11 +3,12 @@
 # output comes on standard input: for each picture, the board's snapshot of its step must
 # be the line stored beside it, and the picture's pixels what that line draws. A
 # snapshot of the tour's without a picture fails too. Run by board_tour_test.sh; after a
-# change of the screens, scripts/render-panel.sh draws them again.
+# change of the screens, scripts/render-panel.sh draws them again. QB_PANEL_PICTURES names
+# the folder (docs/panel for the shield, docs/panel/<panel> for an I2C panel's).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 picture=${QB_NATIVE_DIR:-$top/build/native}/tools/panel_picture/quillbox-panel-picture
-folder=$top/docs/panel
+folder=${QB_PANEL_PICTURES:-$top/docs/panel}
 out=$(cat)
 work=$(mktemp -d "${TMPDIR:-/tmp}/panel-pictures.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -23,7 +24,7 @@ for stored in "$folder"/*.txt; do
   if [ -z "$shown" ]; then
     bad "the tour took no snapshot $name"
   elif [ "$shown" != "$(cat "$stored")" ]; then
-    bad "$name: the board now shows (scripts/render-panel.sh draws it again)"$'\n'"  $shown"$'\n'"where docs/panel/$name.txt has"$'\n'"  $(cat "$stored")"
+    bad "$name: the board now shows (scripts/render-panel.sh draws it again)"$'\n'"  $shown"$'\n'"where ${folder#$top/}/$name.txt has"$'\n'"  $(cat "$stored")"
   fi
   # The pixels, whatever the PNG's compression: ImageMagick reads the committed file.
   if ! "$picture" --rgb "$stored" "$work/drawn.rgb" 2>"$work/size" ||
@@ -31,11 +32,11 @@ for stored in "$folder"/*.txt; do
      [ "$size" != "$(cat "$work/size")" ] ||
      ! convert "$folder/$name.png" -depth 8 "rgb:$work/file.rgb" ||
      ! cmp -s "$work/drawn.rgb" "$work/file.rgb"; then
-    bad "docs/panel/$name.png is not what docs/panel/$name.txt draws"
+    bad "${folder#$top/}/$name.png is not what ${folder#$top/}/$name.txt draws"
   fi
 done
-[ "$count" -gt 0 ] || bad "no pictures in docs/panel"
+[ "$count" -gt 0 ] || bad "no pictures in ${folder#$top/}"
 while read -r name; do
-  [ -f "$folder/$name.txt" ] || bad "the tour's snapshot $name has no picture in docs/panel"
+  [ -f "$folder/$name.txt" ] || bad "the tour's snapshot $name has no picture in ${folder#$top/}"
 done < <(awk '$1 == "snapshot" { print $3 }' <<<"$out")
 exit "$failed"

@@ -8,7 +8,10 @@
 
 FakeBoard Board;
 
-void ResetBoard() { Board = FakeBoard{}; }
+void ResetBoard() {
+  Board = FakeBoard{};
+  SetDisplaySize(DisplaySize::k16x2);
+}
 
 Bytes StatusBytes(const StatusFields& f) {
   Bytes p(kStatusLength, 0);
@@ -36,7 +39,8 @@ Bytes FrameOf(const Bytes& payload, uint8_t sequence) {
 std::string ShownRow(int row) {
   static const char* const kGlyphs[kGlyphCount] = {"▶", "‖", "■", "⇄", "↑", "↓", "♪", "…"};
   std::string text;
-  for (char c : Board.shown.cells[row]) {
+  for (int column = 0; column < Columns(); column++) {
+    const char c = Board.shown.cells[row][column];
     if (static_cast<uint8_t>(c) < kGlyphCount) {
       text += kGlyphs[static_cast<uint8_t>(c)];
     } else {
@@ -56,6 +60,7 @@ bool LineTakeByte(uint8_t* byte) {
 }
 
 bool LineSend(const uint8_t* bytes, uint8_t length) {
+  if (length > kLineSendRoom) std::abort();  // the UART's frame would not hold it
   if (Board.sendRefused) return false;
   Board.sent.push_back({Bytes(bytes, bytes + length), Board.nowMs, Board.statusFramesIn});
   return true;
@@ -111,10 +116,22 @@ void StoreWrite(uint16_t at, const uint8_t* bytes, uint8_t length) {
   Board.storeWrites++;
 }
 
+bool DisplayOnBus() { return Board.onBus; }
+
+int8_t BoardTurns() {
+  const int8_t turns = Board.turns;
+  Board.turns = 0;
+  return turns;
+}
+
+bool BoardPushDown() { return Board.pushDown; }
+
 bool StoreWriting() {
   SettleStore(false);
   return !Board.storeQueue.empty();
 }
+
+void EncoderSet(DetentSetting detents) { Board.detents = detents; }
 
 void DisplayShow(const Screen& screen) {
   Board.shown = screen;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "logic/encoder.h"
 #include "logic/screen.h"
 #include "wire/status_payload.h"
 
@@ -34,6 +35,10 @@ struct FakeBoard {
   uint32_t nowMs = 0;
   uint16_t keyReading = 1023;  // no key
   Screen shown = {};
+  bool onBus = false;  // the display is the I2C panel's
+  int8_t turns = 0;    // the encoder's detents not yet taken
+  bool pushDown = false;
+  DetentSetting detents = DetentSetting::kAuto;  // as the setup last set the encoder
   int shows = 0;
   Bytes eeprom = Bytes(1024, 0xFF);  // as a fresh chip's
   int storeWrites = 0;                // StoreWrite calls

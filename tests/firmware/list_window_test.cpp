@@ -107,6 +107,31 @@ TEST(ListWindow, TheEndOfAListNotCountedYetCostsOneStream) {
   EXPECT_EQ(Held(w), "294 295 296 297 298 299");
 }
 
+TEST(ListWindow, AMovePastTheTitlesSeenIsKeptUntilTheStreamBringsThem) {
+  struct Case {
+    const char* what;
+    int16_t move;     // from entry 0, with titles 0 to 9 seen and the count unknown
+    uint16_t cursor;  // once the 300-entry list has streamed to the end
+  } cases[] = {
+      {"a fast turn's 30 entries", 30, 30},
+      {"past the list's end: the last", 400, 299},
+      {"within what was seen", 5, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ListWindow w;
+    WindowOpen(&w, ListKind::Folder, kCountUnknown);
+    Plugin plugin{300};
+    WindowStreamStarts(&w);
+    for (int i = 0; i < 10; i++) WindowTakeTitle(&w, std::to_string(plugin.cursor++).c_str(), 1);
+    WindowMove(&w, c.move);
+    EXPECT_EQ(w.cursor, c.move < 10 ? c.move : 9) << "no further than the titles seen, for now";
+    plugin.Fill(&w);
+    EXPECT_EQ(w.cursor, c.cursor);
+    EXPECT_NE(WindowTitle(w, c.cursor), nullptr);
+  }
+}
+
 TEST(ListWindow, AMoveAheadOfARunningStreamLetsItGoOn) {
   ListWindow w;
   WindowOpen(&w, ListKind::Playlist, 500);

@@ -10,6 +10,7 @@
 #include "logic/keys.h"
 #include "logic/link.h"
 #include "logic/notice.h"
+#include "logic/requests.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ TEST(Panel, KeysPressedFasterThanTicksGoOutOnePerTickAndAFullQueueSaysSo) {
   for (int i = 0; i < 6; i++) run.Press(0, 30);  // Right: next song
   EXPECT_EQ(ShownRow(1), "Busy, try again ");
   for (int i = 0; i < 6; i++) run.Tick();
-  ASSERT_EQ(Board.sent.size(), 4u);
+  ASSERT_EQ(Board.sent.size(), static_cast<size_t>(kRequestQueueSize));
   for (size_t i = 0; i < Board.sent.size(); i++) EXPECT_EQ(Board.sent[i].afterStatusFrames, i + 2);
 }
 

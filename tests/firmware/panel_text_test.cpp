@@ -92,7 +92,7 @@ TEST(PanelText, TheStatusRowShowsStateTimeEntryAndShuffle) {
 std::string Visible(const TitleScroll& scroll) {
   Screen screen;
   ScrollPut(scroll, &screen, 1);
-  return std::string(screen.cells[1], kColumns);
+  return std::string(screen.cells[1], Columns());
 }
 
 TEST(PanelText, ALongTitleScrollsAndComesRoundAfterAPause) {

@@ -130,12 +130,12 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   f.asleepPercent = 91.25;
   f.stackBytes = 212;
   f.resets = 2;
-  f.faults = {0, 3, 1, 0, 2, 1};
+  f.faults = {0, 3, 1, 0, 2, 2, 1};
   const std::string line = StatsLine(f);
   EXPECT_EQ(line,
             "stats status 1234 commands 56 delay-ms median 1.2 p99 3.1 max 3.1 over15 0 key-to-command-ms "
-            "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2 faults flash 0 overrun 3 display 1 "
-            "backlight 0 eeprom 2 line 1");
+            "median n/a max n/a overruns 0 asleep 91.2% stack 212 resets 2 bus-busy n/a faults flash 0 overrun 3 "
+            "display 1 backlight 0 bus 2 eeprom 2 line 1");
   // the harness reads back what the board writes, "n/a" as -1
   BoardStats s;
   ASSERT_TRUE(ParseStatsLine(line, &s));
@@ -146,9 +146,14 @@ TEST(BoardMeter, SpreadAndStatsLine) {
   EXPECT_EQ(s.stackBytes, 212);
   EXPECT_EQ(s.overrunFaults, 3);  // each kind in its place
   EXPECT_EQ(s.displayFaults, 1);
+  EXPECT_EQ(s.busFaults, 2);
   EXPECT_EQ(s.eepromFaults, 2);
   EXPECT_EQ(s.lineFaults, 1);
-  EXPECT_EQ(s.Faults(), 7);
+  EXPECT_EQ(s.Faults(), 9);
+  EXPECT_EQ(s.busBusyPercent, -1);  // a bus never used
+  f.busBusyPercent = 12.34;
+  ASSERT_TRUE(ParseStatsLine(StatsLine(f), &s));
+  EXPECT_DOUBLE_EQ(s.busBusyPercent, 12.3);
   f.overruns = -1;
   ASSERT_TRUE(ParseStatsLine(StatsLine(f), &s));
   EXPECT_EQ(s.overruns, -1);  // a firmware without RxOverruns
@@ -180,6 +185,15 @@ TEST(BoardScript, Steps) {
       {"wait", false, StepKind::Quit, 0, "", "wait for nothing"},
       {"stats now", false, StepKind::Quit, 0, "", "words after a plain command"},
       {"dance", false, StepKind::Quit, 0, "", "unknown command"},
+      {"push", true, StepKind::Push, 150, "", "a push lasts as long as a press"},
+      {"push long", true, StepKind::Push, 1000, "", "a long push is held a second"},
+      {"push 420", true, StepKind::Push, 420, "", "a push of its own length"},
+      {"push briefly", false, StepKind::Quit, 0, "", "a push of no known length"},
+      {"turn 3", true, StepKind::Turn, 0, "", "a turn without its sign is clockwise"},
+      {"turn 0", false, StepKind::Quit, 0, "", "a turn of nothing"},
+      {"turn +2.5", false, StepKind::Quit, 0, "", "half a detent"},
+      {"turn -3 500", false, StepKind::Quit, 0, "", "faster than any hand"},
+      {"turn +1 10 more", false, StepKind::Quit, 0, "", "words after the rate"},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -192,6 +206,24 @@ TEST(BoardScript, Steps) {
     EXPECT_EQ(step->text, c.text) << c.fault;
   }
   std::string error;
+  const struct {
+    const char* line;
+    int detents;
+    double rate;
+    bool pushed;
+  } turns[] = {{"turn +12", 12, 10, false},
+               {"turn -40 80", -40, 80, false},
+               {"turn 3 2.5", 3, 2.5, false},
+               {"turn -1 pushed", -1, 10, true},
+               {"turn +2 30 pushed", 2, 30, true}};
+  for (const auto& t : turns) {
+    const auto step = ParseStep(t.line, &error);
+    ASSERT_TRUE(step.has_value()) << t.line;
+    EXPECT_EQ(step->detents, t.detents) << t.line;  // the sign is the way
+    EXPECT_DOUBLE_EQ(step->rate, t.rate) << t.line;
+    EXPECT_EQ(step->pushed, t.pushed) << t.line;
+  }
+  EXPECT_FALSE(ParseStep("turn +1 pushed 20", &error));  // the rate comes first
   EXPECT_FALSE(ParseStep("   # a comment", &error));
   EXPECT_TRUE(error.empty());  // a comment is nothing, not a mistake
 }
@@ -211,6 +243,20 @@ TEST(BoardDisplay, GlyphsAndLine) {
   EXPECT_EQ(d.row0, "▶‖… A|z~???12345");
   EXPECT_EQ(d.row1, std::string(16, ' '));
   EXPECT_TRUE(d.light);
+
+  // a 20x4 display: four rows of twenty, each found by its count
+  Screen wide;
+  wide.size = kWideSize;
+  wide.cells.fill(' ');
+  for (int row = 0; row < 4; row++) wide.cells[row * 20 + 19] = static_cast<uint8_t>('0' + row);
+  wide.cells[20] = '|';
+  const std::string wideLine = DisplayLine(wide, 1);
+  EXPECT_EQ(wideLine, "display 1.0 |                   0||                  1|                   2|                   3| light off");
+  ASSERT_TRUE(ParseDisplayLine(wideLine, &d));
+  ASSERT_EQ(d.rows.size(), 4u);
+  EXPECT_EQ(d.rows[1], "|                  1");
+  EXPECT_EQ(d.rows[3], std::string(19, ' ') + "3");
+  EXPECT_FALSE(d.light);
 }
 
 TEST(BoardDisplay, SettlesBeforeItShows) {
@@ -246,6 +292,16 @@ TEST(BoardKeys, TerminalKeysAndHolding) {
   EXPECT_TRUE(t[3].longPress);  // l, then the key
   EXPECT_FALSE(t[2].longPress);
   EXPECT_TRUE(t[4].quit);
+
+  // the encoder: a detent each way, a push, a long push; none of them a key
+  const std::string turned = "., l x";
+  const auto e = keys.Feed(reinterpret_cast<const uint8_t*>(turned.data()), turned.size());
+  ASSERT_EQ(e.size(), 4u);
+  EXPECT_EQ(e[0].turn, 1);
+  EXPECT_EQ(e[1].turn, -1);
+  EXPECT_TRUE(e[2].push && !e[2].longPress);
+  EXPECT_TRUE(e[3].push && e[3].longPress);  // l, then space
+  for (const TypedKey& k : e) EXPECT_EQ(k.key, PanelKey::None);
 
   KeyHold hold;
   EXPECT_EQ(hold.Typed(PanelKey::Up, false, 0).down, PanelKey::Up);

@@ -285,3 +285,26 @@ TEST(PanelPicture, PngHoldsThePixels) {
   EXPECT_EQ(raw, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
   EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", p, &problem));
 }
+
+TEST(PanelSnapshot, TwentyByFourRowsAndPicture) {
+  Hd44780Memory m;
+  // rows 2 and 3 of a 20x4 are the two lines' second twenty characters: 0x14 and 0x54
+  Feed(m, Then(Then(kStartUp, {Ins(0x80 | 0x14)}), Text("third")));
+  Feed(m, Then({Ins(0x80 | 0x54)}, Text("fourth")));
+  const PanelSnapshot s = TakeSnapshot(m, true, kWideSize);
+  const std::string line = SnapshotText("wide", s);
+  const std::string blank(20, ' ');
+  EXPECT_NE(line.find("rows |" + blank + "|" + blank + "|third" + std::string(15, ' ') + "|fourth"), std::string::npos);
+  std::string name;
+  PanelSnapshot back;
+  ASSERT_TRUE(ParseSnapshot(line, &name, &back));
+  EXPECT_EQ(back.size.columns, 20);  // the cells' count gives the size back
+  EXPECT_EQ(back.size.rows, 4);
+  EXPECT_EQ(back.cells, s.cells);
+  LcdFont font;
+  std::string problem;
+  ASSERT_TRUE(ParseLcdFont(TestFont(), &font, &problem)) << problem;
+  const Picture p = DrawPanel(back, font);
+  EXPECT_EQ(p.width, 2 * kMarginPx + 20 * 24 + 19 * kCellGapPx);
+  EXPECT_EQ(p.height, 2 * kMarginPx + 4 * 39 + 3 * kCellGapPx);
+}

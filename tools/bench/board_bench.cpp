@@ -10,6 +10,9 @@
 //
 // --short: a few presses and a list of 100 entries, for the test suite. The full run's
 // list of 300 entries, run through with a long Right, is the stack's deepest point.
+// --panel i2c-20x4 (or i2c-16x2): the I2C panel driven by its encoder instead: a detent to
+// the display, a list of 500 entries (100 short) from first to last by turning, the bus's
+// busy share, overruns and faults over the list's transfers and the display's redraws.
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,6 +23,7 @@
 
 #include "board_process.h"
 #include "elf_sections.h"
+#include "encoder_turns.h"
 #include "panel_line.h"
 #include "plugin_start.h"
 #include "serial/port_recovery.h"  // kQuietAfterOpenMs
@@ -37,6 +41,9 @@ struct Rounds {
 };
 constexpr Rounds kFull = {10, 300};
 constexpr Rounds kShort = {2, 100};
+constexpr Rounds kEncoderFull = {10, 500};
+constexpr Rounds kEncoderShort = {3, 100};
+constexpr double kFastTurn = 40;  // detents a second: two turns of a 20-detent encoder
 
 // Three songs the media library knows, playing, for the transport keys and the search.
 const PlayerCommands kModel = {
@@ -63,11 +70,11 @@ void MakeMusicFolder(PlayerProcess& player, int entries) {
   }
 }
 
-std::string Start(PlayerProcess& player, BoardProcess& board, int entries) {
+std::string Start(PlayerProcess& player, BoardProcess& board, int entries, const std::string& panel) {
   MakeMusicFolder(player, entries);
   WriteCompleteSettings(player, kBoardPort);
   player.WriteFile("winamp.ini", "[Winamp]\r\nconfig_extlist=MP3\r\n");
-  if (!board.Start(QB_PANEL_ELF, Link(), {"--trace"})) return "the board did not take the port";
+  if (!board.Start(QB_PANEL_ELF, Link(), {"--trace", "--panel", panel})) return "the board did not take the port";
   PlayerCommands model = {{"ini", player.WindowsPath(player.Folder() + "/winamp.ini")}};
   model.insert(model.end(), kModel.begin(), kModel.end());
   const std::string launched = LaunchPlugin(player, model);
@@ -196,17 +203,111 @@ void Print(const char* what, const Figures& f, double tickMs) {
 
 const char* Met(bool met) { return met ? "met" : "not met"; }
 
+void PrintSizes(const FirmwareSizes& sizes, const BoardStats& stats) {
+  std::printf("flash %zu of %zu bytes, static RAM %zu of %zu, stack high-water %d of the %zu left\n", sizes.flash,
+              kFlashBudget, sizes.staticRam, kStaticRamBudget, stats.stackBytes, kRamBytes - sizes.staticRam);
+}
+
+void PrintFaults(const BoardStats& stats, bool gotStats) {
+  std::printf(
+      "board faults: flash %d, overrun %d, display %d, backlight %d, bus %d, eeprom %d, line %d (target 0 each: %s)\n",
+      stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.busFaults,
+      stats.eepromFaults, stats.lineFaults, Met(gotStats && stats.Faults() == 0));
+}
+
+// The board and the player stopped; fails when a figure was not produced, the player did
+// not end well or the board met a fault.
+int Finish(PlayerProcess& player, BoardProcess& board, bool produced, const BoardStats* stats) {
+  board.Stop();
+  player.Command({"quit"});
+  const bool stopped = player.Stop() == 0;
+  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
+  const bool faults = stats == nullptr || stats->Faults() != 0;
+  if (stats != nullptr && faults) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
+  return produced && stopped && !faults ? 0 : 1;
+}
+
+// The board and the plug-in started on a music folder of `entries` entries; false (and
+// why, on standard error) when they did not.
+bool Started(PlayerProcess& player, BoardProcess& board, int entries, const std::string& panel) {
+  const std::string failure = Start(player, board, entries, panel);
+  if (failure.empty()) return true;
+  std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
+  return false;
+}
+
+// The firmware starts as a 16x2: a 20x4 is set up first, as its maker would, by the
+// encoder through Options > Setup, and the way back to the status screen.
+bool SetUp20x4(BoardProcess& board) {
+  const char* steps[][2] = {{"push long", ">Browse"}, {"turn +3", ">Options"},     {"push", ">Shuffle"},
+                            {"turn +6", ">Setup"},    {"push", ">Display"},        {"push", "20x4"},
+                            {"turn -1 pushed", ">Shuffle"}, {"turn -1 pushed", ">Browse"}, {"turn -1 pushed", ":"},
+                            {"sleep 0.3", ":"}};  // the push let go for good
+  for (const auto& step : steps) {
+    board.Send(step[0]);
+    if (board.WaitForText(step[1], 5000)) continue;
+    std::printf("the 20x4's setup: \"%s\" did not show \"%s\"\n", step[0], step[1]);
+    return false;
+  }
+  return true;
+}
+
+// The I2C panel, by its encoder alone: the menu (a long push), the music folder (a push),
+// single detents down it, then quick turns to its last entry.
+int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
+  PlayerProcess player;
+  BoardProcess board;
+  if (!Started(player, board, rounds.listEntries, panel)) return 1;
+  const StartFigures startUp = TimeStartUp(board);
+  if (panel == "i2c-20x4" && !SetUp20x4(board)) return 1;
+  board.Send("push long");
+  const bool menu = board.WaitForText(">Browse", 5000);
+  board.Send("push");
+  const bool list = board.WaitForText("Song 000", 10000);
+  const DetentFigures detents = TimeDetents(board, 2 * rounds.presses);
+  const WholeListFigures whole = TimeWholeList(board, rounds.listEntries, kFastTurn);
+  const double tick = TickMs(board);
+  BoardStats stats;
+  const bool gotStats = board.Stats(&stats);
+  const FirmwareSizes sizes = FirmwareSizesOf(QB_PANEL_ELF);
+  const Figures toDisplay = Summarise(detents.toDisplay);
+
+  std::printf("the panel firmware on the simulated board's %s panel (an I2C display, the encoder), COM5;"
+              " the plug-in in the emulated player under Wine\n", panel.c_str());
+  std::printf("tick (status frame to status frame): median %.1f ms\n", tick);
+  std::printf("the port's opening to the first status screen: %.0f ms (target within 2500 ms: %s)\n",
+              startUp.toStatusMs, Met(startUp.toStatusMs > 0 && startUp.toStatusMs <= 2500));
+  Print("a detent (its contacts settled) to the display:", toDisplay, tick);
+  std::printf("      target at most 2 ticks: %s\n", Met(toDisplay.count > 0 && toDisplay.max <= 2 * tick));
+  std::printf("%d entries, first to last by turning at %.0f detents a second: %d detents (%.1f turns of 20), %.0f ms\n",
+              rounds.listEntries, whole.perSecond, whole.detents, whole.turns, whole.ms);
+  std::printf("      target a few turns: %s\n", Met(whole.ms > 0 && whole.turns <= 5));
+  std::printf("receive overruns (the firmware's count): %d, at the chip's receiver (the board's): %d (target 0: %s)\n",
+              stats.overruns, stats.overrunFaults, Met(stats.overruns == 0 && stats.overrunFaults == 0));
+  std::printf("the bus busy: %.1f %% of the chip's time since it started\n", stats.busBusyPercent);
+  std::printf("time asleep: %.1f %%\n", stats.asleepPercent);
+  PrintFaults(stats, gotStats);
+  PrintSizes(sizes, stats);
+
+  const bool produced = menu && list && startUp.toStatusMs > 0 && toDisplay.count > 0 && whole.ms > 0 && gotStats &&
+                        sizes.flash > 0;
+  return Finish(player, board, produced, gotStats ? &stats : nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Rounds rounds = argc > 1 && std::strcmp(argv[1], "--short") == 0 ? kShort : kFull;
+  bool shortRun = false;
+  std::string panel = "shield";
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--short") == 0) shortRun = true;
+    if (std::strcmp(argv[i], "--panel") == 0 && i + 1 < argc) panel = argv[++i];
+  }
+  if (panel != "shield") return RunEncoderPanel(shortRun ? kEncoderShort : kEncoderFull, panel);
+  const Rounds rounds = shortRun ? kShort : kFull;
   PlayerProcess player;
   BoardProcess board;
-  const std::string failure = Start(player, board, rounds.listEntries);
-  if (!failure.empty()) {
-    std::fprintf(stderr, "the board and the plug-in did not start: %s\n", failure.c_str());
-    return 1;
-  }
+  if (!Started(player, board, rounds.listEntries, panel)) return 1;
   const StartFigures startUp = TimeStartUp(board);
   KeyFigures keys;
   TimePresses(board, rounds.presses, &keys);
@@ -247,12 +348,8 @@ int main(int argc, char** argv) {
   std::printf("receive overruns: %d (target 0: %s)\n", stats.overruns, Met(stats.overruns == 0));
   std::printf("time asleep: %.1f %% (target at least 80 %%: %s)\n", stats.asleepPercent,
               Met(stats.asleepPercent >= 80));
-  std::printf(
-      "board faults: flash %d, overrun %d, display %d, backlight %d, eeprom %d, line %d (target 0 each: %s)\n",
-      stats.flashFaults, stats.overrunFaults, stats.displayFaults, stats.backlightFaults, stats.eepromFaults,
-      stats.lineFaults, Met(gotStats && stats.Faults() == 0));
-  std::printf("flash %zu of %zu bytes, static RAM %zu of %zu, stack high-water %d of the %zu left\n", sizes.flash,
-              kFlashBudget, sizes.staticRam, kStaticRamBudget, stats.stackBytes, kRamBytes - sizes.staticRam);
+  PrintFaults(stats, gotStats);
+  PrintSizes(sizes, stats);
   std::printf(
       "%d entries: the stream that counts them %.0f ms; from the first to the last %.0f ms"
       " (target within one whole transfer: %s)\n",
@@ -261,13 +358,8 @@ int main(int argc, char** argv) {
   std::printf("(a long press acts %.0f ms after the key went down; key figures are from short presses)\n",
               kLongPressMs);
 
-  board.Stop();
-  player.Command({"quit"});
-  const bool stopped = player.Stop() == 0;
   const bool produced = startUp.toStatusMs > 0 && startUp.bootMs > 0 && toCommand.count > 0 &&
                         toDisplay.count > 0 && gotStats && sizes.flash > 0 && list.wholeMs > 0 && list.lastMs > 0 &&
                         search > 0;
-  if (!produced) std::fprintf(stderr, "some board figures were not produced\n");
-  if (gotStats && stats.Faults() != 0) std::fprintf(stderr, "the board met faults (its \"fault\" lines)\n");
-  return produced && stopped && gotStats && stats.Faults() == 0 ? 0 : 1;
+  return Finish(player, board, produced, gotStats ? &stats : nullptr);
 }

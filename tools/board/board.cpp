@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "simavr.h"
+#include "simavr_mends.h"
 #include "wall_clock.h"
 
 namespace {
@@ -11,6 +12,8 @@ namespace {
 constexpr uint64_t kStepCycles = kClockHz / 4000;  // a quarter of a millisecond
 constexpr double kSleepAboveMs = 1;                 // ahead by less: run on
 constexpr size_t kMostWaiting = 4096;               // bytes the board holds for the UART
+constexpr uint16_t kDdrB = 0x24;                    // data address
+constexpr uint8_t kLedBit = 1 << 5;                 // PB5, D13
 // A firmware that holds TX at the idle level first thing does so within its C start-up
 // (clearing and copying its RAM: well under a millisecond).
 constexpr double kTxFloatMs = 2;
@@ -28,12 +31,28 @@ std::string PageText(uint32_t page) {
 
 }  // namespace
 
-Board::Board(const BoardOptions& options, BoardOutput& out) : options_(options), out_(out), port_(options.link) {}
+Board::Board(const BoardOptions& options, BoardOutput& out)
+    : options_(options),
+      out_(out),
+      backpack_(options.i2cAddress, controller_, kCyclesPerMs),
+      twi_(backpack_.Expander(), &faults_),
+      encoder_(options.detentSteps,
+               [this](bool clockwise, double atMs) { out_.Print("detent " + Ms(atMs) + (clockwise ? " +1" : " -1")); }),
+      port_(options.link) {}
 
 bool Board::Start(std::string* problem) {
   const std::string boot = options_.bootloader.empty() ? BootloaderBeside(options_.firmware) : options_.bootloader;
   if (!chip_.Load(options_.firmware, boot, problem)) return false;
-  shield_.Attach(chip_.Avr(), options_.keys, &faults_);
+  AttachPanel();
+  if (!twi_.Attach(chip_.Avr(), PanelOnBus(options_.panel), options_.busFault)) {
+    *problem = "the chip has no TWI";
+    return false;
+  }
+  avr_irq_register_notify(avr_io_getirq(chip_.Avr(), AVR_IOCTL_IOPORT_GETIRQ('B'), 5), OnLed, this);
+  if (HasEncoder() && !encoder_.Attach(chip_.Avr())) {
+    *problem = "the chip has no port for the encoder";
+    return false;
+  }
   if (!uart_.Attach(
           chip_.Avr(), [this](uint8_t b, double at) { ByteToPc(b, at); },
           [this](uint8_t b, double at) { ByteIntoChip(b, at); }, [this](uint8_t b, double at) { ByteLost(b, at); })) {
@@ -41,7 +60,6 @@ bool Board::Start(std::string* problem) {
     return false;
   }
   if (options_.blank) chip_.EraseApplication();
-  pins_.Attach(chip_.Avr());
   if (!eeprom_.Attach(chip_.Avr(), &faults_)) {
     *problem = "the chip has no EEPROM";
     return false;
@@ -51,6 +69,29 @@ bool Board::Start(std::string* problem) {
   resets_ = 1;
   out_.Print("reset " + Ms(NowMs()) + " power on");
   return true;
+}
+
+// The display is powered with the board. On the shield it hangs on the chip's pins and
+// the keys on ADC0; on an I2C panel it hangs on the backpack, which is fitted unless a
+// fault says otherwise, and A0 is left with nothing on it but its own high reading.
+void Board::AttachPanel() {
+  controller_.PowerOn(0);
+  backpack_.Expander().Fit(PanelOnBus(options_.panel) && options_.busFault != BusFault::NoBackpack);
+  if (!PanelOnBus(options_.panel)) {
+    shield_.Attach(chip_.Avr(), options_.keys, &faults_, &controller_);
+  } else {
+    avr_raise_irq(avr_io_getirq(chip_.Avr(), AVR_IOCTL_ADC_GETIRQ, ADC_IRQ_ADC0), 5000);
+  }
+}
+
+// The L LED (D13, PB5): the bootloader flashes it; a firmware may blink it while its
+// display cannot be reached.
+void Board::OnLed(avr_irq_t*, uint32_t value, void* param) {
+  Board& b = *static_cast<Board*>(param);
+  const bool lit = value != 0 && (b.chip_.Avr()->data[kDdrB] & kLedBit) != 0;  // an output driven high
+  if (lit == b.led_) return;
+  b.led_ = lit;
+  b.out_.Print("led " + Ms(b.NowMs()) + (b.led_ ? " on" : " off"));
 }
 
 void Board::Step(int inputFd) {
@@ -106,14 +147,17 @@ void Board::BrownOut() {
   AfterReset("brown-out");
 }
 
-// simavr's reset drops its pending timers, the line's among them. A byte the EEPROM was
-// writing is cut.
+// simavr's reset drops its pending timers, the line's among them, and keeps its pins'
+// last notifications. A byte the EEPROM was writing is cut.
 void Board::AfterReset(const char* why) {
+  MendPortsAfterReset(chip_.Avr());
   const std::string cut = eeprom_.OnReset();
   if (!cut.empty()) out_.Print("eeprom " + Ms(NowMs()) + " " + cut);
   uart_.Restart();
   meter_.Restart();
-  shield_.SetKey(key_);
+  twi_.Restart();
+  if (HasEncoder()) encoder_.Restart();
+  if (!PanelOnBus(options_.panel)) shield_.SetKey(key_);
   resets_++;
   out_.Print("reset " + Ms(NowMs()) + " " + why);
 }
@@ -140,7 +184,7 @@ void Board::ServeLine() {
 }
 
 void Board::WatchDisplay() {
-  if (display_.Observe(shield_.Read(), NowMs())) out_.Print(DisplayLine(display_.Shown(), display_.ShownAt()));
+  if (display_.Observe(ReadScreen(), NowMs())) out_.Print(DisplayLine(display_.Shown(), display_.ShownAt()));
 }
 
 // A firmware millisecond is a real one: the chip runs ahead by at most about a
@@ -181,10 +225,27 @@ void Board::SetKey(PanelKey key) {
   if (key == key_) return;
   if (key_ != PanelKey::None) out_.Print("key " + Ms(NowMs()) + " " + KeyName(key_) + " up");
   key_ = key;
-  shield_.SetKey(key);
+  if (!PanelOnBus(options_.panel)) shield_.SetKey(key);
   if (key == PanelKey::None) return;
   out_.Print("key " + Ms(NowMs()) + " " + KeyName(key) + " down");
   meter_.KeyDown(NowMs());
+}
+
+bool Board::HasEncoder() const { return PanelOnBus(options_.panel) || options_.encoder; }
+
+bool Board::Turn(int detents, double perSecond, bool pushed) {
+  if (!HasEncoder()) return false;
+  out_.Print("turn " + Ms(NowMs()) + " " + (detents < 0 ? "" : "+") + std::to_string(detents) + (pushed ? " pushed" : ""));
+  encoder_.Turn(detents, perSecond, pushed);
+  return true;
+}
+
+bool Board::Push(double holdMs) {
+  if (!HasEncoder()) return false;
+  out_.Print("push " + Ms(NowMs()) + " " + Ms(holdMs) + " ms");
+  encoder_.Push(holdMs);
+  meter_.KeyDown(NowMs());
+  return true;
 }
 
 void Board::Unplug() {
@@ -205,8 +266,41 @@ BoardFigures Board::Figures() const {
   f.asleepPercent = chip_.AsleepPercent();
   f.stackBytes = chip_.StackBytes();
   f.resets = resets_;
+  f.busBusyPercent = BusBusyPercent();
   for (int kind = 0; kind < kFaultKinds; kind++) f.faults[kind] = faults_.Count(static_cast<FaultKind>(kind));
   return f;
+}
+
+std::string Board::Controls() const {
+  std::string text = std::string("L ") + (led_ ? "on  " : "off  ");
+  if (!PanelOnBus(options_.panel)) text += std::string("key ") + KeyName(key_) + "  ";
+  if (!HasEncoder()) return text;
+  const RotaryEncoder& e = encoder_.Encoder();
+  return text + "encoder A " + (e.Level(kEncoderA) ? "1" : "0") + " B " + (e.Level(kEncoderB) ? "1" : "0") +
+         " switch " + (e.Level(kEncoderSwitch) ? "open" : "closed");
+}
+
+bool Board::Light() const { return PanelOnBus(options_.panel) ? backpack_.Light() : shield_.Light(); }
+
+// What a person sees: the text (blank while the display is switched off) and the light.
+Screen Board::ReadScreen() const {
+  Screen s;
+  s.size = Size();
+  s.light = Light();
+  const Hd44780Memory& m = controller_.Memory();
+  s.cells.fill(' ');
+  for (int row = 0; row < s.size.rows; row++) {
+    for (int column = 0; column < s.size.columns; column++) {
+      s.cells[row * s.size.columns + column] = m.DisplayOn() ? m.Shown(row, column, s.size.columns) : ' ';
+    }
+  }
+  return s;
+}
+
+double Board::BusBusyPercent() const {
+  const uint64_t busy = twi_.BusyCycles();
+  if (busy == 0 || chip_.Cycle() == 0) return -1;
+  return 100.0 * static_cast<double>(busy) / static_cast<double>(chip_.Cycle());
 }
 
 const char* Board::LineState() const {

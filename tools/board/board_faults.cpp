@@ -12,6 +12,8 @@ const char* FaultName(FaultKind kind) {
       return "display";
     case FaultKind::Backlight:
       return "backlight";
+    case FaultKind::Bus:
+      return "bus";
     case FaultKind::Eeprom:
       return "eeprom";
     case FaultKind::Line:

@@ -26,6 +26,13 @@ std::string Ms(bool any, double value) {
   return text;
 }
 
+std::string Percent(double value) {
+  if (value < 0) return "n/a";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f%%", value);
+  return text;
+}
+
 std::string FaultWords(const BoardFigures& f) {
   std::string words = " faults";
   for (int kind = 0; kind < kFaultKinds; kind++) {
@@ -37,8 +44,7 @@ std::string FaultWords(const BoardFigures& f) {
 }  // namespace
 
 std::string StatsLine(const BoardFigures& f) {
-  char percent[32];
-  std::snprintf(percent, sizeof percent, "%.1f%%", f.asleepPercent);
+  const std::string percent = Percent(f.asleepPercent);
   const Spread& d = f.delay;
   const Spread& k = f.keyToCommand;
   return "stats status " + std::to_string(f.statusFrames) + " commands " + std::to_string(f.commands) +
@@ -46,5 +52,5 @@ std::string StatsLine(const BoardFigures& f) {
          " over15 " + std::to_string(f.delaysOver15) + " key-to-command-ms median " + Ms(k.any, k.median) +
          " max " + Ms(k.any, k.max) + " overruns " + (f.overruns < 0 ? "n/a" : std::to_string(f.overruns)) +
          " asleep " + percent + " stack " + std::to_string(f.stackBytes) + " resets " + std::to_string(f.resets) +
-         FaultWords(f);
+         " bus-busy " + Percent(f.busBusyPercent) + FaultWords(f);
 }

@@ -2,10 +2,11 @@
 //
 //   stats status N commands N delay-ms median X p99 X max X over15 N
 //         key-to-command-ms median X max X overruns N asleep X% stack N resets N
-//         faults flash N overrun N display N backlight N eeprom N line N
+//         bus-busy X% faults flash N overrun N display N backlight N bus N eeprom N line N
 //
 // (one line). X has one decimal; a figure with nothing measured yet is "n/a", as are
-// the overruns of a firmware without a RxOverruns counter. The faults are the board's
+// the overruns of a firmware without a RxOverruns counter and the bus's busy share
+// (the time the two-wire bus was driven, of all the chip's time) before the bus is used. The faults are the board's
 // own count of what the real parts would not take (board_faults.h), by kind.
 #pragma once
 #include <array>
@@ -33,6 +34,7 @@ struct BoardFigures {
   double asleepPercent = 0;
   int stackBytes = 0;
   int resets = 0;
+  double busBusyPercent = -1;  // -1: the bus never used
   std::array<int, kFaultKinds> faults{};  // by FaultKind
 };
 

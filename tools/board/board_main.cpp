@@ -1,5 +1,6 @@
-// quillbox-board: the panel's board (an Uno with the LCD keypad shield) simulated on
-// simavr, running the panel firmware's ELF, its serial line on a pseudo-terminal.
+// quillbox-board: the panel's board (an Uno with the LCD keypad shield, or with an I2C
+// display and a rotary encoder) simulated on simavr, running the panel firmware's ELF,
+// its serial line on a pseudo-terminal.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -29,9 +30,11 @@ void AskStop(int) { stopAsked = 1; }
 void Usage(std::FILE* to) {
   std::fprintf(to,
                "usage: quillbox-board --firmware ELF --pty LINK [--bootloader HEX] [--blank] [--script FILE]\n"
-               "                      [--timeout SECONDS] [--keys LADDER] [--trace]\n"
+               "                      [--timeout SECONDS] [--keys LADDER] [--trace] [--panel PANEL] [--encoder]\n"
+               "                      [--detent-steps 4|2] [--i2c-address 0xNN] [--bus-fault sda-low|no-backpack]\n"
                "\n"
-               "Runs the panel firmware on a simulated Uno with the 16x2 LCD keypad shield, in step\n"
+               "Runs the panel firmware on a simulated Uno with a panel (the 16x2 LCD keypad shield, or\n"
+               "an I2C display and a rotary encoder), in step\n"
                "with the wall clock, its serial line (115200 8N1) on a pseudo-terminal linked at LINK\n"
                "(the path a Wine prefix maps as a COM port). A program opening the port resets it, and\n"
                "the bootloader (optiboot 4.4, as on an Uno) starts the firmware about 1.5 s later.\n"
@@ -50,10 +53,41 @@ void Usage(std::FILE* to) {
                "                     19/113/253/387/605, 0/131/308/483/725, 0/146/334/511/745,\n"
                "                     0/512/683/768/819)\n"
                "  --trace            also print each whole frame on the line (rx: PC to board)\n"
+               "  --panel PANEL      shield (default), i2c-20x4 or i2c-16x2: an HD44780 on a PCF8574\n"
+               "                     backpack (A4 SDA, A5 SCL) and an encoder (D2 A, D3 B, D12 switch)\n"
+               "  --encoder          an encoder on the shield panel too, on the same pins\n"
+               "  --detent-steps N   quadrature steps a detent: 4 (default, a whole cycle) or 2\n"
+               "  --i2c-address A    the backpack's address, 0x20-0x27 or 0x38-0x3F (default 0x27)\n"
+               "  --bus-fault F      sda-low: SDA held low; no-backpack: the backpack unplugged\n"
+               "                     (no pull-ups either)\n"
                "Ends with status 1 when a wait timed out or the board met a fault (a \"fault\" line:\n"
                "what the real parts would not take), 2 for a wrong script or option.\n"
-               "In a terminal: arrows and Enter are the keys, l then a key holds it 1 s, q quits.\n\n%s",
+               "In a terminal: arrows and Enter are the keys, l then a key holds it 1 s, q quits;\n"
+               "',' and '.' turn the encoder a detent, space pushes it (l, space: a long push).\n\n%s",
                ScriptHelp());
+}
+
+// The panel's options; a wrong value is reported.
+bool PanelOption(const std::string& name, const std::string& value, BoardOptions* b) {
+  bool good = false;
+  if (name == "--panel") good = PanelFromName(value, &b->panel);
+  if (name == "--detent-steps") {
+    b->detentSteps = value == "2" ? 2 : 4;
+    good = value == "2" || value == "4";
+  }
+  if (name == "--i2c-address") {
+    char* end = nullptr;
+    const long address = std::strtol(value.c_str(), &end, 16);
+    good = value.rfind("0x", 0) == 0 && *end == '\0' && address > 0 && address < 0x80 &&
+           ExpanderAddress(static_cast<uint8_t>(address));
+    b->i2cAddress = static_cast<uint8_t>(address);
+  }
+  if (name == "--bus-fault") {
+    good = value == "sda-low" || value == "no-backpack";
+    b->busFault = value == "sda-low" ? BusFault::SdaLow : BusFault::NoBackpack;
+  }
+  if (!good) std::fprintf(stderr, "quillbox-board: %s: not a value it takes: %s (see --help)\n", name.c_str(), value.c_str());
+  return good;
 }
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -82,6 +116,10 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       }
     } else if (a == "--trace") {
       o->board.trace = true;
+    } else if (a == "--encoder") {
+      o->board.encoder = true;
+    } else if (hasValue && (a == "--panel" || a == "--detent-steps" || a == "--i2c-address" || a == "--bus-fault")) {
+      if (!PanelOption(a, argv[++i], &o->board)) return false;
     } else {
       std::fprintf(stderr, "quillbox-board: unexpected argument %s\n", a.c_str());
       return false;

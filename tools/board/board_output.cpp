@@ -18,8 +18,9 @@ std::string Ms(double ms) {
 }
 
 std::string DisplayLine(const Screen& s, double atMs) {
-  return "display " + Ms(atMs) + " |" + RowText(s.cells.data()) + "|" + RowText(s.cells.data() + kLcdColumns) +
-         "| light " + (s.light ? "on" : "off");
+  std::string line = "display " + Ms(atMs) + " |";
+  for (int row = 0; row < s.size.rows; row++) line += s.RowText(row) + "|";
+  return line + " light " + (s.light ? "on" : "off");
 }
 
 namespace {

@@ -21,7 +21,7 @@ class BoardOutput {
 };
 
 std::string Ms(double ms);  // one decimal
-// "display <t> |row0|row1| light on"
+// "display <t> |row0|row1| light on", with rows 2 and 3 on a 20x4 display
 std::string DisplayLine(const Screen& s, double atMs);
 // "rx <t> <len> <letter>" and "tx <t> <len> <letter> <sub>"
 std::string TraceLine(const char* direction, const MeteredFrame& f, double atMs);

@@ -41,6 +41,46 @@ std::optional<ScriptStep> ParseKeyStep(StepKind kind, std::istringstream& in, st
   return step;
 }
 
+// turn +N [RATE] [pushed], turn -N [RATE] [pushed]
+std::optional<ScriptStep> ParseTurn(std::istringstream& in, std::string* error) {
+  ScriptStep step;
+  step.kind = StepKind::Turn;
+  std::string count, rate, extra;
+  in >> count;
+  double n = 0;
+  const bool negative = !count.empty() && count[0] == '-';
+  const std::string digits = count.empty() || (count[0] != '+' && count[0] != '-') ? count : count.substr(1);
+  if (!ParseAmount(digits, &n) || n < 1 || n > kMostDetents || n != static_cast<int>(n)) {
+    return Fail(error, "turn +N|-N [RATE]: N is a whole number of detents, 1 to 10000: " + count);
+  }
+  step.detents = negative ? -static_cast<int>(n) : static_cast<int>(n);
+  step.rate = kTurnRate;
+  if (in >> rate && rate != "pushed" && !(ParseAmount(rate, &step.rate) && step.rate > 0 && step.rate <= kFastestTurn)) {
+    return Fail(error, "turn +N|-N [RATE] [pushed]: RATE is detents a second, at most 200: " + rate);
+  }
+  step.pushed = rate == "pushed" || (in >> extra && extra == "pushed");
+  if (!extra.empty() && extra != "pushed") return Fail(error, "unexpected " + extra);
+  if (in >> extra) return Fail(error, "unexpected " + extra);
+  return step;
+}
+
+// push, push long, push MS
+std::optional<ScriptStep> ParsePush(std::istringstream& in, std::string* error) {
+  ScriptStep step;
+  step.kind = StepKind::Push;
+  step.ms = kPressMs;
+  std::string how, extra;
+  if (in >> how) {
+    if (how == "long") {
+      step.ms = kLongPushMs;
+    } else if (!(ParseAmount(how, &step.ms) && step.ms > 0)) {
+      return Fail(error, "push [long|MS]: MS is a positive number of milliseconds: " + how);
+    }
+  }
+  if (in >> extra) return Fail(error, "unexpected " + extra);
+  return step;
+}
+
 }  // namespace
 
 std::optional<ScriptStep> ParseStep(const std::string& line, std::string* error) {
@@ -51,6 +91,8 @@ std::optional<ScriptStep> ParseStep(const std::string& line, std::string* error)
   ScriptStep step;
   if (word == "press") return ParseKeyStep(StepKind::Press, in, error);
   if (word == "hold") return ParseKeyStep(StepKind::Hold, in, error);
+  if (word == "turn") return ParseTurn(in, error);
+  if (word == "push") return ParsePush(in, error);
   if (word == "wait") {
     step.kind = StepKind::Wait;
     step.text = RestOf(in);
@@ -100,6 +142,11 @@ const char* ScriptHelp() {
   return "script commands, one a line (# starts a comment):\n"
          "  press KEY        KEY down for 150 ms (right, up, down, left, select)\n"
          "  hold KEY MS      KEY down for MS milliseconds\n"
+         "  turn +N [RATE] [pushed]\n"
+         "                   the encoder N detents clockwise (-N: anticlockwise) at RATE\n"
+         "                   detents a second (default 10, at most 200); pushed: with its\n"
+         "                   switch held down through the turn\n"
+         "  push [long|MS]   the encoder's switch closed 150 ms (long: 1000 ms; or MS)\n"
          "  wait TEXT        until a display row holds TEXT (bounded by --timeout)\n"
          "  sleep SECONDS    let the board run (fractions allowed)\n"
          "  snapshot NAME    once the display has rested 10 ms, print its memory and backlight\n"

@@ -1,8 +1,8 @@
 // The display controller's own time, as a strict HD44780 at 190 kHz keeps it. With RW
 // tied to ground the firmware cannot read the busy flag, so it must wait out every
-// instruction itself; a controller that is still busy ignores or garbles what comes, yet
-// simavr's part takes it. The board feeds each fall of E (when the controller latches)
-// with RS and D4-D7, and is told when the write came too soon.
+// instruction itself; a controller that is still busy ignores or garbles what comes. The
+// display controller (display_controller.h) feeds each fall of E (when the controller
+// latches) with RS and D4-D7, and is told when the write came too soon.
 //
 // Times are the datasheet's at 270 kHz scaled by 270/190 (compatible controllers run as
 // slow as 190 kHz): 53 us an instruction or character, 2.16 ms for clear and home; the

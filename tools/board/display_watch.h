@@ -1,19 +1,25 @@
 // Decides when the display has changed in a way worth a line: the text a person sees
-// (both rows, blank while the display is switched off) and the backlight. A redraw in
+// (every row, blank while the display is switched off) and the backlight. A redraw in
 // progress is not a change: the display must hold a new state for kSettleMs, as an eye
 // would need it to, and the change is dated when the display took that state.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "glyph_table.h"
 
 constexpr double kSettleMs = 10;
 
 struct Screen {
-  std::array<uint8_t, kLcdColumns * kLcdRows> cells{};  // row 0, then row 1
+  std::array<uint8_t, kMostColumns * kMostRows> cells{};  // row by row, `size.columns` a row
+  DisplaySize size = kShieldSize;
   bool light = false;
-  bool operator==(const Screen& o) const { return cells == o.cells && light == o.light; }
+  const uint8_t* Row(int row) const { return cells.data() + row * size.columns; }
+  std::string RowText(int row) const { return ::RowText(Row(row), size.columns); }
+  bool operator==(const Screen& o) const {
+    return cells == o.cells && light == o.light && size.columns == o.size.columns && size.rows == o.size.rows;
+  }
   bool operator!=(const Screen& o) const { return !(*this == o); }
 };
 

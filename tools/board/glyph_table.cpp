@@ -26,8 +26,8 @@ const char* GlyphOf(uint8_t code) {
   return "?";
 }
 
-std::string RowText(const uint8_t* cells) {
+std::string RowText(const uint8_t* cells, int columns) {
   std::string text;
-  for (int i = 0; i < kLcdColumns; i++) text += GlyphOf(cells[i]);
+  for (int i = 0; i < columns; i++) text += GlyphOf(cells[i]);
   return text;
 }

@@ -5,10 +5,18 @@
 #include <cstdint>
 #include <string>
 
-constexpr int kLcdColumns = 16;
-constexpr int kLcdRows = 2;
+// The panels' displays: the shield's 16x2, and 16x2 or 20x4 on an I2C backpack.
+struct DisplaySize {
+  int columns;
+  int rows;
+};
+constexpr DisplaySize kShieldSize = {16, 2};
+constexpr DisplaySize kWideSize = {20, 4};
+constexpr int kMostColumns = 20;
+constexpr int kMostRows = 4;
+constexpr int kLcdColumns = kShieldSize.columns;  // the shield's, as the pictures began
 
 // One character as UTF-8: the slot glyphs for 0x00-0x0F, ASCII for 0x20-0x7E, "?" else.
 const char* GlyphOf(uint8_t code);
-// A row of kLcdColumns cells as UTF-8 text.
-std::string RowText(const uint8_t* cells);
+// A row of `columns` cells as UTF-8 text.
+std::string RowText(const uint8_t* cells, int columns = kLcdColumns);

@@ -168,12 +168,13 @@ int Hd44780Memory::DdramIndex(uint8_t address) const {
   return -1;
 }
 
-uint8_t Hd44780Memory::Shown(int row, int column) const {
-  if (row < 0 || row > 1 || column < 0 || column >= kDdramLineLength) return kBlank;
+uint8_t Hd44780Memory::Shown(int row, int column, int columns) const {
+  if (row < 0 || row > 3 || column < 0 || column >= columns || columns > kDdramLineLength) return kBlank;
+  const int along = (row >> 1) * columns + column;
   if (!twoLines_) {
     // One line of 80 characters; a 16x2 panel shows its first 16 (with the shift) on
     // the first row and nothing on the second.
-    return row == 0 ? ddram_[(column + shift_) % kDdramBytes] : kBlank;
+    return (row & 1) == 0 ? ddram_[(along + shift_) % kDdramBytes] : kBlank;
   }
-  return ddram_[row * kDdramLineLength + (column + shift_) % kDdramLineLength];
+  return ddram_[(row & 1) * kDdramLineLength + (along + shift_) % kDdramLineLength];
 }

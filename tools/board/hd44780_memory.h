@@ -28,9 +28,11 @@ class Hd44780Memory {
   void PowerOn();
   void Latch(bool rs, uint8_t nibble);
 
-  // The character code shown at a cell of a 2-line display, the display shift applied;
-  // row 1 shows nothing in 1-line mode.
-  uint8_t Shown(int row, int column) const;
+  // The character code shown at a cell of a display `columns` wide, the display shift
+  // applied. Rows 0 and 1 show the two lines from their start; a 4-row display shows the
+  // lines again from `columns` on as rows 2 and 3 (20x4: rows at 0x00, 0x40, 0x14, 0x54).
+  // The odd rows show nothing in 1-line mode.
+  uint8_t Shown(int row, int column, int columns = 16) const;
   // A character's dot row (bits 4-0, bit 4 the leftmost dot) from CGRAM; codes 0x08-0x0F
   // are 0x00-0x07 again.
   uint8_t CustomRow(uint8_t code, int row) const { return cgram_[(code & 7) * 8 + (row & 7)] & 0x1F; }

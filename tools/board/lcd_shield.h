@@ -1,14 +1,14 @@
 // The 16x2 LCD keypad shield on the chip's pins: the HD44780 in 4-bit mode (RS on PB0,
-// E on PB1, D4-D7 on PD4-PD7, RW tied to ground), the backlight on PB2 and the five
-// keys on ADC0 through their resistor ladder.
+// E on PB1, D4-D7 on PD4-PD7, RW tied to ground) feeding the board's one display
+// controller (display_controller.h), the backlight on PB2 and the five keys on ADC0
+// through their resistor ladder.
 //
-// What the parts would not take is a fault: a display write while the controller is
-// still busy (display_timing.h), and PB2 an output driven high, which on many of these
-// shields drives the backlight transistor's base with no resistor. The light is on while
-// PB2 is an input (the shield's pull-up, or the chip's) and off while it is a low output.
+// PB2 an output driven high is a fault: on many of these shields it drives the backlight
+// transistor's base with no resistor. The light is on while PB2 is an input (the
+// shield's pull-up, or the chip's) and off while it is a low output.
 #pragma once
 #include "board_faults.h"
-#include "display_watch.h"
+#include "display_controller.h"
 #include "panel_keys.h"
 
 struct avr_t;
@@ -17,10 +17,8 @@ class LcdShield {
  public:
   LcdShield();
   ~LcdShield();
-  void Attach(avr_t* avr, const KeyLadder& ladder, BoardFaults* faults);
+  void Attach(avr_t* avr, const KeyLadder& ladder, BoardFaults* faults, DisplayController* display);
   void SetKey(PanelKey key);
-  // What a person sees now: the text (blank while the display is off) and the backlight.
-  Screen Read() const;
   // The backlight: on unless PB2 is an output driven low.
   bool Light() const;
 

@@ -47,12 +47,16 @@ bool After(const std::string& text, const std::string& word, std::string* value)
 
 }  // namespace
 
-PanelSnapshot TakeSnapshot(const Hd44780Memory& memory, bool light) {
+PanelSnapshot TakeSnapshot(const Hd44780Memory& memory, bool light, DisplaySize size) {
   PanelSnapshot s;
   s.light = light;
   s.displayOn = memory.DisplayOn();
-  for (int row = 0; row < kLcdRows; row++) {
-    for (int column = 0; column < kLcdColumns; column++) s.cells[row * kLcdColumns + column] = memory.Shown(row, column);
+  s.size = size;
+  s.cells.fill(0x20);
+  for (int row = 0; row < size.rows; row++) {
+    for (int column = 0; column < size.columns; column++) {
+      s.cells[row * size.columns + column] = memory.Shown(row, column, size.columns);
+    }
   }
   for (int code = 0; code < 8; code++) {
     for (int row = 0; row < 8; row++) s.cgram[code * 8 + row] = memory.CustomRow(static_cast<uint8_t>(code), row);
@@ -70,9 +74,10 @@ bool SnapshotName(const std::string& name) {
 }
 
 std::string SnapshotText(const std::string& name, const PanelSnapshot& s) {
-  return name + " light " + (s.light ? "on" : "off") + " display " + (s.displayOn ? "on" : "off") + " rows |" +
-         RowText(s.cells.data()) + "|" + RowText(s.cells.data() + kLcdColumns) + "| cells " +
-         Hex(s.cells.data(), s.cells.size()) + " cgram " + Hex(s.cgram.data(), s.cgram.size());
+  std::string text = name + " light " + (s.light ? "on" : "off") + " display " + (s.displayOn ? "on" : "off") + " rows |";
+  for (int row = 0; row < s.size.rows; row++) text += RowText(s.cells.data() + row * s.size.columns, s.size.columns) + "|";
+  return text + " cells " + Hex(s.cells.data(), static_cast<size_t>(s.CellCount())) + " cgram " +
+         Hex(s.cgram.data(), s.cgram.size());
 }
 
 bool ParseSnapshot(const std::string& text, std::string* name, PanelSnapshot* s) {
@@ -81,7 +86,12 @@ bool ParseSnapshot(const std::string& text, std::string* name, PanelSnapshot* s)
   PanelSnapshot read;
   if (!(in >> *name) || !SnapshotName(*name)) return false;
   if (!OnOff(in, "light", &read.light) || !OnOff(in, "display", &read.displayOn)) return false;
-  if (!After(text, "cells", &cells) || !FromHex(cells, read.cells.data(), read.cells.size())) return false;
+  if (!After(text, "cells", &cells)) return false;
+  read.cells.fill(0x20);
+  for (const DisplaySize size : {kShieldSize, kWideSize}) {
+    if (cells.size() == static_cast<size_t>(2 * size.columns * size.rows)) read.size = size;
+  }
+  if (!FromHex(cells, read.cells.data(), static_cast<size_t>(read.CellCount()))) return false;
   if (!After(text, "cgram", &cgram) || !FromHex(cgram, read.cgram.data(), read.cgram.size())) return false;
   for (uint8_t& row : read.cgram) row &= 0x1F;
   *s = read;

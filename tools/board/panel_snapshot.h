@@ -4,6 +4,8 @@
 //
 //   snapshot <t> NAME light on display on rows |▶  0:02     1/3 |Intro           | cells <64 hex> cgram <128 hex>
 //
+// (a 20x4 display: four rows and 160 hex digits of cells; the cells' count gives the
+// size back)
 // and the picture drawn from it is stored with the line (without its time) beside it,
 // so that a test can tell whether the board still shows what the picture shows. The
 // rows are for people (glyph_table.h); the cells and the CGRAM are what is drawn.
@@ -18,11 +20,13 @@
 struct PanelSnapshot {
   bool light = false;
   bool displayOn = false;
-  std::array<uint8_t, kLcdColumns * kLcdRows> cells{};  // row 0, then row 1
-  std::array<uint8_t, kCgramBytes> cgram{};           // each row's five dots, bits 4-0
+  DisplaySize size = kShieldSize;
+  std::array<uint8_t, kMostColumns * kMostRows> cells{};  // row by row, size.columns a row
+  std::array<uint8_t, kCgramBytes> cgram{};             // each row's five dots, bits 4-0
+  int CellCount() const { return size.columns * size.rows; }
 };
 
-PanelSnapshot TakeSnapshot(const Hd44780Memory& memory, bool light);
+PanelSnapshot TakeSnapshot(const Hd44780Memory& memory, bool light, DisplaySize size = kShieldSize);
 // NAME and what follows it on the board's line; a name is letters, digits and '-'.
 std::string SnapshotText(const std::string& name, const PanelSnapshot& s);
 bool SnapshotName(const std::string& name);

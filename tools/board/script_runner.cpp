@@ -32,6 +32,15 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
       keyDown_ = true;
       untilMs_ = now + step.ms;
       return false;
+    case StepKind::Turn:
+    case StepKind::Push:
+      if (step.kind == StepKind::Turn ? board_.Turn(step.detents, step.rate, step.pushed) : board_.Push(step.ms)) {
+        keyDown_ = step.kind == StepKind::Push;
+        return false;
+      }
+      out_.Print("problem " + Ms(now) + " no encoder on this panel (--encoder adds one to the shield)");
+      anyTimeout_ = true;
+      return true;
     case StepKind::Wait:
     case StepKind::Snapshot:
       return false;
@@ -74,6 +83,14 @@ bool ScriptRunner::Going() {
       keyDown_ = false;
       untilMs_ = now + kKeyUpMs;
       return true;
+    case StepKind::Turn:
+      return !board_.EncoderIdle();
+    case StepKind::Push:
+      if (!board_.EncoderIdle()) return true;
+      if (!keyDown_) return now < untilMs_;
+      keyDown_ = false;
+      untilMs_ = now + kKeyUpMs;
+      return true;
     case StepKind::Wait:
       if (ShowsText(step_.text)) {
         out_.Print("waited " + Ms(now) + " " + step_.text);
@@ -95,9 +112,10 @@ bool ScriptRunner::Going() {
 // A display at rest for kSettleMs, as a wait sees it: the snapshot is of a whole screen,
 // not of one half-drawn.
 bool ScriptRunner::TookSnapshot(double now) {
-  const DisplayPins& pins = board_.Pins();
-  if (now - pins.LastChangeMs() >= kSettleMs) {
-    out_.Print("snapshot " + Ms(now) + " " + SnapshotText(step_.text, TakeSnapshot(pins.Memory(), board_.Light())));
+  const DisplayController& display = board_.Controller();
+  if (now - display.LastChangeMs() >= kSettleMs) {
+    const PanelSnapshot s = TakeSnapshot(display.Memory(), board_.Light(), board_.Size());
+    out_.Print("snapshot " + Ms(now) + " " + SnapshotText(step_.text, s));
     return true;
   }
   if (now - startMs_ < timeoutMs_) return false;
@@ -110,6 +128,8 @@ bool ScriptRunner::ShowsText(const std::string& text) const {
   const DisplayWatch& d = board_.Display();
   if (!d.AnyShown()) return false;
   const Screen& s = d.Shown();
-  return RowText(s.cells.data()).find(text) != std::string::npos ||
-         RowText(s.cells.data() + kLcdColumns).find(text) != std::string::npos;
+  for (int row = 0; row < s.size.rows; row++) {
+    if (s.RowText(row).find(text) != std::string::npos) return true;
+  }
+  return false;
 }

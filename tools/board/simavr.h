@@ -1,5 +1,5 @@
-// simavr's headers in one place: its C headers declare their own C linkage, the parts'
-// headers do not.
+// simavr's headers in one place (its C headers declare their own C linkage). The board
+// models its parts itself: nothing of simavr's parts library is used.
 #pragma once
 #include <sim_avr.h>
 #include <sim_elf.h>
@@ -11,6 +11,3 @@
 #include <avr_adc.h>
 #include <avr_ioport.h>
 #include <avr_uart.h>
-extern "C" {
-#include <parts/hd44780.h>
-}

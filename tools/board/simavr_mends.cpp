@@ -68,6 +68,15 @@ avr_io_t* FindIo(avr_t* avr, const char* kind) {
 
 }  // namespace
 
+void MendPortsAfterReset(avr_t* avr) {
+  for (const char port : {'B', 'C', 'D'}) {
+    for (int bit = 0; bit < 8; bit++) {
+      avr_irq_t* irq = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(port), bit);
+      if (irq != nullptr) irq->value = 0;
+    }
+  }
+}
+
 bool MendWatchdog(avr_t* avr) {
   auto& write = avr->io[AVR_DATA_TO_IO(kWdtcsr)].w;
   if (write.c == nullptr) return false;

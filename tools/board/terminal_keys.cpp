@@ -31,13 +31,17 @@ std::vector<TypedKey> TerminalKeys::Feed(const uint8_t* bytes, size_t count) {
       continue;
     } else if (b == '\r' || b == '\n') {
       t.key = PanelKey::Select;
+    } else if (b == ',' || b == '.') {
+      t.turn = b == '.' ? 1 : -1;
+    } else if (b == ' ') {
+      t.push = true;
     } else if (b == 'q') {
       t.quit = true;
     } else if (b == 'l') {
       longNext_ = true;
       continue;
     }
-    if (t.key == PanelKey::None && !t.quit) continue;
+    if (t.key == PanelKey::None && !t.quit && t.turn == 0 && !t.push) continue;
     t.longPress = longNext_;
     longNext_ = false;
     typed.push_back(t);

@@ -1,5 +1,6 @@
 // The terminal's keys, decoded from the bytes it sends: arrows for Right, Up, Down and
-// Left, Enter for Select, `l` then a key for a long press, `q` to quit.
+// Left, Enter for Select, `,` and `.` a detent of the encoder anticlockwise and
+// clockwise, space its push, `l` then a key (or space) for a long press, `q` to quit.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,8 @@ struct TypedKey {
   bool quit = false;
   PanelKey key = PanelKey::None;
   bool longPress = false;
+  int turn = 0;       // detents of the encoder
+  bool push = false;  // the encoder's switch
 };
 
 class TerminalKeys {

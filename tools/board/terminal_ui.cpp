@@ -7,12 +7,16 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "board_script.h"
 #include "key_hold.h"
 #include "terminal_keys.h"
 
 namespace {
 
 constexpr double kRedrawMs = 100;
+// A held key repeats about 30 times a second: a detent each, a little faster, so that the
+// encoder keeps up with the finger.
+constexpr double kTerminalTurnRate = 40;
 
 termios savedTerminal;
 int screenFd = -1;
@@ -56,13 +60,20 @@ void Draw(std::FILE* to, const Board& board, BoardOutput& out, const std::string
   const Screen& s = board.Display().Shown();
   const char* look = s.light ? "\033[1;97;44m" : "\033[2m";
   std::fprintf(to, "\033[H\033[2Kquillbox-board   port %s: %s\n\n", link.c_str(), board.LineState());
-  std::fprintf(to, "\033[2K  ┌────────────────┐\n");
-  std::fprintf(to, "\033[2K  │%s%s\033[0m│\n", look, RowText(s.cells.data()).c_str());
-  std::fprintf(to, "\033[2K  │%s%s\033[0m│   light %s\n", look, RowText(s.cells.data() + kLcdColumns).c_str(),
-               s.light ? "on" : "off");
-  std::fprintf(to, "\033[2K  └────────────────┘   key %s\n\n", KeyName(board.Key()));
+  std::string rule;
+  for (int i = 0; i < s.size.columns; i++) rule += "─";
+  std::fprintf(to, "\033[2K  ┌%s┐\n", rule.c_str());
+  for (int row = 0; row < s.size.rows; row++) {
+    std::fprintf(to, "\033[2K  │%s%s\033[0m│", look, s.RowText(row).c_str());
+    if (row == 0) std::fprintf(to, "   light %s", s.light ? "on" : "off");
+    if (row == 1) std::fprintf(to, "   %s", board.Controls().c_str());
+    std::fprintf(to, "\n");
+  }
+  std::fprintf(to, "\033[2K  └%s┘\n\n", rule.c_str());
   std::fprintf(to, "\033[2K%s\n\n", Figures(board.Figures()).c_str());
-  std::fprintf(to, "\033[2Karrows: right up down left   Enter: select   l then a key: held 1 s   q: quit\n\n");
+  std::fprintf(to, "\033[2Karrows: right up down left   Enter: select   l then a key: held 1 s   q: quit\n");
+  if (board.HasEncoder()) std::fprintf(to, "\033[2K, and .: a detent left and right   space: push (l, space: long)\n");
+  std::fprintf(to, "\n");
   for (const std::string& line : out.Recent()) std::fprintf(to, "\033[2K%s\n", line.c_str());
   std::fprintf(to, "\033[J");
   std::fflush(to);
@@ -88,7 +99,9 @@ int RunTerminal(Board& board, BoardOutput& out, std::FILE* screen, const std::st
     const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     for (const TypedKey& t : keys.Feed(bytes, n > 0 ? static_cast<size_t>(n) : 0)) {
       if (t.quit) return 0;
-      Apply(board, hold.Typed(t.key, t.longPress, board.NowMs()));
+      if (t.turn != 0) board.Turn(t.turn, kTerminalTurnRate);
+      if (t.push) board.Push(t.longPress ? kLongPushMs : kPressMs);
+      if (t.key != PanelKey::None) Apply(board, hold.Typed(t.key, t.longPress, board.NowMs()));
     }
     Apply(board, hold.Tick(board.NowMs()));
     if (board.NowMs() - drawnAt >= kRedrawMs) {

@@ -47,14 +47,15 @@ const uint8_t* CharacterRows(const PanelSnapshot& s, const LcdFont& font, uint8_
 
 Picture DrawPanel(const PanelSnapshot& s, const LcdFont& font) {
   Picture p;
-  p.width = 2 * kMarginPx + kLcdColumns * kCellWidthPx + (kLcdColumns - 1) * kCellGapPx;
-  p.height = 2 * kMarginPx + kLcdRows * kCellHeightPx + (kLcdRows - 1) * kCellGapPx;
+  const int columns = s.size.columns, rows = s.size.rows;
+  p.width = 2 * kMarginPx + columns * kCellWidthPx + (columns - 1) * kCellGapPx;
+  p.height = 2 * kMarginPx + rows * kCellHeightPx + (rows - 1) * kCellGapPx;
   p.rgb.assign(static_cast<size_t>(p.width) * p.height * 3, 0);
   const Colours& look = s.light ? kLit : kDark;
   Fill(p, 0, 0, p.width, p.height, look.glass);
-  for (int row = 0; row < kLcdRows; row++) {
-    for (int column = 0; column < kLcdColumns; column++) {
-      const uint8_t code = s.cells[row * kLcdColumns + column];
+  for (int row = 0; row < rows; row++) {
+    for (int column = 0; column < columns; column++) {
+      const uint8_t code = s.cells[row * columns + column];
       DrawCell(p, kMarginPx + column * (kCellWidthPx + kCellGapPx), kMarginPx + row * (kCellHeightPx + kCellGapPx),
                s.displayOn ? CharacterRows(s, font, code) : nullptr, look);
     }

@@ -7,6 +7,13 @@
 //   backlight   D10   PB2: never driven high (below)
 //   keys        A0    ADC0, one resistor ladder, 5 V reference
 //   panel line  D0/D1 UART0, 115200 8N1 (double speed, UBRR 16, as the Uno's USB chip)
+//
+// The I2C panel (a 20x4 or 16x2 HD44780 on a PCF8574 backpack, logic/backpack.h) and the
+// rotary encoder, on pins the shield leaves free, so that either panel may have both:
+//   I2C SDA, SCL  A4, A5  PC4, PC5 (the TWI), pull-ups on the backpack
+//   encoder A, B  D2, D3  PD2 (INT0), PD3 (INT1), pull-ups on the module
+//   encoder push  D12     PB4, to ground when pushed (our own pull-up: some modules have none)
+//   L LED         D13     PB5: blinks while the I2C display cannot be reached
 #pragma once
 #include <stdint.h>
 
@@ -52,6 +59,18 @@ constexpr uint16_t kBelowNoKey = 884;   // Select below (at most 745), no key ab
 #define BACKLIGHT_DDR DDRB
 #define BACKLIGHT_BIT PB2
 #define KEYS_ADC_CHANNEL 0
+#define I2C_SDA_BIT PC4
+#define I2C_SCL_BIT PC5
+#define ENCODER_PIN PIND
+#define ENCODER_PORT PORTD
+#define ENCODER_A_BIT PD2
+#define ENCODER_B_BIT PD3
+#define PUSH_PIN PINB
+#define PUSH_PORT PORTB
+#define PUSH_BIT PB4
+#define STUCK_LED_PORT PORTB
+#define STUCK_LED_DDR DDRB
+#define STUCK_LED_BIT PB5
 #define LINE_TX_PORT PORTD  // D1, UART0's TX: held at the line's idle level until the UART has it
 #define LINE_TX_DDR DDRD
 #define LINE_TX_BIT PD1

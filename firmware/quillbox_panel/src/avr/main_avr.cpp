@@ -7,6 +7,7 @@
 #include <util/delay.h>
 
 #include "drivers_avr.h"
+#include "../logic/board_io.h"
 #include "../logic/panel.h"
 
 namespace {
@@ -46,11 +47,13 @@ int main() {
   WaitForDisplayPower(resetCause);
   DisplayStart();
   ClockStart();
+  EncoderStart();
   LineStart();
   sei();
   PanelStart();
   for (;;) {
     PanelStep();
+    DisplayStep(BoardMillis());
     SleepUntilInterrupt();
   }
 }

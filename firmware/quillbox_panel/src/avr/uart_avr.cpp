@@ -1,6 +1,6 @@
 // The panel line on UART0: an interrupt keeps every received byte in a ring until the main
-// loop takes it, another sends what the panel queued. Each ring index is written by one
-// side only: the interrupt owns the receive ring's head and the transmit ring's tail.
+// loop takes it, another sends the frame the panel handed over. Each index is written by
+// one side only: the interrupt owns the receive ring's head and the frame's next byte.
 // An index is published only after the slot it covers is written (or read): the ring
 // bytes are not volatile, so a compiler barrier keeps their accesses on the right side
 // of the index's store, and of its load on the other side.
@@ -19,20 +19,22 @@ volatile uint16_t RxOverruns = 0;
 namespace {
 
 // A status frame is 98 bytes and comes every 35 to 50 ms, a chunk 250; but the main loop
-// takes every byte within a few milliseconds of its arrival (a whole new screen, 32
-// characters and 2 addresses at about 60 us each, is the longest it is away: 24 bytes'
-// time), so it needs no room for a frame, only for that while.
+// takes every byte within a millisecond or so of its arrival (the display is written in
+// slices between its turns: kPinsSlice operations on the shield, the I2C display from
+// its own interrupt), so it needs no room for a frame, only for that while, and for the
+// longest stretch without a turn (an EEPROM read waiting for a write, a start-up): 64
+// bytes are 5.5 ms of line.
 constexpr uint8_t kReceiveRing = 64;
-constexpr uint8_t kTransmitRing = 64;  // two whole commands of the longest kind
 static_assert((kReceiveRing & (kReceiveRing - 1)) == 0, "a power of two: indexes wrap by mask");
-static_assert((kTransmitRing & (kTransmitRing - 1)) == 0, "a power of two: indexes wrap by mask");
 
 uint8_t Received[kReceiveRing];
 volatile uint8_t ReceivedHead = 0;  // written by the interrupt
 volatile uint8_t ReceivedTail = 0;  // written by the main loop
-uint8_t Sending[kTransmitRing];
-volatile uint8_t SendingHead = 0;  // written by the main loop
-volatile uint8_t SendingTail = 0;  // written by the interrupt
+// One frame at a time: the panel sends at most one command a status frame, 35 ms or more
+// apart, and the longest is gone in 2.8 ms.
+uint8_t Sending[kLineSendRoom];
+volatile uint8_t SendingLength = 0;  // written by the main loop, once the frame before has gone
+volatile uint8_t SendingNext = 0;    // written by the interrupt, but for the new frame's start
 
 inline void Barrier() { asm volatile("" ::: "memory"); }
 
@@ -53,14 +55,14 @@ ISR(USART_RX_vect) {
 }
 
 ISR(USART_UDRE_vect) {
-  if (SendingTail == SendingHead) {
+  const uint8_t next = SendingNext;
+  if (next >= SendingLength) {
     UCSR0B &= static_cast<uint8_t>(~_BV(UDRIE0));  // nothing left: stop until the next frame
     return;
   }
   Barrier();
-  UDR0 = Sending[SendingTail];
-  Barrier();
-  SendingTail = static_cast<uint8_t>((SendingTail + 1) & (kTransmitRing - 1));
+  UDR0 = Sending[next];
+  SendingNext = static_cast<uint8_t>(next + 1);
 }
 
 // From reset until the UART takes it, TX is an input and floats: the USB chip can take
@@ -92,15 +94,14 @@ bool LineTakeByte(uint8_t* byte) {
 }
 
 bool LineSend(const uint8_t* bytes, uint8_t length) {
-  const uint8_t used = static_cast<uint8_t>((SendingHead - SendingTail) & (kTransmitRing - 1));
-  if (length >= kTransmitRing - used) return false;
-  uint8_t head = SendingHead;
-  for (uint8_t i = 0; i < length; i++) {
-    Sending[head] = bytes[i];
-    head = static_cast<uint8_t>((head + 1) & (kTransmitRing - 1));
-  }
+  if (length > kLineSendRoom || SendingNext < SendingLength) return false;
+  for (uint8_t i = 0; i < length; i++) Sending[i] = bytes[i];
   Barrier();
-  SendingHead = head;
-  UCSR0B |= _BV(UDRIE0);
+  // Both indexes at once: an interrupt between them would send the old frame's bytes.
+  ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
+    SendingNext = 0;
+    SendingLength = length;
+    UCSR0B |= _BV(UDRIE0);
+  }
   return true;
 }

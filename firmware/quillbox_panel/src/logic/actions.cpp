@@ -61,8 +61,8 @@ bool ChangesShownList(const LinkRequest& request) {
 }
 
 Next PlayChosen(uint32_t nowMs) {
-  static const uint8_t kPlaySub[kListKinds] = {kPlayEntry, kPlayBrowsed, kPlayFound};
-  if (!Queue(Play(kPlaySub[static_cast<uint8_t>(EntryList)], Entry), nowMs)) return Next::Stay;
+  static const uint8_t kPlaySub[kListKinds] FLASH = {kPlayEntry, kPlayBrowsed, kPlayFound};
+  if (!Queue(Play(FlashByte(&kPlaySub[static_cast<uint8_t>(EntryList)]), Entry), nowMs)) return Next::Stay;
   ShowNotice(FLASH_TEXT("Play"), nowMs);
   return Next::Status;
 }
@@ -153,6 +153,8 @@ FlashText ActionName(Action action) {
     case Action::Louder: return FLASH_TEXT("Volume up");
     case Action::Softer: return FLASH_TEXT("Volume down");
     case Action::KeyCheck: return FLASH_TEXT("Key check");
+    case Action::Setup: return FLASH_TEXT("Setup");
+    case Action::Stop: return FLASH_TEXT("Stop");
     case Action::Open: return FLASH_TEXT("Open");
     case Action::PlayEntry: return FLASH_TEXT("Play");
     case Action::PlayFolder: return FLASH_TEXT("Play folder");
@@ -183,6 +185,8 @@ Next DoAction(Action action, uint32_t nowMs) {
     case Action::Louder: StepVolume(true, nowMs); return Next::Stay;
     case Action::Softer: StepVolume(false, nowMs); return Next::Stay;
     case Action::KeyCheck: return Next::KeyCheck;
+    case Action::Setup: return Next::Setup;
+    case Action::Stop: StopPlayback(nowMs); return Next::Stay;
     case Action::TopFolder: return Choose(kRoot, 0, nowMs, Next::List);
     case Action::FolderUp: return Choose(kUp, 0, nowMs, Next::List);
     default: return EntryAction(action, nowMs);

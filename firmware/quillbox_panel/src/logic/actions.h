@@ -20,6 +20,8 @@ enum class Action : uint8_t {
   Louder,
   Softer,
   KeyCheck,
+  Setup,
+  Stop,  // the status screen's long Left, for a panel with the encoder alone
   // an entry of a list
   Open,
   PlayEntry,
@@ -54,7 +56,8 @@ enum class Next : uint8_t {
   ConfirmDump,
   ConfirmClear,
   MovePlace,
-  KeyCheck
+  KeyCheck,
+  Setup
 };
 Next DoAction(Action action, uint32_t nowMs);
 

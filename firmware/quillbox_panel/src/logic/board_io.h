@@ -4,19 +4,31 @@
 #pragma once
 #include <stdint.h>
 
+#include "encoder.h"
 #include "screen.h"
 
 // The next byte the line brought (kept by the receive interrupt); false when none waits.
 bool LineTakeByte(uint8_t* byte);
-// Starts sending a whole frame (the transmit interrupt sends it); false, and nothing sent,
-// when it does not fit what is still waiting to go out.
+// Starts sending a whole frame of at most kLineSendRoom bytes (the transmit interrupt sends
+// it); false, and nothing sent, while the frame before is still going out.
+constexpr uint8_t kLineSendRoom = 32;  // the longest command's frame
 bool LineSend(const uint8_t* bytes, uint8_t length);
 // Milliseconds since start-up, wrapping.
 uint32_t BoardMillis();
 // A new reading of the keys' voltage (0..1023) since the last call: true with *reading.
 bool BoardKeyReading(uint16_t* reading);
-// Makes the display show the screen (only the characters that changed are written).
+// The encoder's detents since the last call (clockwise positive), and whether its push
+// was down at the last reading of the keys (BoardKeyReading).
+int8_t BoardTurns();
+bool BoardPushDown();
+// The encoder's kind, as the setup has it (panel_setup.h).
+void EncoderSet(DetentSetting detents);
+// Makes the display show the screen (only the characters that changed are written). The
+// I2C display takes a while (a byte costs 0.09 ms on the bus): it writes on from the
+// screen in the background, so the screen stays where it is until the next call.
 void DisplayShow(const Screen& screen);
+// The display is the I2C panel's (a backpack answered at start), not the shield's.
+bool DisplayOnBus();
 // The EEPROM's bytes from an address on (1,024 on the ATmega328P; a fresh chip reads 0xFF).
 // Writes are queued and done in the background, in the order they were asked for, each
 // byte only when it differs; a read waits for them. A write of at most kStoreWriteRoom

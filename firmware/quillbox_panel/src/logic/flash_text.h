@@ -9,9 +9,12 @@
 #include <avr/pgmspace.h>
 #define FLASH PROGMEM
 inline uint8_t FlashByte(const void* at) { return pgm_read_byte(at); }
+inline void FlashCopy(void* to, const void* from, uint8_t length) { memcpy_P(to, from, length); }
 #else
+#include <string.h>
 #define FLASH
 inline uint8_t FlashByte(const void* at) { return *static_cast<const uint8_t*>(at); }
+inline void FlashCopy(void* to, const void* from, uint8_t length) { memcpy(to, from, length); }
 #endif
 
 // A text in flash: a distinct type, so that it is never read as a RAM text. Written where

@@ -11,7 +11,7 @@ uint8_t Page = 0;
 
 void ShowText(uint32_t nowMs) {
   const char* text = Page == 0 ? ShownInfo.artist : ShownInfo.title;
-  ScrollSetTitle(&ViewScroll, text[0] != '\0' ? text : "?", nowMs, kColumns - 1);
+  ScrollSetTitle(&ViewScroll, text[0] != '\0' ? text : "?", nowMs, Columns() - 1);
 }
 
 void DrawLengthAndBitrate(Screen* screen) {
@@ -68,8 +68,8 @@ void DrawInfo(Screen* screen) {
     case 2: DrawLengthAndBitrate(screen); break;
     default: DrawYearAndType(screen); break;
   }
-  if (Page > 0) PutChar(screen, 0, kColumns - 1, kGlyphUp);
-  if (Page + 1 < kPages) PutChar(screen, 1, kColumns - 1, kGlyphDown);
+  if (Page > 0) PutChar(screen, 0, Columns() - 1, kGlyphUp);
+  if (Page + 1 < kPages) PutChar(screen, 1, Columns() - 1, kGlyphDown);
 }
 
 bool InfoStep(uint32_t nowMs) { return Page < 2 && ScrollStep(&ViewScroll, nowMs); }

@@ -29,7 +29,10 @@ bool Change(KeyFilter* f, Key now, uint32_t nowMs, KeyEvent* event) {
 }  // namespace
 
 bool KeySample(KeyFilter* f, uint16_t reading, uint32_t nowMs, KeyEvent* event) {
-  const Key key = KeyFromReading(reading);
+  return KeySampleKey(f, KeyFromReading(reading), nowMs, event);
+}
+
+bool KeySampleKey(KeyFilter* f, Key key, uint32_t nowMs, KeyEvent* event) {
   if (key != f->seen) {
     f->seen = key;
     f->seenFor = 0;

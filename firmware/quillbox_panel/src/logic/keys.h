@@ -39,3 +39,5 @@ void KeyFilterReset(KeyFilter* filter);
 // Feeds one reading taken at nowMs; true with *event when the key press gave an event.
 // At most one event per reading: a release and the next key's press are readings apart.
 bool KeySample(KeyFilter* filter, uint16_t reading, uint32_t nowMs, KeyEvent* event);
+// The same for a key already told (the encoder's push counts as Select).
+bool KeySampleKey(KeyFilter* filter, Key key, uint32_t nowMs, KeyEvent* event);

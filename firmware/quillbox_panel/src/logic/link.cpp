@@ -3,10 +3,18 @@
 #include <string.h>
 
 #include "board_io.h"
+#include "flash_text.h"
 
 Link PanelLink;
 
 namespace {
+
+// The listener is a table in flash (flash_text.h): a pointer is read as it is called.
+LinkListener Listener() {
+  LinkListener listener;
+  FlashCopy(&listener, PanelLink.listener, sizeof listener);
+  return listener;
+}
 
 // A reply comes after the status frame of the tick after its command; by the status
 // frame after that it is lost.
@@ -16,10 +24,11 @@ void Send(LinkRequest* request) {
   PanelLink.tag = static_cast<uint8_t>(PanelLink.tag % 255 + 1);  // 1..255: 0 is the plug-in's own
   request->payload[kTagAt] = PanelLink.tag;
   uint8_t frame[kMaxCommandLength + kFrameOverhead];
+  static_assert(sizeof frame <= kLineSendRoom, "the longest command goes out whole");
   const uint16_t size = EncodeFrame(request->payload, request->length, 0, frame, sizeof frame);
   if (size == 0 || !LineSend(frame, static_cast<uint8_t>(size))) {
     PanelLink.counters.unanswered++;
-    PanelLink.listener->noReply(*request);
+    Listener().noReply(*request);
     return;
   }
   if (request->expect == ReplyForm::None) {
@@ -47,7 +56,7 @@ void ReplyLost() {
     return;
   }
   PanelLink.counters.unanswered++;
-  PanelLink.listener->noReply(request);
+  Listener().noReply(request);
 }
 
 // The moment a status frame has ended is the one moment a command may go out.
@@ -63,7 +72,7 @@ void OnStatusTick(bool latest) {
     return;
   }
   LinkRequest next;
-  if (PanelLink.listener->nextRequest(&next)) Send(&next);
+  if (Listener().nextRequest(&next)) Send(&next);
 }
 
 bool Answers(ReplyForm form, const uint8_t* payload) {
@@ -81,10 +90,10 @@ void OnReply(const uint8_t* payload, uint8_t length) {
   } else if (Answers(form, payload)) {
     PanelLink.counters.replies++;
     Done(PanelLink.inFlight);
-    PanelLink.listener->reply(PanelLink.inFlight, payload, length);
+    Listener().reply(PanelLink.inFlight, payload, length);
   } else {
     PanelLink.counters.unasked++;
-    PanelLink.listener->unasked(payload, length);
+    Listener().unasked(payload, length);
   }
 }
 
@@ -92,13 +101,18 @@ void OnReply(const uint8_t* payload, uint8_t length) {
 // one, has had its command window pass: it gives no tick.
 void OnFrame(const uint8_t* payload, uint8_t length, bool latest, uint32_t nowMs) {
   if (!DecodeStatus(payload, length, &PanelLink.status)) return OnReply(payload, length);
+  uint8_t n = 0;
+  for (; n + 1 < kFolderShown && payload[kStatusFolderAt + n] != 0; n++) {
+    PanelLink.folder[n] = static_cast<char>(payload[kStatusFolderAt + n]);
+  }
+  PanelLink.folder[n] = '\0';
   PanelLink.counters.statusFrames++;
   PanelLink.lastStatusMs = nowMs;
   if (!PanelLink.up) {
     PanelLink.up = true;
-    PanelLink.listener->linkChange(true);
+    Listener().linkChange(true);
   }
-  PanelLink.listener->status();
+  Listener().status();
   OnStatusTick(latest);
 }
 
@@ -128,8 +142,8 @@ void LinkCheck(uint32_t nowMs) {
   if (PanelLink.awaiting) {
     PanelLink.awaiting = false;
     PanelLink.counters.unanswered++;
-    PanelLink.listener->noReply(PanelLink.inFlight);
+    Listener().noReply(PanelLink.inFlight);
   }
   PanelLink.freeTicks = 0;
-  PanelLink.listener->linkChange(false);
+  Listener().linkChange(false);
 }

@@ -55,9 +55,12 @@ struct LinkCounters {
   uint16_t badFrames;   // frames that are neither a status frame nor any reply
 };
 
+constexpr uint8_t kFolderShown = 21;  // 20 characters and the NUL
+
 struct Link {
   FrameHunt hunt;
   PanelStatus status;  // the last status frame
+  char folder[kFolderShown];  // its folder being browsed, cut to a 20x4's row
   bool up;
   uint32_t lastStatusMs;
   LinkRequest inFlight;
@@ -66,10 +69,11 @@ struct Link {
   uint8_t freeTicks;    // status frames still to pass without a command
   uint8_t tag;
   LinkCounters counters;
-  const LinkListener* listener;
+  const LinkListener* listener;  // in flash
 };
 extern Link PanelLink;
 
+// The listener: a table in flash (FLASH, flash_text.h).
 void LinkReset(const LinkListener* listener);
 // Every byte off the line, in order.
 void LinkTakeByte(uint8_t byte, uint32_t nowMs);

@@ -3,6 +3,8 @@
 #include "list_transfer.h"
 #include "title_scroll.h"
 
+static_assert(kWindowTitles >= 2 + kMaxRows, "the window holds every row a list shows below the cursor");
+
 namespace {
 
 ListKey Moving(Key key) {
@@ -75,13 +77,13 @@ void DrawList(Screen* screen, uint32_t nowMs) {
   PutChar(screen, 0, 0, '>');
   const char* title = WindowTitle(ShownList, cursor);
   if (title != nullptr) {
-    ScrollSetTitle(&ViewScroll, title, nowMs, kColumns - 1);
+    ScrollSetTitle(&ViewScroll, title, nowMs, Columns() - 1);
     ScrollPut(ViewScroll, screen, 0, 1);
   } else {
     PutEntry(screen, 0, cursor);
   }
-  if (cursor + 1u < WindowEntriesKnown(ShownList)) {
-    PutEntry(screen, 1, static_cast<uint16_t>(cursor + 1));
+  for (uint8_t row = 1; row < Rows(); row++) {  // the entries after it, as many as there are rows
+    if (cursor + row < WindowEntriesKnown(ShownList)) PutEntry(screen, row, static_cast<uint16_t>(cursor + row));
   }
 }
 

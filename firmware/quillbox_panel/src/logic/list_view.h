@@ -1,5 +1,5 @@
-// The shown list on two rows: the entry under the cursor behind a ">", scrolling when it is
-// long, and the next entry below it. A title not fetched yet shows as "…".
+// The shown list on the display's rows: the entry under the cursor behind a ">", scrolling
+// when it is long, and the next entries below it (one on a 16x2, three on a 20x4). A title not fetched yet shows as "…".
 //
 //   key      short press                              long press
 //   Up/Down  the entry above / below (held: keeps moving)

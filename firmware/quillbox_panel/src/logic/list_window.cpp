@@ -56,15 +56,12 @@ uint16_t WindowLast(const ListWindow& w) {
 }
 
 void WindowJump(ListWindow* w, uint16_t index) {
-  w->toTheEnd = false;
   w->cursor = index > WindowLast(*w) ? WindowLast(*w) : index;
+  w->aim = w->count == kCountUnknown ? index : w->cursor;
   if (w->cursor < w->first || w->cursor >= w->first + kWindowTitles) ShiftTo(w, WindowStartFor(*w, w->cursor));
 }
 
-void WindowToTheEnd(ListWindow* w) {
-  WindowJump(w, WindowLast(*w));
-  w->toTheEnd = w->count == kCountUnknown;
-}
+void WindowToTheEnd(ListWindow* w) { WindowJump(w, kAimAtTheEnd); }
 
 void WindowMove(ListWindow* w, int16_t delta) {
   const int32_t to = static_cast<int32_t>(w->cursor) + delta;
@@ -77,6 +74,7 @@ void WindowForget(ListWindow* w, uint16_t knownCount) {
   w->held = 0;
   w->streaming = false;
   if (knownCount != kCountUnknown && w->cursor >= knownCount) w->cursor = knownCount > 0 ? knownCount - 1 : 0;
+  w->aim = w->cursor;
   w->first = WindowStartFor(*w, w->cursor);
 }
 
@@ -106,9 +104,13 @@ void WindowStreamStarts(ListWindow* w) {
 void WindowTakeTitle(ListWindow* w, const char* text, uint8_t size) {
   const uint16_t index = w->next++;
   if (w->next > w->seen) w->seen = w->next;
-  if (w->toTheEnd && index >= w->first + kWindowTitles) {
-    ShiftTo(w, static_cast<uint16_t>(index - kWindowTitles + 1));
-    w->cursor = index;
+  if (w->aim > w->cursor && index <= w->aim) {
+    if (index >= w->first + kWindowTitles) {
+      ShiftTo(w, static_cast<uint16_t>(index - kWindowTitles + 1));
+      w->cursor = index;
+    } else if (index == w->aim) {
+      w->cursor = index;
+    }
   }
   if (index < w->first || index >= w->first + kWindowTitles) return;
   char* title = w->titles[index - w->first];
@@ -122,7 +124,7 @@ void WindowStreamEnds(ListWindow* w) {
   w->count = w->next;
   w->seen = w->next;
   w->streaming = false;
-  if (w->cursor >= w->count || w->toTheEnd) WindowJump(w, WindowLast(*w));
+  if (w->cursor >= w->count || w->aim > w->cursor) WindowJump(w, w->aim > w->cursor ? w->aim : w->cursor);
 }
 
 void WindowStreamStops(ListWindow* w) { w->streaming = false; }

@@ -7,7 +7,9 @@
 //
 // The count is known from the start for the playlist (the status frame's length) and
 // once a stream has reached the end of the list for the others; until then the cursor
-// goes no further than the titles already seen.
+// goes no further than the titles already seen, and a move past them is kept as the
+// entry it aims at, which the cursor reaches as the stream brings it (a fast turn through
+// a folder still being counted is not lost at the stream's front).
 #pragma once
 #include <stdint.h>
 
@@ -28,7 +30,7 @@ struct ListWindow {
   char titles[kWindowTitles][kListTitleRoom];
   uint16_t next;  // the index of the title the running stream brings next
   bool streaming;
-  bool toTheEnd;  // the cursor goes to the last entry of a list whose count is not known yet
+  uint16_t aim;  // beyond the cursor: where it goes as the stream brings titles (the count unknown)
 };
 static_assert(kWindowTitles <= 8, "one bit per title in `held`");
 
@@ -43,6 +45,7 @@ uint16_t WindowEntriesKnown(const ListWindow& window);
 uint16_t WindowLast(const ListWindow& window);
 // The cursor to the last entry. While the count is not known, the window follows the
 // stream to the list's end, so that the end costs one stream, not two.
+constexpr uint16_t kAimAtTheEnd = kCountUnknown - 1;
 void WindowToTheEnd(ListWindow* window);
 
 // The list changed at the plug-in: everything is fetched again, the cursor kept where it

@@ -8,7 +8,7 @@ namespace {
 // clang-format off
 const Action kMainItems[] FLASH = {Action::Browse, Action::ShowPlaylist, Action::Search, Action::Options};
 const Action kOptionItems[] FLASH = {Action::Shuffle, Action::TimeShown, Action::Louder, Action::Softer,
-                                     Action::KeyCheck};
+                                     Action::KeyCheck, Action::Stop, Action::Setup};
 const Action kFolderItems[] FLASH = {Action::Open, Action::PlayFolder, Action::Enqueue, Action::TopFolder};
 const Action kSongItems[] FLASH = {Action::PlayEntry, Action::AddToPlaylist, Action::Info, Action::Dump,
                                    Action::TopFolder};
@@ -62,12 +62,12 @@ bool MenuKey(Menu* menu, const KeyEvent& event) {
 }
 
 void DrawMenu(const Menu& menu, Screen* screen) {
-  for (uint8_t row = 0; row < kRows; row++) {
+  for (uint8_t row = 0; row < Rows(); row++) {
     const uint8_t item = static_cast<uint8_t>(menu.cursor + row);
     if (item >= menu.count) break;
     PutChar(screen, row, 0, row == 0 ? '>' : ' ');
     PutFlash(screen, row, 1, ActionName(static_cast<Action>(FlashByte(&menu.items[item]))));
   }
-  if (menu.cursor > 0) PutChar(screen, 0, kColumns - 1, kGlyphUp);
-  if (menu.cursor + kRows < menu.count) PutChar(screen, 1, kColumns - 1, kGlyphDown);
+  if (menu.cursor > 0) PutChar(screen, 0, Columns() - 1, kGlyphUp);
+  if (menu.cursor + Rows() < menu.count) PutChar(screen, static_cast<uint8_t>(Rows() - 1), Columns() - 1, kGlyphDown);
 }

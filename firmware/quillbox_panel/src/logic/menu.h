@@ -1,4 +1,4 @@
-// A menu on two rows: the chosen item behind a ">", the next one below it. The menus'
+// A menu on the display's rows: the chosen item behind a ">", the next ones below it. The menus'
 // items are actions (actions.h), kept in flash.
 #pragma once
 #include <stdint.h>

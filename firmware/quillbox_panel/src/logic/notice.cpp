@@ -23,6 +23,6 @@ bool NoticeEnded(uint32_t nowMs) {
 void ClearNotice() { Shown.at = nullptr; }
 
 void PutNotice(Screen* screen, uint8_t row) {
-  for (uint8_t column = 0; column < kColumns; column++) PutChar(screen, row, column, ' ');
+  for (uint8_t column = 0; column < Columns(); column++) PutChar(screen, row, column, ' ');
   if (Shown.at != nullptr) PutFlash(screen, row, 0, Shown);
 }

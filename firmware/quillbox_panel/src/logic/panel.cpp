@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "board_io.h"
 #include "confirm_view.h"
+#include "encoder.h"
 #include "info_view.h"
 #include "key_check_view.h"
 #include "key_ladder.h"
@@ -14,8 +15,10 @@
 #include "menu.h"
 #include "move_view.h"
 #include "notice.h"
+#include "panel_setup.h"
 #include "requests.h"
 #include "search_view.h"
+#include "setup_view.h"
 #include "status_view.h"
 #include "stored_record.h"
 #include "title_scroll.h"
@@ -26,23 +29,31 @@ namespace {
 
 Screen Shown;
 KeyFilter Keys;
-TitleScroll Title;  // the status screen's
 View Current = View::Status;
 Menu Choices;               // the menu shown, when a menu is
 Key Swallowed = Key::None;  // the rest of a press that changed the screen belongs to no one
 bool Dirty = true;
-bool HeldFromStart = true;  // every reading since start-up was a key: the key check opens
-View KeyCheckFrom = View::Status;
-bool CalibrationSaving = false;  // "Keys calibrated" is owed once its record is written
+bool HeldFromStart = true;  // every reading since start-up was a key: the key check (the setup, for the push) opens
+View OwnScreenFrom = View::Status;  // where the key check or the setup goes back to
+bool CalibrationSaving = false;     // "Keys calibrated" is owed once its record is written
 
 bool KeyScreen(View view) { return view == View::KeyCheck || view == View::KeySetup; }
+// The screens that work with no plug-in on the line: the panel's own.
+bool OwnScreen(View view) { return KeyScreen(view) || view == View::Setup; }
 
 void OpenKeyScreen(View view, uint32_t nowMs) {
   if (view == View::KeySetup) return OpenKeySetup(nowMs);
   OpenKeyCheck();
   if (KeyScreen(Current)) return;
-  KeyCheckFrom = Current;
+  OwnScreenFrom = Current;
   ShowNotice(LadderCalibrated() ? FLASH_TEXT("Keys: calibrated") : FLASH_TEXT("Keys: default"), nowMs);
+}
+
+// The status screen's title, in the one scroll every screen shares: on a 20x4 it has two
+// rows, and a title of up to 40 characters stands still.
+void SetStatusTitle(uint32_t nowMs) {
+  const PanelStatus& status = PanelLink.status;
+  ScrollSetTitle(&ViewScroll, status.length > 0 ? status.title : "", nowMs, static_cast<uint8_t>(Columns() * (Rows() / 2)));
 }
 
 void Go(View view, uint32_t nowMs) {
@@ -54,6 +65,11 @@ void Go(View view, uint32_t nowMs) {
   if (view == View::Search) OpenSearch();
   if (view == View::Info) OpenInfo(nowMs);
   if (KeyScreen(view)) OpenKeyScreen(view, nowMs);
+  if (view == View::Setup && Current != View::Setup) {
+    OpenSetup();
+    OwnScreenFrom = Current;
+  }
+  if (view == View::Status) SetStatusTitle(nowMs);
   Current = view;
   Dirty = true;
 }
@@ -77,6 +93,7 @@ void Follow(Next next, uint32_t nowMs) {
       break;
     case Next::MovePlace: Go(View::Move, nowMs); break;
     case Next::KeyCheck: Go(View::KeyCheck, nowMs); break;
+    case Next::Setup: Go(View::Setup, nowMs); break;
   }
   Dirty = true;
 }
@@ -164,7 +181,7 @@ void KeyCheckKey(const KeyEvent& e, uint32_t nowMs) {
       LadderReset();
       ShowNotice(FLASH_TEXT("Keys: default"), nowMs);
       break;
-    case ::KeyCheckKey::Leave: Go(KeyCheckFrom, nowMs); break;
+    case ::KeyCheckKey::Leave: Go(OwnScreenFrom, nowMs); break;
     case ::KeyCheckKey::Nothing: break;
   }
 }
@@ -177,9 +194,9 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
   if (HeldFromStart && key.action == KeyAction::Down) {
     HeldFromStart = false;
     Swallowed = key.key;
-    return Go(View::KeyCheck, nowMs);
+    return Go(BoardPushDown() ? View::Setup : View::KeyCheck, nowMs);
   }
-  if (!PanelLink.up && !KeyScreen(Current)) return;
+  if (!PanelLink.up && !OwnScreen(Current)) return;
   if (key.action == KeyAction::Down) Swallowed = Key::None;  // a new press
   if (key.key == Swallowed) return;
   const bool asShort = key.action == KeyAction::Long && !HasLongKeys(Current);
@@ -199,20 +216,60 @@ void OnKey(const KeyEvent& key, uint32_t nowMs) {
     case View::Move: MoveKey(e, nowMs); break;
     case View::KeyCheck: KeyCheckKey(e, nowMs); break;
     case View::KeySetup: break;  // it takes the readings themselves
+    case View::Setup:
+      if (SetupViewKey(e) == SetupKey::Leave) Go(OwnScreenFrom, nowMs);
+      break;
   }
   if (Current != before) Swallowed = e.key;
   Dirty = true;
 }
 
+// ---- the encoder ----
+
+// A turn is Up or Down pressed once per detent; a list (or a move's new place) moves by
+// the turn's stride, faster the faster it turns. On the status screen clockwise is louder.
+// Turned with the push held down, it is Left (anticlockwise) or Right (clockwise), and the
+// push then gives nothing more.
+uint16_t LastTurnMs = 0;  // wrapping: only the time since it matters
+
+void Press(Key key, uint32_t nowMs) {
+  OnKey(KeyEvent{key, KeyAction::Down}, nowMs);
+  OnKey(KeyEvent{key, KeyAction::Short}, nowMs);
+}
+
+void OnTurn(int8_t turns, uint32_t nowMs) {
+  const uint16_t since = static_cast<uint16_t>(nowMs - LastTurnMs);
+  LastTurnMs = static_cast<uint16_t>(nowMs);
+  if ((!PanelLink.up && !OwnScreen(Current)) || KeyScreen(Current)) return;
+  const bool forward = turns > 0;
+  uint8_t count = static_cast<uint8_t>(forward ? turns : -turns);
+  if (Keys.held == Key::Select) {
+    Press(forward ? Key::Right : Key::Left, nowMs);
+    Swallowed = Key::Select;
+    return;
+  }
+  if (Current == View::List || Current == View::Move) {
+    const int16_t by = static_cast<int16_t>(count * TurnStride(since / count));
+    WindowMove(&ShownList, forward ? by : static_cast<int16_t>(-by));
+    Dirty = true;
+    return;
+  }
+  const Key key = (Current == View::Status) == forward ? Key::Up : Key::Down;
+  while (count-- > 0) Press(key, nowMs);
+}
+
 // ---- drawing ----
 
+// 16x2: the status row, then the title (or a notice). 20x4: the status row, the title on
+// two rows, and the folder being browsed (or a notice) on the last.
 void DrawStatus(uint32_t nowMs) {
   PutStatusRow(&Shown, 0, PanelLink.status, TimeLeftAsked());
-  if (NoticeShown(nowMs)) return;
+  if (Rows() > 2) PutFolded(&Shown, 3, 0, PanelLink.folder);
+  if (NoticeShown(nowMs) && Rows() == 2) return;
   if (PanelLink.status.length == 0) {
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Playlist empty"));
   } else {
-    ScrollPut(Title, &Shown, 1);
+    ScrollPut(ViewScroll, &Shown, 1);
   }
 }
 
@@ -229,13 +286,14 @@ void DrawView(uint32_t nowMs) {
     case View::Move: DrawMove(&Shown, ActionEntry()); break;
     case View::KeyCheck: DrawKeyCheck(&Shown); break;
     case View::KeySetup: DrawKeySetup(&Shown); break;
+    case View::Setup: DrawSetup(&Shown); break;
   }
 }
 
 void Draw(uint32_t nowMs) {
   ClearScreen(&Shown);
   Shown.light = true;
-  if (!PanelLink.up && !KeyScreen(Current)) {
+  if (!PanelLink.up && !OwnScreen(Current)) {
     PutFlash(&Shown, 0, 0, FLASH_TEXT("No link"));
     PutFlash(&Shown, 1, 0, FLASH_TEXT("Quillbox panel"));
   } else {
@@ -244,14 +302,14 @@ void Draw(uint32_t nowMs) {
     // over a question, a text being typed or a song's details, whose second row it is.
     const bool rowFree = Current == View::Status || Current == View::List || Current == View::Menu ||
                          Current == View::Options || Current == View::Actions || Current == View::KeyCheck;
-    if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, 1);
+    if (rowFree && NoticeShown(nowMs)) PutNotice(&Shown, static_cast<uint8_t>(Rows() - 1));
   }
   DisplayShow(Shown);
 }
 
 // The key screens read the keys' voltage itself.
-void OnReading(uint16_t reading, uint32_t nowMs) {
-  if (KeyFromReading(reading) == Key::None) HeldFromStart = false;
+void OnReading(uint16_t reading, Key key, uint32_t nowMs) {
+  if (key == Key::None) HeldFromStart = false;
   if (Current == View::KeyCheck && KeyCheckSample(reading)) Dirty = true;
   if (Current != View::KeySetup) return;
   Dirty = true;
@@ -273,7 +331,7 @@ bool CalibrationSaved(uint32_t nowMs) {
 }
 
 bool Moved(uint32_t nowMs) {
-  bool moved = ScrollStep(&Title, nowMs) && Current == View::Status;
+  bool moved = Current == View::Status && ScrollStep(&ViewScroll, nowMs);
   if (Current == View::List) moved = ListStep(nowMs) || moved;
   if (Current == View::Info) moved = InfoStep(nowMs) || moved;
   if (Current == View::Confirm) moved = ConfirmStep(nowMs) || moved;
@@ -289,7 +347,7 @@ namespace {
 void OnStatus() {
   const PanelStatus& status = PanelLink.status;
   NoteTimeShown(status.minutes, status.seconds);
-  ScrollSetTitle(&Title, status.length > 0 ? status.title : "", BoardMillis());
+  if (Current == View::Status) SetStatusTitle(BoardMillis());
   TransferOnStatus();
   Dirty = true;
 }
@@ -319,7 +377,7 @@ void OnNoReply(const LinkRequest& request) {
 
 void OnUnasked(const uint8_t* payload, uint8_t length) { TransferOnUnasked(payload, length); }
 
-const LinkListener kListener = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
+const LinkListener kListener FLASH = {OnStatus, OnLinkChange, NextRequest, OnReply, OnNoReply, OnUnasked};
 
 }  // namespace
 
@@ -329,12 +387,13 @@ void PanelStart() {
   LinkReset(&kListener);
   ClearRequests();
   KeyFilterReset(&Keys);
-  Title = TitleScroll{};
+  ViewScroll = TitleScroll{};
   Current = View::Status;
   Swallowed = Key::None;
   HeldFromStart = true;
   CalibrationSaving = false;
   LadderLoad();
+  SetupLoad();
   TransferReset();
   ClearNotice();
   Dirty = true;
@@ -349,9 +408,12 @@ void PanelStep() {
   uint16_t reading;
   KeyEvent event;
   if (BoardKeyReading(&reading)) {
-    OnReading(reading, now);
-    if (KeySample(&Keys, reading, now, &event)) OnKey(event, now);
+    const Key key = BoardPushDown() ? Key::Select : KeyFromReading(reading);
+    OnReading(reading, key, now);
+    if (KeySampleKey(&Keys, key, now, &event)) OnKey(event, now);
   }
+  const int8_t turns = BoardTurns();
+  if (turns != 0) OnTurn(turns, now);
   if (Moved(now) || NoticeEnded(now) || TransferChangedShown() || CalibrationSaved(now)) Dirty = true;
   if (!Dirty) return;
   Dirty = false;

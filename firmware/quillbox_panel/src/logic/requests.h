@@ -6,7 +6,7 @@
 
 #include "link.h"
 
-constexpr uint8_t kRequestQueueSize = 4;
+constexpr uint8_t kRequestQueueSize = 3;  // 31 bytes each, of 2 KB of RAM
 
 // What the panel asked for, so that a reply finds its way back to the screen that asked.
 enum Purpose : uint8_t {

@@ -17,31 +17,42 @@ const uint8_t kGlyphBitmaps[kGlyphCount][kGlyphRows] FLASH = {
 };
 // clang-format on
 
+namespace {
+
+DisplaySize Size = DisplaySize::k16x2;
+
+}  // namespace
+
+void SetDisplaySize(DisplaySize size) { Size = size; }
+DisplaySize ShownDisplaySize() { return Size; }
+uint8_t Columns() { return Size == DisplaySize::k20x4 ? 20 : 16; }
+uint8_t Rows() { return Size == DisplaySize::k20x4 ? 4 : 2; }
+
 void ClearScreen(Screen* screen) { memset(screen->cells, ' ', sizeof screen->cells); }
 
 void PutChar(Screen* screen, uint8_t row, uint8_t column, char c) {
-  if (row < kRows && column < kColumns) screen->cells[row][column] = c;
+  if (row < Rows() && column < Columns()) screen->cells[row][column] = c;
 }
 
 uint8_t PutText(Screen* screen, uint8_t row, uint8_t column, const char* text) {
-  for (; *text != '\0' && column < kColumns; text++) PutChar(screen, row, column++, *text);
+  for (; *text != '\0' && column < Columns(); text++) PutChar(screen, row, column++, *text);
   return column;
 }
 
 uint8_t PutFlash(Screen* screen, uint8_t row, uint8_t column, FlashText text) {
-  for (uint8_t i = 0; FlashChar(text, i) != '\0' && column < kColumns; i++) {
+  for (uint8_t i = 0; FlashChar(text, i) != '\0' && column < Columns(); i++) {
     PutChar(screen, row, column++, FlashChar(text, i));
   }
   return column;
 }
 
 uint8_t PutFolded(Screen* screen, uint8_t row, uint8_t column, const char* text) {
-  for (; *text != '\0' && column < kColumns; text++) {
+  for (; *text != '\0' && column < Columns(); text++) {
     char folded[3];
     const uint8_t n = FoldChar(static_cast<uint8_t>(*text), folded);
     for (uint8_t k = 0; k < n; k++) PutChar(screen, row, column++, folded[k]);
   }
-  return column < kColumns ? column : kColumns;
+  return column < Columns() ? column : Columns();
 }
 
 uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value) {
@@ -58,5 +69,5 @@ uint8_t PutNumber(Screen* screen, uint8_t row, uint8_t column, uint16_t value) {
 void PutNumberEnd(Screen* screen, uint8_t row, uint16_t value) {
   uint8_t digits = 1;
   for (uint16_t rest = value / 10; rest != 0; rest /= 10) digits++;
-  PutNumber(screen, row, static_cast<uint8_t>(kColumns - digits), value);
+  PutNumber(screen, row, static_cast<uint8_t>(Columns() - digits), value);
 }

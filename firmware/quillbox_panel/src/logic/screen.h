@@ -1,5 +1,5 @@
-// What the 16x2 display should show: the panel's screens compose it here, and the display
-// driver writes only the characters that changed. Everything on it is display-safe: folded
+// What the display should show, 16x2 or 20x4: the panel's screens compose it here, and the
+// display driver writes only the characters that changed. Everything on it is display-safe: folded
 // ASCII (text_fold.h) or one of the eight custom glyphs, which are defined once at start-up
 // in these slots (the simulated board shows them by slot too).
 #pragma once
@@ -7,8 +7,15 @@
 
 #include "flash_text.h"
 
-constexpr uint8_t kColumns = 16;
-constexpr uint8_t kRows = 2;
+// One buffer sized for the larger display serves both: a 16x2 display uses its top-left
+// corner. The size in use is chosen once, at start (the setup screen keeps it).
+constexpr uint8_t kMaxColumns = 20;
+constexpr uint8_t kMaxRows = 4;
+enum class DisplaySize : uint8_t { k16x2 = 0, k20x4 = 1 };
+void SetDisplaySize(DisplaySize size);
+DisplaySize ShownDisplaySize();
+uint8_t Columns();  // 16 or 20
+uint8_t Rows();     // 2 or 4
 
 enum Glyph : char {
   kGlyphPlay = 0,     // a right-pointing triangle
@@ -26,7 +33,7 @@ constexpr uint8_t kGlyphRows = 8;
 extern const uint8_t kGlyphBitmaps[kGlyphCount][kGlyphRows] FLASH;
 
 struct Screen {
-  char cells[kRows][kColumns];
+  char cells[kMaxRows][kMaxColumns];
   bool light;  // the backlight
 };
 

@@ -28,8 +28,8 @@ void SearchedText(char (&text)[kSearchTextRoom]) { EntryText(Typed, text); }
 
 void DrawSearch(Screen* screen) {
   // The last 16 places up to the cursor's, when the text is longer than the display.
-  const uint8_t first = Typed.at >= kColumns ? static_cast<uint8_t>(Typed.at - kColumns + 1) : 0;
-  for (uint8_t i = first; i < Typed.length && i - first < kColumns; i++) {
+  const uint8_t first = Typed.at >= Columns() ? static_cast<uint8_t>(Typed.at - Columns() + 1) : 0;
+  for (uint8_t i = first; i < Typed.length && i - first < Columns(); i++) {
     const char c = Typed.text[i];
     PutChar(screen, 0, static_cast<uint8_t>(i - first), i == Typed.at && c == ' ' ? '_' : c);
   }

@@ -2,9 +2,8 @@
 
 namespace {
 
-constexpr uint8_t kTimeEnd = 7;      // the time ends before this column ...
-constexpr uint8_t kEntriesEnd = 15;  // ... "entry/length" before this one ...
-constexpr uint8_t kShuffleAt = 15;   // ... and the shuffle mark takes the last
+constexpr uint8_t kTimeEnd = 7;  // the time ends before this column, "entry/length" before
+                                 // the last, and the shuffle mark takes the last
 
 char StateGlyph(uint8_t playState) {
   if (playState == kPaused) return kGlyphPause;
@@ -41,7 +40,7 @@ void FormatTime(int8_t minutes, int8_t seconds, bool remainingAsked, char (&text
 }
 
 void PutStatusRow(Screen* screen, uint8_t row, const PanelStatus& status, bool remainingAsked) {
-  for (uint8_t column = 0; column < kColumns; column++) PutChar(screen, row, column, ' ');
+  for (uint8_t column = 0; column < Columns(); column++) PutChar(screen, row, column, ' ');
   char time[8];
   FormatTime(status.minutes, status.seconds, remainingAsked, time);
   uint8_t length = 0;
@@ -55,7 +54,7 @@ void PutStatusRow(Screen* screen, uint8_t row, const PanelStatus& status, bool r
     entries[n++] = '/';
     n = static_cast<uint8_t>(n + PutDigits(entries + n, status.length));
     entries[n] = '\0';
-    PutText(screen, row, static_cast<uint8_t>(kEntriesEnd - n), entries);
+    PutText(screen, row, static_cast<uint8_t>(Columns() - 1 - n), entries);
   }
-  if (status.shuffle != 0) PutChar(screen, row, kShuffleAt, kGlyphShuffle);
+  if (status.shuffle != 0) PutChar(screen, row, static_cast<uint8_t>(Columns() - 1), kGlyphShuffle);
 }

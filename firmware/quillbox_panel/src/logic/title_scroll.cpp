@@ -9,6 +9,7 @@ TitleScroll ViewScroll;
 bool ScrollSetTitle(TitleScroll* scroll, const char* title, uint32_t nowMs, uint8_t width) {
   char folded[kScrollTextRoom];
   const uint8_t length = FoldText(title, 0xFF, folded, sizeof folded);
+  if (width == 0) width = Columns();
   if (width == scroll->width && length == scroll->length && memcmp(folded, scroll->text, length) == 0) return false;
   scroll->width = width;
   memcpy(scroll->text, folded, sizeof folded);
@@ -37,6 +38,8 @@ void ScrollPut(const TitleScroll& scroll, Screen* screen, uint8_t row, uint8_t c
       const uint8_t at = static_cast<uint8_t>((scroll.offset + i) % lap);
       if (at < scroll.length) c = scroll.text[at];
     }
-    PutChar(screen, row, static_cast<uint8_t>(column + i), c);
+    // Wider than the row: it goes on at the start of the next (the 20x4 status title).
+    const uint8_t at = static_cast<uint8_t>(column + i);
+    PutChar(screen, static_cast<uint8_t>(row + at / Columns()), static_cast<uint8_t>(at % Columns()), c);
   }
 }

@@ -36,7 +36,7 @@ StatusKeyResult Long(Key key, uint32_t nowMs) {
   switch (key) {
     case Key::Select: return StatusKeyResult::OpenMenu;
     case Key::Down: return StatusKeyResult::OpenPlaylist;
-    case Key::Left: Send('P', kStop, FLASH_TEXT("Stop"), nowMs); break;
+    case Key::Left: StopPlayback(nowMs); break;
     case Key::Right: SwitchShuffle(nowMs); break;
     case Key::Up: SwitchTime(nowMs); break;
     case Key::None: return StatusKeyResult::Ignored;
@@ -55,6 +55,8 @@ void SwitchTime(uint32_t nowMs) {
   TimeLeft = !TimeLeft;
   Send('O', kTimeMode, TimeLeft ? FLASH_TEXT("Time left") : FLASH_TEXT("Time played"), nowMs);
 }
+
+void StopPlayback(uint32_t nowMs) { Send('P', kStop, FLASH_TEXT("Stop"), nowMs); }
 
 void StepVolume(bool louder, uint32_t nowMs) {
   if (louder) return Send('S', kLouder, FLASH_TEXT("Volume up"), nowMs);

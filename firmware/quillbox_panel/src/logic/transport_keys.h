@@ -21,6 +21,7 @@ StatusKeyResult StatusScreenKey(const KeyEvent& event, uint32_t nowMs);
 void SwitchShuffle(uint32_t nowMs);
 void SwitchTime(uint32_t nowMs);
 void StepVolume(bool louder, uint32_t nowMs);
+void StopPlayback(uint32_t nowMs);
 
 // Whether the time left is shown ("O" 0 switches it): as the panel asked, or as a status
 // frame showed it (a negative time), for a panel that started after the switch.

@@ -9,7 +9,22 @@
 //   close back to the list.
 //   The key check opens from the options, or when a key is held as the panel starts, and
 //   goes back where it came from; calibrating the keys opens from it and returns to it.
+//   The setup (the display's size, the encoder's kind) opens from the options, or when
+//   the encoder's push is held as the panel starts, and goes back where it came from.
 #pragma once
 #include <stdint.h>
 
-enum class View : uint8_t { Status, Menu, Options, List, Actions, Search, Info, Confirm, Move, KeyCheck, KeySetup };
+enum class View : uint8_t {
+  Status,
+  Menu,
+  Options,
+  List,
+  Actions,
+  Search,
+  Info,
+  Confirm,
+  Move,
+  KeyCheck,
+  KeySetup,
+  Setup
+};
