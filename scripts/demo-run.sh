@@ -65,6 +65,11 @@ for file in "$cross/player/emu_player.exe" "$cross/player/Plugins/ml_quillbox.dl
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillbox-demo.XXXXXX")
+# A 16x2 on the bus is told its size in the setup first (scripts/demo-board-setup-16x2.txt).
+if [ "$board_panel" = i2c-16x2 ]; then
+  cat "$top/scripts/demo-board-setup-16x2.txt" "$tour" >"$work/demo-board-tour-16x2.txt"
+  tour=$work/demo-board-tour-16x2.txt
+fi
 music=$work/Music
 player=$work/player
 link=$QB_PORT_DIR/com$port

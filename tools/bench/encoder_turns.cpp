@@ -16,6 +16,22 @@ double TimeOfLine(const std::string& line) { return std::strtod(line.c_str() + l
 
 }  // namespace
 
+bool SetUpSixteenByTwo(BoardProcess& board) {
+  const struct {
+    const char* command;
+    const char* shows;
+  } steps[] = {{"push long", ">Browse"}, {"turn +3", ">Options"}, {"push", ">Shuffle"}, {"turn +6", ">Setup"},
+               {"push", ">Display"},     {"push", "16x2"},        {"turn -1 pushed", ">Shuffle"},
+               {"turn -1 pushed", ">Browse"}};
+  for (const auto& s : steps) {
+    board.Send(s.command);
+    if (!board.WaitForText(s.shows, kWaitMs)) return false;
+  }
+  // the menu closed: the status screen, its first row no list's
+  board.Send("turn -1 pushed");
+  return board.WaitForDisplay([](const BoardDisplay& d) { return d.row0.rfind(">", 0) != 0; }, kWaitMs);
+}
+
 DetentFigures TimeDetents(BoardProcess& board, int detents) {
   DetentFigures f;
   for (int i = 0; i < detents; i++) {

@@ -6,8 +6,13 @@
 
 class BoardProcess;
 
+// The setup (Options, then Setup) told the display is a 16x2, as
+// scripts/demo-board-setup-16x2.txt does; then back on the status screen. False when a
+// step did not show.
+bool SetUpSixteenByTwo(BoardProcess& board);
+
 struct DetentFigures {
-  std::vector<double> toDisplay;  // a detent's last contact settled to the display's change, ms
+  std::vector<double> toDisplay;  // a detent's last contact's change to the display's change, ms
 };
 
 // In a list, `detents` single detents down, slowly (one entry each), each timed.
