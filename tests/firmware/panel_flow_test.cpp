@@ -59,6 +59,15 @@ struct Flow {
     Board.keyReading = kNoKey;
     Run(300);
   }
+  // The encoder's push held for ms, turned by detents (anticlockwise below 0) meanwhile.
+  void Push(double ms, int turns) {
+    Board.pushDown = true;
+    Run(ms);
+    Board.turns = static_cast<int8_t>(turns);
+    Run(100);
+    Board.pushDown = false;
+    Run(300);
+  }
   std::string Rows() const { return ShownRow(0) + "|" + ShownRow(1); }
   // The commands the plug-in took since the last call: "Q1:65535 L6 L0 ...".
   std::string Taken() {
@@ -79,6 +88,8 @@ struct Flow {
     return ShownRow(0).rfind(text.substr(0, bar), 0) == 0 && ShownRow(1).rfind(text.substr(bar + 1), 0) == 0;
   }
   // Steps of a script: "press KEY", "long KEY", "down KEY" (held, left down), "up", "run MS",
+  // the encoder's "turn DETENTS" (anticlockwise below 0), "push", "long push" and
+  // "push-turn DETENTS" (turned while pushed),
   // "show TEXT" (Shows), "took COMMANDS" (those taken since the last "took" hold these, in
   // this order), "none LETTER" (none of those has this letter).
   void Script(const std::vector<std::string>& steps) {
@@ -89,7 +100,14 @@ struct Flow {
       std::getline(in >> std::ws, rest);
       SCOPED_TRACE(step);
       if (verb == "press") Hold(rest, 100);
-      if (verb == "long") Hold(rest, 800);
+      if (verb == "long" && rest == "push") Push(800, 0);
+      if (verb == "long" && rest != "push") Hold(rest, 800);
+      if (verb == "push") Push(100, 0);
+      if (verb == "push-turn") Push(100, std::stoi(rest));
+      if (verb == "turn") {
+        Board.turns = static_cast<int8_t>(std::stoi(rest));
+        Run(100);
+      }
       if (verb == "down") {
         Board.keyReading = Reading(rest);
         Run(100);
@@ -279,6 +297,36 @@ TEST(PanelFlow, AListThatChangesAtThePluginIsFetchedAgain) {
   flow.line.plugin.lists[0] = {"Again one", "Again two"};
   flow.line.plugin.playlistChanged = true;
   flow.Script({"run 2000", "show >Again one|", "show  Again two"});
+}
+
+TEST(PanelFlow, TheEncoderAloneReachesWhatTheKeysReach) {
+  // A search for "ab" typed with the encoder, its results shown.
+  const std::vector<std::string> toResults = {"run 200", "long push", "turn 2", "push", "turn -1", "push-turn 1",
+                                              "turn -2", "show ab", "push", "run 1000", "took Q4:ab L6",
+                                              "show >Found one"};
+  struct Case {
+    const char* what;
+    std::vector<std::string> reach, script;
+  } cases[] = {
+      {"the music folder closed from its top, where Left only lists it again",
+       {"run 200", "long push", "push", "run 1000", "took Q1:65535", "show >/Rock", "push-turn -1", "run 1000",
+        "took Q0", "show >/Rock"},
+       {"long push", "show >Open", "turn 4", "show >Back to menu", "push", "show >Browse"}},
+      {"a result's song info closed, the results still shown",
+       toResults,
+       {"long push", "turn 2", "show >Song info", "push", "run 300", "took I2", "show Artist|Artist", "push-turn -1",
+        "show >Found one"}},
+      {"a result played: the status screen at once",
+       toResults,
+       {"long push", "show >Play", "push", "took P4", "show |Play"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Flow flow;
+    flow.line.plugin.lists[2] = {"Found one", "Found two"};
+    flow.Script(c.reach);
+    flow.Script(c.script);
+  }
 }
 
 }  // namespace

@@ -263,7 +263,7 @@ int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
   board.Send("push long");
   const bool menu = board.WaitForText(">Browse", 5000);
   board.Send("push");
-  const bool list = board.WaitForText("Song 000", 10000);
+  const bool list = board.WaitForText(">/QB_Dumped", 10000);
   const DetentFigures detents = TimeDetents(board, 2 * rounds.presses);
   const WholeListFigures whole = TimeWholeList(board, rounds.listEntries, kFastTurn);
   const double tick = TickMs(board);
@@ -277,7 +277,7 @@ int RunEncoderPanel(const Rounds& rounds, const std::string& panel) {
   std::printf("tick (status frame to status frame): median %.1f ms\n", tick);
   std::printf("the port's opening to the first status screen: %.0f ms (target within 2500 ms: %s)\n",
               startUp.toStatusMs, Met(startUp.toStatusMs > 0 && startUp.toStatusMs <= 2500));
-  Print("a detent (its contacts settled) to the display:", toDisplay, tick);
+  Print("a detent (its last contact's change) to the display:", toDisplay, tick);
   std::printf("      target at most 2 ticks: %s\n", Met(toDisplay.count > 0 && toDisplay.max <= 2 * tick));
   std::printf("%d entries, first to last by turning at %.0f detents a second: %d detents (%.1f turns of 20), %.0f ms\n",
               rounds.listEntries, whole.perSecond, whole.detents, whole.turns, whole.ms);

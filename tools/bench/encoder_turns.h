@@ -7,7 +7,7 @@
 class BoardProcess;
 
 struct DetentFigures {
-  std::vector<double> toDisplay;  // a detent's last contact settled to the display's change, ms
+  std::vector<double> toDisplay;  // a detent's last contact's change to the display's change, ms
 };
 
 // In a list, `detents` single detents down, slowly (one entry each), each timed.

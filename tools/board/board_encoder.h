@@ -1,7 +1,7 @@
 // The rotary encoder on the board's pins: A (CLK) on D2 (PD2, INT0), B (DT) on D3 (PD3,
 // INT1), the switch on D12 (PB4), each a contact to ground (rotary_encoder.h) held by
 // the board (held_pins.h). Its changes are timed to the cycle with simavr's timers; the
-// end of each detent is printed as `detent <t> +1` or `detent <t> -1`.
+// end of each detent (its last contact's change) is printed as `detent <t> +1` or `-1`.
 #pragma once
 #include <functional>
 

@@ -32,7 +32,7 @@ void RotaryEncoder::Turn(int detents, double perSecond, double fromMs) {
       const int pin = kCycle[from][0] != kCycle[position_][0] ? kEncoderA : kEncoderB;
       Contact(pin, kCycle[position_][pin], at + (s + 0.5) * stepMs, bounce);
     }
-    Insert({at + (steps_ - 0.5) * stepMs + bounce, kDetentDone, way > 0});
+    Insert({at + (steps_ - 0.5) * stepMs, kDetentDone, way > 0});
     at += detentMs;
   }
   turnsEndMs_ = at;

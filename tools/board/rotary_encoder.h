@@ -10,8 +10,9 @@
 // and on release. The chatter comes from a fixed seed: a run is the same every time.
 //
 // Everything is scheduled ahead and taken in time order; a turn asked while another is
-// queued follows it. Each detent's end is a change of its own (kDetentDone) that the
-// board prints, so that a measure can start from it.
+// queued follows it. Each detent's end (its last contact's change, as its bounce begins)
+// is a change of its own (kDetentDone) that the board prints, so that a measure can start
+// from it.
 #pragma once
 #include <cstdint>
 #include <deque>

@@ -35,7 +35,7 @@ bool ScriptRunner::Begin(const ScriptStep& step) {
     case StepKind::Turn:
     case StepKind::Push:
       if (step.kind == StepKind::Turn ? board_.Turn(step.detents, step.rate, step.pushed) : board_.Push(step.ms)) {
-        keyDown_ = step.kind == StepKind::Push;
+        keyDown_ = step.kind == StepKind::Push || step.pushed;
         return false;
       }
       out_.Print("problem " + Ms(now) + " no encoder on this panel (--encoder adds one to the shield)");
@@ -84,8 +84,9 @@ bool ScriptRunner::Going() {
       untilMs_ = now + kKeyUpMs;
       return true;
     case StepKind::Turn:
-      return !board_.EncoderIdle();
     case StepKind::Push:
+      // A push, or a turn with the knob pushed, lets the switch rest open before the next
+      // command, as a thumb does.
       if (!board_.EncoderIdle()) return true;
       if (!keyDown_) return now < untilMs_;
       keyDown_ = false;

@@ -168,6 +168,7 @@ FlashText ActionName(Action action) {
     case Action::Clear: return FLASH_TEXT("Clear playlist");
     case Action::TopFolder: return FLASH_TEXT("Music folder");
     case Action::NewSearch: return FLASH_TEXT("New search");
+    case Action::CloseList: return FLASH_TEXT("Back to menu");
     case Action::FolderUp: return FLASH_TEXT("Folder up");
   }
   return FLASH_TEXT("?");
@@ -180,6 +181,7 @@ Next DoAction(Action action, uint32_t nowMs) {
     case Action::Search:
     case Action::NewSearch: return Next::SearchText;
     case Action::Options: return Next::Options;
+    case Action::CloseList: return Next::Menu;
     case Action::Shuffle: SwitchShuffle(nowMs); return Next::Stay;
     case Action::TimeShown: SwitchTime(nowMs); return Next::Stay;
     case Action::Louder: StepVolume(true, nowMs); return Next::Stay;

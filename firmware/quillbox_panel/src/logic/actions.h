@@ -36,6 +36,7 @@ enum class Action : uint8_t {
   Clear,
   TopFolder,
   NewSearch,
+  CloseList,  // a folder list's long Left, for a panel with the encoder alone
   // the list's own keys
   FolderUp,
 };

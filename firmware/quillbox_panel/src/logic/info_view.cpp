@@ -47,8 +47,12 @@ void OpenInfo(uint32_t nowMs) {
 }
 
 bool InfoKey(const KeyEvent& e, uint32_t nowMs) {
+  // Select closes on its release, not as it goes down: the encoder's push goes down before
+  // it is turned, and a push-and-turn anticlockwise is Left, which closes them already;
+  // closing on the push would leave that Left to the list below.
+  if (e.key == Key::Select) return e.action == KeyAction::Short;
   if (e.action != KeyAction::Down && e.action != KeyAction::Repeat) return false;
-  if (e.key == Key::Left || e.key == Key::Select) return true;
+  if (e.key == Key::Left) return true;
   if (e.key == Key::Down && Page + 1 < kPages) Page++;
   if (e.key == Key::Up && Page > 0) Page--;
   if (Page < 2) ShowText(nowMs);

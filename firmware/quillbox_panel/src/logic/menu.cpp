@@ -9,16 +9,19 @@ namespace {
 const Action kMainItems[] FLASH = {Action::Browse, Action::ShowPlaylist, Action::Search, Action::Options};
 const Action kOptionItems[] FLASH = {Action::Shuffle, Action::TimeShown, Action::Louder, Action::Softer,
                                      Action::KeyCheck, Action::Stop, Action::Setup};
-const Action kFolderItems[] FLASH = {Action::Open, Action::PlayFolder, Action::Enqueue, Action::TopFolder};
+// A folder list's Left only goes up, and at the top lists the folder again: its way
+// back to the menu is the long Left, which the encoder has not, so it is here too.
+const Action kFolderItems[] FLASH = {Action::Open, Action::PlayFolder, Action::Enqueue, Action::TopFolder,
+                                     Action::CloseList};
 const Action kSongItems[] FLASH = {Action::PlayEntry, Action::AddToPlaylist, Action::Info, Action::Dump,
-                                   Action::TopFolder};
+                                   Action::TopFolder, Action::CloseList};
 const Action kPlaylistItems[] FLASH = {Action::PlayEntry, Action::Info, Action::Move, Action::Delete, Action::Dump,
                                        Action::Save, Action::Clear};
 const Action kFoundItems[] FLASH = {Action::PlayEntry, Action::AddToPlaylist, Action::Info, Action::NewSearch};
 // The empty playlist can still be saved (nothing is written) or cleared; an empty folder
-// list still has its way back to the top.
+// list still has its ways back to the top and to the menu.
 const Action kEmptyPlaylistItems[] FLASH = {Action::Save, Action::Clear};
-const Action kEmptyFolderItems[] FLASH = {Action::TopFolder};
+const Action kEmptyFolderItems[] FLASH = {Action::TopFolder, Action::CloseList};
 const Action kEmptySearchItems[] FLASH = {Action::NewSearch};
 // clang-format on
 
