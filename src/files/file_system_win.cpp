@@ -195,6 +195,7 @@ int ReplaceFileWith(const char* target, const char* replacement, const char* bac
 
 // By a handle, so that a link is followed to the file it leads to.
 int ReadFileStamp(const char* path, FileStamp* stamp) {
+  if (!FitsNarrowCalls(path)) return 0;
   const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return 0;

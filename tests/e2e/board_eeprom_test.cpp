@@ -65,7 +65,7 @@ TEST(BoardEeprom, ACalibrationCutByAResetIsWholeOrGone) {
       {"a reset in the middle of the last byte", "reset-in-write 13", {}, false, "write of 0x010 cut"},
       // said only once the record is whole: a reset at once takes nothing away
       {"a reset as soon as it says Keys calibrated", "", {"wait Keys calibrated", "reset"}, true, ""},
-      // the chip out of specification writes where the address register points: parked
+      // the chip outside its rated supply writes where the address register points: parked
       // off the record
       {"a brown-out after it", "", {"wait Keys calibrated", "brownout"}, true, ""},
   };

@@ -7,7 +7,7 @@
 //
 // For tests of what a cut write leaves: a reset can be armed for the middle of the N-th
 // byte the firmware writes from then on, and a brown-out can be played: the supply dips
-// below what 16 MHz needs, the chip runs out of specification, and the worst it can do
+// below what 16 MHz needs, the chip runs outside its rated conditions, and the worst it can do
 // is write the byte its EEPROM address register points at (the board inverts it).
 #pragma once
 #include <cstdint>

@@ -39,7 +39,7 @@ constexpr uint8_t kStoreWriteRoom = 16;
 constexpr uint8_t kStoreWriteCost = 2;
 constexpr uint8_t kStoreQueueRoom = 3 * kStoreWriteCost + kStoreWriteRoom + 1;
 // Between accesses the EEPROM's address register rests here, so that a write the chip
-// makes out of its specification (supply falling below what 16 MHz needs) lands on no
+// makes outside its rated conditions (supply falling below what 16 MHz needs) lands on no
 // record. 0 is also where the register points after a reset: no record is kept there.
 constexpr uint16_t kStoreParkAt = 0;
 void StoreRead(uint16_t at, uint8_t* bytes, uint8_t length);
