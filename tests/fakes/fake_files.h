@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/text_order.h"
 #include "files/file_system.h"
 
 struct FakeFileSystem {
@@ -20,13 +21,13 @@ struct FakeFileSystem {
     std::string content;
     uint64_t lastWrite = 0;  // the fake clock's tick of the last change
   };
-  std::map<std::string, Node> nodes;  // by lower-case path
+  std::map<std::string, Node, TextOrder> nodes;  // by lower-case path
   // Symbolic links, by lower-case path: the path each leads to, which may not exist. A
   // link is followed by reading, telling the kind, the stamp, the final path and writing;
   // it is a name of its own to creating a new file (refused there, as Windows refuses it
   // when the name itself is opened), moving and replacing (which replaces the link
   // itself, as Windows does).
-  std::map<std::string, std::string> links;
+  std::map<std::string, std::string, TextOrder> links;
   std::vector<std::string> calls;     // "list C:\M\*.*", "move A B", "create P", ...
 
   // Failures on demand.

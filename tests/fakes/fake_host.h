@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/text_order.h"
+
 struct LibraryItem;
 
 // What the media library knows about one file: its length and its extended information.
@@ -19,10 +21,9 @@ struct FakeFileInfo {
 
 struct FakeHost {
   std::vector<std::string> files;               // the playlist
-  // Looked up by the plug-in's own char* paths (std::less<>: without a string made for
-  // each look-up, which cost the whole-tick fuzzer a share of its time).
-  std::map<std::string, std::string, std::less<>> titles;    // known TITLE tags by path
-  std::map<std::string, std::string> tags;      // other tags, keyed "path|TAG"
+  // Looked up by the plug-in's own char* paths, without a string made for each look-up.
+  std::map<std::string, std::string, TextOrder> titles;  // known TITLE tags by path
+  std::map<std::string, std::string, TextOrder> tags;  // other tags, keyed "path|TAG"
   int32_t position = 0;
   int32_t playState = 0;
   int32_t elapsedMs = -1;
@@ -39,7 +40,7 @@ struct FakeHost {
 
   // File information. Each extended-information list handed out is a heap block of its
   // own, freed on release, so that a use after release fails under AddressSanitizer.
-  std::map<std::string, FakeFileInfo, std::less<>> fileInfo;  // by path; an unknown file is left unfilled
+  std::map<std::string, FakeFileInfo, TextOrder> fileInfo;  // by path; an unknown file is left unfilled
   std::map<char**, const LibraryItem*> infoLists;  // not yet released, with the record each went into
   std::vector<std::string> infoMisuse;  // "double release", "released with another record"
 
