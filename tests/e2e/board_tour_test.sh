@@ -3,9 +3,9 @@
 # on the simulated board, on COM5, driven by its keys (scripts/demo-board-tour.txt), with
 # what its display showed and what the player was asked; with no fault of the board's
 # (what the real parts would not take). QB_BOARD_KEYS, when set, is the shield's ladder;
-# QB_PANEL_ELF names the firmware (ctest's demo.board_tour_arduino: the Arduino-style build's);
-# QB_BOARD_PANEL the panel (i2c-20x4 or i2c-16x2: the encoder's tour,
-# scripts/demo-board-tour-encoder.txt, and the pictures in docs/panel/<panel>/).
+# QB_PANEL_ELF names the firmware; QB_BOARD_PANEL the panel (i2c-20x4 or i2c-16x2: the
+# encoder's tour, scripts/demo-board-tour-encoder.txt, and the pictures in
+# docs/panel/<panel>/).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 panel=${QB_BOARD_PANEL:-shield}
