@@ -51,6 +51,44 @@ TEST(BoardWatch, TicksAreTheStatusFramesPeriodsNotAcrossAReplugAndDumpsAreTheFra
   EXPECT_TRUE(watch.failures.empty());
 }
 
+struct AnswerCase {
+  std::vector<std::string> lines;
+  int answered, unanswered, displaced;
+  size_t failures;
+};
+
+TEST(BoardWatch, ACommandIsAnsweredBeforeTheSecondStatusFrameAfterItOrUnansweredWhichFailsOnlyForIAndAChosenL) {
+  const std::vector<std::string> chosen = {"tx 0.0 26 Q 1", "rx 36.0 92 B", "rx 37.0 6 L"};
+  const AnswerCase cases[] = {
+      {{"tx 100.0 6 L 0", "rx 136.0 92 B", "rx 137.0 244 D"}, 2, 0, 0, 0},
+      {{"tx 100.0 6 L 0", "rx 136.0 92 B", "rx 171.0 92 B"}, 1, 1, 0, 1},
+      {{"tx 100.0 100 I 0", "rx 136.0 92 B", "rx 137.0 244 D", "rx 171.0 92 B"}, 1, 1, 0, 1},  // not its reply
+      {{"tx 100.0 10 E 4", "rx 136.0 92 B", "rx 171.0 92 B"}, 1, 1, 0, 0},  // a refusal of its own
+      {{"tx 100.0 100 I 0", "rx 136.0 92 B", "rx 137.0 6 L", "rx 171.0 92 B"}, 1, 0, 1, 0},  // the player's change
+      {{"tx 100.0 7 P 1", "rx 136.0 92 B", "rx 171.0 92 B"}, 1, 0, 0, 0},  // nothing comes back
+  };
+  for (const AnswerCase& c : cases) {
+    BoardWatch watch;
+    std::vector<std::string> lines = chosen;
+    lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+    watch.Read(lines, 0);
+    int answered = 0, unanswered = 0;
+    for (const auto& [letter, n] : watch.answered) answered += n;
+    for (const auto& [letter, n] : watch.unanswered) unanswered += n;
+    EXPECT_EQ(answered, c.answered) << c.lines[0];
+    EXPECT_EQ(unanswered, c.unanswered) << c.lines[0];
+    EXPECT_EQ(watch.displaced, c.displaced) << c.lines[0];
+    EXPECT_EQ(watch.failures.size(), c.failures) << c.lines[0];
+  }
+  BoardWatch watch;
+  std::vector<std::string> lines = {"tx 0.0 26 Q 1", "rx 36.0 92 B", "rx 37.0 6 L", "tx 40.0 6 L 0"};
+  watch.Break(lines, 0);
+  lines.insert(lines.end(), {"rx 9000.0 92 B", "tx 9001.0 6 L 0", "rx 9036.0 92 B", "rx 9071.0 92 B"});
+  watch.Read(lines, 0);
+  EXPECT_TRUE(watch.failures.empty()) << "in flight at the break, and a list the player started again lost";
+  EXPECT_EQ(watch.unanswered["L"], 1);
+}
+
 TEST(BoardWatch, APluggedLineWithoutStatusFramesForEightSecondsIsAHang) {
   BoardWatch watch;
   watch.Read({"rx 100.0 92 B"}, 1000);

@@ -5,17 +5,20 @@
 // both sides run on the wall clock).
 //
 // Under the person's keys the player changes its playlist and play state, the cable is
-// pulled and put back every few minutes (half the time just after a key that starts a
-// list transfer), the player quits and starts again every quarter of an hour or so, and
-// new songs come once dumps have taken most of them. It fails on:
+// pulled and put back every few minutes (a third of the time just after a key that starts
+// a list transfer, a third just after a save), the music folder's disk fills up for a
+// minute or so every ten, the player quits and starts again every quarter of an hour or
+// so, and new songs come once dumps have taken most of them. It fails on:
 // any fault the board reports (a flash page changed, a receiver overrun, a display write
 // while the controller is busy, the backlight driven high), the firmware restarting
 // other than at an opening of the port, a stack deeper than its budget, the plug-in
 // sending no status frame for 8 s on a plugged line or a tick longer than 2 s, the
 // player not answering "sync" within 5 s or ending other than cleanly, its process's
-// open files, threads or memory grown from the start to the end, and any file lost,
-// changed, or left half-written (the ledger of every song and saved playlist), or more
-// files in the dump folder than dumps the panel sent.
+// open files, threads or memory grown from the start to the end, a command the plug-in
+// always answers left unanswered (board_watch.h), and any file lost, changed, or left
+// half-written (the ledger of every song, saved playlist and the settings file, with no
+// backup or copy left beside it), or more files in the dump folder than dumps the panel
+// sent.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,6 +35,7 @@
 #include "panel_line.h"
 #include "panel_person.h"
 #include "player_process.h"
+#include "small_disk.h"
 #include "soak_setup.h"
 #include "tick_figures.h"
 
@@ -46,6 +50,7 @@ constexpr double kChangeEveryMs = 60000;
 constexpr double kReportEveryMs = 10 * 60000;
 constexpr int kRestockBelow = 8;
 constexpr int kQuitWaitMs = 10000;
+constexpr long long kDiskBytes = 16 << 20;  // the songs take a few kilobytes: room for saves
 // How much the player's process may grow from the start to the end of a soak: a handle,
 // a thread or a block a tick would give thousands an hour; the player's own model
 // settles within the first changes.
@@ -81,14 +86,17 @@ Usage ReadUsage(const PlayerProcess& player) {
 }
 
 struct Soak {
-  Soak(PlayerProcess& p, BoardProcess& b, FileLedger& l, uint32_t seed) : player(p), board(b), ledger(l), person(seed) {}
+  Soak(PlayerProcess& p, BoardProcess& b, FileLedger& l, SmallDisk& d, uint32_t seed)
+      : player(p), board(b), ledger(l), disk(d), person(seed) {}
   PlayerProcess& player;
   BoardProcess& board;
   FileLedger& ledger;
+  SmallDisk& disk;
   PanelPerson person;
   BoardWatch watch;
   std::map<std::string, int> keys;
-  int replugs = 0, syncs = 0, restocked = 0, outsideChanges = 0, restarts = 0;
+  int replugs = 0, syncs = 0, restocked = 0, outsideChanges = 0, restarts = 0, fills = 0;
+  double fullMs = 0, fullSinceMs = 0;
   double slowestSyncMs = 0;
   double pluggedSinceMs = 0;
   int dumpsSeen = 0;  // files that reached the dump folder
@@ -124,15 +132,29 @@ struct Soak {
     if (!player.WaitForLine("fault", 0).empty()) Fail("the player reported a fault");
     dumpsSeen += ledger.DumpArrivals();
     if (dumpsSeen > watch.dumpsSent) Fail("a file reached the dump folder that no dump from the panel asked for");
-    if (ledger.PlayableInPlace() < kRestockBelow) Restock(ledger, ++restocked);
+    if (!disk.Full() && ledger.PlayableInPlace() < kRestockBelow) Restock(ledger, ++restocked);
   }
 
-  // The cable out for 1 to 15 s; half the time right after a Select, which opens a folder
-  // or a list and so starts a transfer, or asks a save or a dump its question.
+  // The cable out for 1 to 15 s; a third of the time right after a Select, which opens a
+  // folder or a list and so starts a transfer, or asks a dump its question; a third right
+  // after the Select that saves the playlist, while its answer is on the way.
   void Replug() {
-    if (person.Between(0, 1) == 1) {
-      board.Send("press select");
-      std::this_thread::sleep_for(std::chrono::milliseconds(person.Between(150, 600)));
+    switch (person.Between(0, 2)) {
+      case 1:
+        board.Send("press select");
+        std::this_thread::sleep_for(std::chrono::milliseconds(person.Between(150, 600)));
+        break;
+      case 2: {
+        std::string name;
+        for (const KeyAction& a : person.Errand(PanelPerson::kSave, &name)) {
+          board.Do(a.command);
+          if (a.command == "press select") break;  // the save
+          Pause(a.thinkMs);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(person.Between(20, 200)));
+        break;
+      }
+      default: break;
     }
     board.Send("unplug");
     Gap();
@@ -157,6 +179,18 @@ struct Soak {
     Gap();
     startUsage = lastUsage = ReadUsage(player);
     restarts++;
+    for (const std::string& fault : ledger.OutsideFaults()) Fail("after a restart, " + fault);
+  }
+
+  // The disk full for a while: what the person does meanwhile meets a disk without room.
+  void Fill() {
+    disk.Fill();
+    fills++;
+    fullSinceMs = NowMs();
+  }
+  void Free() {
+    disk.Free();
+    fullMs += NowMs() - fullSinceMs;
   }
 
   void Quit(const std::string& when) {
@@ -208,7 +242,13 @@ void PrintFigures(Soak& s, double elapsedMinutes, uint32_t seed, const BoardStat
     return n;
   }());
   for (const auto& [letter, n] : s.watch.sent) std::printf("  %s %d", letter.c_str(), n);
-  std::printf("\nreplugs %d, player restarts %d, firmware restarts at an open %d, player changes %d, syncs %d "
+  std::printf("\nanswered:");
+  for (const auto& [letter, n] : s.watch.answered) std::printf("  %s %d", letter.c_str(), n);
+  std::printf("; unanswered:");
+  for (const auto& [letter, n] : s.watch.unanswered) std::printf("  %s %d", letter.c_str(), n);
+  std::printf("; replies displaced by the player's own \"Q\" %d\n", s.watch.displaced);
+  std::printf("disk full %d times, %.0f s in all\n", s.fills, s.fullMs / 1000);
+  std::printf("replugs %d, player restarts %d, firmware restarts at an open %d, player changes %d, syncs %d "
               "(slowest %.0f ms)\n",
               s.replugs, s.restarts, s.watch.portResets, s.outsideChanges, s.syncs, s.slowestSyncMs);
   std::printf("ticks %d: period ms p50 %.1f p99 %.1f max %.1f (bound %.0f)\n", s.watch.statusFrames, ticks.median,
@@ -245,6 +285,7 @@ void Drive(Soak& s, double runMs, uint32_t seed) {
   double nextReport = start + kReportEveryMs;
   double nextReplug = start + std::min(s.person.Between(60, 240) * 1000.0, runMs / 2);
   double nextRestart = start + std::min(s.person.Between(600, 1200) * 1000.0, runMs * 2 / 3);
+  double nextFill = start + std::min(s.person.Between(240, 600) * 1000.0, runMs / 4), freeAt = 0;
   while (s.Ok() && NowMs() - start < runMs) {
     const double now = NowMs();
     if (now >= nextSync) {
@@ -257,7 +298,13 @@ void Drive(Soak& s, double runMs, uint32_t seed) {
     } else if (now >= nextReplug) {
       s.Replug();
       nextReplug = NowMs() + s.person.Between(120, 300) * 1000.0;
-    } else if (now >= nextRestart) {
+    } else if (!s.disk.Full() && now >= nextFill) {
+      s.Fill();
+      freeAt = now + std::min(s.person.Between(20, 120) * 1000.0, runMs / 5);
+    } else if (s.disk.Full() && now >= freeAt) {
+      s.Free();
+      nextFill = now + s.person.Between(480, 900) * 1000.0;
+    } else if (now >= nextRestart && !s.disk.Full()) {  // a start writes its settings
       s.Restart();
       nextRestart = NowMs() + s.person.Between(900, 1800) * 1000.0;
     } else if (now >= nextReport) {
@@ -277,6 +324,7 @@ void Drive(Soak& s, double runMs, uint32_t seed) {
 // verdict printed. The exit status.
 int Conclude(Soak& s, double start, uint32_t seed) {
   s.Pause(3000);  // what the last key started, done
+  if (s.disk.Full()) s.Free();
   s.Look();
   s.lastUsage = ReadUsage(s.player);
   s.CheckUsage();
@@ -322,13 +370,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "board soak: the board did not take the port\n");
     return 1;
   }
+  SmallDisk disk;
+  std::string why;
+  if (!disk.Mount(player.Folder() + "/Music", kDiskBytes, &why)) {
+    std::fprintf(stderr, "board soak: the music folder's small disk: %s\n", why.c_str());
+    board.Stop();
+    return 1;
+  }
   const std::string failure = LaunchSoakPlugin(player, ledger, kBoardPort);
   if (!failure.empty()) {
     std::fprintf(stderr, "board soak: the plug-in did not start: %s\n", failure.c_str());
     board.Stop();
     return 1;
   }
-  Soak s(player, board, ledger, seed);
+  ledger.KeepOutside(player.Folder() + "/Plugins/plugin.ini");  // as the start wrote it
+  Soak s(player, board, ledger, disk, seed);
   const double start = NowMs();
   Drive(s, minutes * 60000, seed);
   return Conclude(s, start, seed);

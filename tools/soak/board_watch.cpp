@@ -9,7 +9,54 @@ namespace {
 // reset much later is the firmware's own and a restart nobody asked for.
 constexpr double kBootloaderExitMs = 2500;
 
+// The reply each answered command gets, by the first byte of its payload: "E" and "F" an
+// acknowledgement of their own letter, "I" the song's details, "L" a chunk ("D") or an
+// acknowledgement, "Q" the list's kind under the letter "L", as the plug-in's own "Q"
+// reply after the player changed its playlist. "P", "O" and "S" get none.
+bool IsReplyTo(const std::string& command, const std::string& reply) {
+  if (command == "L") return reply == "D" || reply == "L";
+  if (command == "Q") return reply == "L";
+  return reply == command;
+}
+
+bool ExpectsReply(const std::string& letter) {
+  return letter == "E" || letter == "F" || letter == "I" || letter == "L" || letter == "Q";
+}
+
 }  // namespace
+
+// Two status frames after a command with no reply between them: the link's tick for the
+// reply has passed, and the panel gives up or asks again. The plug-in answers "I" always
+// (the soak asks only of songs it has) and "L" always once a list was chosen; "E", "F" and
+// "Q" have refusals of their own (an index the playlist lost, a move that failed, a search
+// that found nothing), so theirs are counted, not failed.
+void BoardWatch::Status() {
+  if (pending_.empty() || ++statusesSince_ < 2) return;
+  if (pending_ == "I" || (pending_ == "L" && listChosen_)) {
+    char text[96];
+    std::snprintf(text, sizeof text, "the plug-in never answered \"%s\" sent at %.1f ms", pending_.c_str(), pendingT_);
+    failures.push_back(text);
+  }
+  Settle(unanswered);
+}
+
+// An "L" reply that no "Q" or "L" asked for is the plug-in's own "Q" reply: it chose the
+// playlist, and it took the place of any reply still to come.
+void BoardWatch::Reply(const std::string& letter) {
+  if (pending_.empty() || pending_ == "Q") listChosen_ = listChosen_ || letter == "L";
+  if (pending_.empty()) return;
+  if (IsReplyTo(pending_, letter)) {
+    Settle(answered);
+  } else if (letter == "L") {
+    displaced++;
+    pending_.clear();
+  }
+}
+
+void BoardWatch::Settle(std::map<std::string, int>& tally) {
+  tally[pending_]++;
+  pending_.clear();
+}
 
 void BoardWatch::Read(const std::vector<std::string>& lines, double wallMs) {
   for (; next < lines.size(); next++) {
@@ -21,7 +68,11 @@ void BoardWatch::Read(const std::vector<std::string>& lines, double wallMs) {
     std::getline(in >> std::ws, rest);
     if (kind == "rx") {
       // "rx <t> <length> <letter>": a status frame is 92 bytes of "B".
-      if (rest != "92 B") continue;
+      if (rest != "92 B") {
+        Reply(rest.substr(rest.find(' ') + 1));
+        continue;
+      }
+      Status();
       statusFrames++;
       if (!gap_ && lastStatusT_ >= 0) periods.push_back(t - lastStatusT_);
       gap_ = false;
@@ -34,6 +85,11 @@ void BoardWatch::Read(const std::vector<std::string>& lines, double wallMs) {
       fields >> length >> letter;
       sent[letter]++;
       if (letter == "F") dumpsSent++;
+      if (ExpectsReply(letter)) {
+        pending_ = letter;
+        pendingT_ = t;
+        statusesSince_ = 0;
+      }
     } else if (kind == "reset") {
       Reset(t, rest);
     } else if (kind == "fault") {
@@ -63,6 +119,8 @@ void BoardWatch::Reset(double t, const std::string& why) {
 void BoardWatch::Break(const std::vector<std::string>& lines, double wallMs) {
   Read(lines, wallMs);
   gap_ = true;
+  pending_.clear();
+  listChosen_ = false;  // a player started again has no list
   lastStatusWallMs_ = wallMs;
 }
 

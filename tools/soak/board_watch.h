@@ -17,6 +17,12 @@ struct BoardWatch {
   bool Hung(double wallMs, double pluggedSinceMs) const;
 
   size_t next = 0;
+  // Commands the plug-in answers, by letter: a reply came after each one, or two status
+  // frames passed without one (unanswered), or the plug-in's own "Q" took the reply's place
+  // after the player changed its playlist (displaced). A command in flight when the line
+  // went or came is none of these.
+  std::map<std::string, int> answered, unanswered;
+  int displaced = 0;
   std::vector<double> periods;   // between status frames, chip time
   int statusFrames = 0;
   std::map<std::string, int> sent;  // the firmware's frames by letter
@@ -26,6 +32,13 @@ struct BoardWatch {
 
  private:
   void Reset(double t, const std::string& why);
+  void Status();
+  void Reply(const std::string& letter);
+  void Settle(std::map<std::string, int>& tally);
+  std::string pending_;         // the letter of the command awaiting its reply, or ""
+  double pendingT_ = 0;
+  int statusesSince_ = 0;       // status frames since it went
+  bool listChosen_ = false;     // a "Q" was answered since the last break: "L" has a list
   double lastStatusT_ = -1;      // chip time
   bool gap_ = true;
   double lastStatusWallMs_ = -1;

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <regex>
 
+#include "small_disk.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -62,6 +64,36 @@ void FileLedger::AddFolder(const std::string& relative) {
   folders_.insert(relative);
 }
 
+namespace {
+
+std::set<std::string> NamesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+}  // namespace
+
+void FileLedger::KeepOutside(const std::string& path) {
+  outside_[path] = ReadAll(path);
+  const fs::path folder = fs::path(path).parent_path();
+  beside_[folder.string()] = NamesIn(folder);
+}
+
+std::vector<std::string> FileLedger::OutsideFaults() const {
+  std::vector<std::string> faults;
+  for (const auto& [path, content] : outside_) {
+    if (ReadAll(path) != content) faults.push_back("changed: " + path);
+  }
+  for (const auto& [folder, names] : beside_) {
+    for (const std::string& name : NamesIn(folder)) {
+      if (!names.count(name)) faults.push_back("a file that nobody made: " + folder + "/" + name);
+    }
+  }
+  return faults;
+}
+
 int FileLedger::DumpArrivals() {
   int arrived = 0;
   std::error_code error;
@@ -82,6 +114,7 @@ FileLedger::Verdict FileLedger::Check(int acknowledgedMoves) const {
   std::set<std::string> files, folders;
   for (const auto& entry : fs::recursive_directory_iterator(music_)) {
     const std::string relative = fs::relative(entry.path(), music_).generic_string();
+    if (relative == SmallDisk::kFillerName) continue;
     (entry.is_directory() ? folders : files).insert(relative);
   }
   const auto same = [&](const std::string& relative, const Known& known) {
@@ -123,5 +156,6 @@ FileLedger::Verdict FileLedger::Check(int acknowledgedMoves) const {
   for (const std::string& folder : folders) {
     if (!folders_.count(folder)) v.failures.push_back("a folder that nobody made: " + folder);
   }
+  for (const std::string& fault : OutsideFaults()) v.failures.push_back(fault);
   return v;
 }

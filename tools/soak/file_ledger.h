@@ -20,6 +20,13 @@ class FileLedger {
   // Makes a folder (relative) and records it.
   void AddFolder(const std::string& relative);
 
+  // A file outside the music folder that must stay as it is now (the plug-in's settings,
+  // which a start rewrites with the same text), with the names in its folder: a backup or a
+  // half-written copy left beside it is a fault too.
+  void KeepOutside(const std::string& path);
+  // What differs from that now.
+  std::vector<std::string> OutsideFaults() const;
+
   // Files that arrived in the dump folder since the last call (or since the start).
   int DumpArrivals();
   // Playable files of ours that are still where they were made.
@@ -43,6 +50,8 @@ class FileLedger {
   std::map<std::string, Known> files_;  // by relative path
   std::set<std::string> folders_;
   std::set<std::string> dumpSeen_;
+  std::map<std::string, std::string> outside_;       // by path: its content
+  std::map<std::string, std::set<std::string>> beside_;  // by folder: the names in it
 };
 
 // The saved-playlist folder and the dump folder, relative to the music folder.

@@ -59,13 +59,13 @@ std::string Downs(int n) {
 
 }  // namespace
 
-std::vector<KeyAction> PanelPerson::Errand(std::string* name) {
+std::vector<KeyAction> PanelPerson::Errand(int which, std::string* name) {
   // A playlist entry's actions: Play, Song info, Move, Delete, Dump song, Save playlist,
   // Clear playlist. The menu: Browse, Playlist, Search, Options; the options: shuffle,
   // time, volume, the key check.
   const std::string toEntry = "hold down 900;" + Downs(Between(0, 5)) + "press right;";
   std::string keys;
-  switch (Between(0, 5)) {
+  switch (which) {
     case 0: *name = "dump"; keys = toEntry + Downs(4) + "press select;press select;"; break;
     case 1: *name = "save"; keys = toEntry + Downs(5) + "press select;"; break;
     case 2: *name = "clear"; keys = toEntry + Downs(6) + "press select;press select;"; break;

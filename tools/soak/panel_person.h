@@ -23,7 +23,11 @@ class PanelPerson {
   // tells it, from the status screen: dumps a playlist entry, saves or clears the
   // playlist, searches, browses down the folders, opens the key check. "dump", "save",
   // ... names it; the keys land somewhere whatever screen the panel is on.
-  std::vector<KeyAction> Errand(std::string* name);
+  std::vector<KeyAction> Errand(std::string* name) { return Errand(Between(0, kErrands - 1), name); }
+  // That errand: 0 dump, 1 save, 2 clear, 3 search, 4 browse, 5 the key check.
+  std::vector<KeyAction> Errand(int which, std::string* name);
+  static constexpr int kErrands = 6;
+  static constexpr int kSave = 1;
   int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
  private:
