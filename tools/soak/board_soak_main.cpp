@@ -23,8 +23,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -35,6 +33,7 @@
 #include "panel_line.h"
 #include "panel_person.h"
 #include "player_process.h"
+#include "process_usage.h"
 #include "small_disk.h"
 #include "soak_setup.h"
 #include "tick_figures.h"
@@ -57,33 +56,6 @@ constexpr long long kDiskBytes = 16 << 20;  // the songs take a few kilobytes: r
 constexpr int64_t kMoreFiles = 16;
 constexpr int64_t kMoreThreads = 2;
 constexpr int64_t kMoreMemory = 16 << 20;
-
-// The player's process as Linux sees it: its open files, threads and resident memory.
-// Wine answers GetProcessHandleCount and GetProcessMemoryInfo with 0 (measured), so the
-// soak looks from outside: a handle Wine opens on a file, a pipe or a port is a file
-// descriptor of the process too.
-struct Usage {
-  int64_t files = -1, threads = -1, memory = -1;
-};
-
-Usage ReadUsage(const PlayerProcess& player) {
-  Usage u;
-  if (player.Pid() <= 0) return u;
-  const std::string proc = "/proc/" + std::to_string(player.Pid());
-  std::error_code error;
-  int64_t files = 0;
-  for (auto it = std::filesystem::directory_iterator(proc + "/fd", error);
-       !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    files++;
-  }
-  if (!error) u.files = files;
-  std::ifstream status(proc + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("Threads:", 0) == 0) u.threads = std::strtoll(line.c_str() + 8, nullptr, 10);
-    if (line.rfind("VmRSS:", 0) == 0) u.memory = std::strtoll(line.c_str() + 6, nullptr, 10) * 1024;
-  }
-  return u;
-}
 
 struct Soak {
   Soak(PlayerProcess& p, BoardProcess& b, FileLedger& l, SmallDisk& d, uint32_t seed)
