@@ -5,8 +5,9 @@
 # its figures and fails on any broken check. A second argument fixes the random seed.
 #   soak.sh --board [minutes] [seed]   the whole system instead: the real firmware on the
 #                                      strict simulated board, a person at its keys, the
-#                                      cable pulled now and then (default 60 minutes;
-#                                      figures every ten)
+#                                      cable pulled and the disk filled now and then
+#                                      (default 60 minutes; figures every ten; as root,
+#                                      for the music folder's small disk)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QB_BUILD_DIR:-$top/build}

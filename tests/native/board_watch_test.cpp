@@ -1,13 +1,20 @@
-// The board soak's reading of the board's lines, and its person at the keys: what counts
-// as a restart nobody asked for, a hang, a tick, a dump; and keys the board's script takes.
+// The board soak's reading of the board's lines, its person at the keys and its ledger:
+// what counts as a restart nobody asked for, a hang, a tick, a dump, an answer; keys the
+// board's script takes; what the ledger counts as a file changed or left behind.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "board_watch.h"
+#include "file_ledger.h"
 #include "panel_person.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -129,3 +136,28 @@ TEST(PanelPerson, EveryActionIsAKeyTheBoardTakesWithAPauseOfAPerson) {
 }
 
 }  // namespace
+
+namespace {
+
+void Write(const std::filesystem::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+}  // namespace
+
+TEST(FileLedger, TheDisksFillerIsNoneOfItsFilesAndTheSettingsFileMustKeepItsTextAndItsFolderItsNames) {
+  const std::filesystem::path top = std::filesystem::temp_directory_path() / ("ledger_test_" + std::to_string(getpid()));
+  std::filesystem::create_directories(top / "Music");
+  std::filesystem::create_directories(top / "Plugins");
+  const std::string settings = (top / "Plugins/plugin.ini").string();
+  Write(settings, "[Quillbox]\r\nComPort=5\r\n");
+  FileLedger ledger((top / "Music").string() + "/");
+  ledger.Add("song.mp3");
+  ledger.KeepOutside(settings);
+  Write(top / "Music" / SmallDisk::kFillerName, "filler");
+  EXPECT_TRUE(ledger.Check(-1).failures.empty());
+  Write(settings, "[Quillbox]\r\nComPort=5\r\n");  // rewritten with the same text, as a start does
+  EXPECT_TRUE(ledger.OutsideFaults().empty());
+  Write(top / "Plugins/plugin.ini.qbold", "[Quillbox]\r\n");
+  Write(settings, "[Quillbox]\r\n");
+  EXPECT_EQ(ledger.OutsideFaults().size(), 2u) << "changed, and a backup left beside it";
+  std::filesystem::remove_all(top);
+}
