@@ -64,11 +64,12 @@ struct AnswerCase {
   size_t failures;
 };
 
-TEST(BoardWatch, ACommandIsAnsweredBeforeTheSecondStatusFrameAfterItOrUnansweredWhichFailsOnlyForIAndAChosenL) {
+TEST(BoardWatch, ACommandIsAnsweredBeforeTheSecondStatusFrameAfterItOrUnansweredWhichFailsOnlyForIAndAChosenLOnTime) {
   const std::vector<std::string> chosen = {"tx 0.0 26 Q 1", "rx 36.0 92 B", "rx 37.0 6 L"};
   const AnswerCase cases[] = {
       {{"tx 100.0 6 L 0", "rx 136.0 92 B", "rx 137.0 244 D"}, 2, 0, 0, 0},
       {{"tx 100.0 6 L 0", "rx 136.0 92 B", "rx 171.0 92 B"}, 1, 1, 0, 1},
+      {{"tx 100.0 6 L 0", "rx 136.0 92 B", "rx 400.0 92 B"}, 1, 1, 0, 0},  // a tick held up: asked again
       {{"tx 100.0 100 I 0", "rx 136.0 92 B", "rx 137.0 244 D", "rx 171.0 92 B"}, 1, 1, 0, 1},  // not its reply
       {{"tx 100.0 10 E 4", "rx 136.0 92 B", "rx 171.0 92 B"}, 1, 1, 0, 0},  // a refusal of its own
       {{"tx 100.0 100 I 0", "rx 136.0 92 B", "rx 137.0 6 L", "rx 171.0 92 B"}, 1, 0, 1, 0},  // the player's change

@@ -26,6 +26,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "board_process.h"
 #include "board_watch.h"
@@ -218,7 +219,8 @@ void PrintFigures(Soak& s, double elapsedMinutes, uint32_t seed, const BoardStat
   for (const auto& [letter, n] : s.watch.answered) std::printf("  %s %d", letter.c_str(), n);
   std::printf("; unanswered:");
   for (const auto& [letter, n] : s.watch.unanswered) std::printf("  %s %d", letter.c_str(), n);
-  std::printf("; replies displaced by the player's own \"Q\" %d\n", s.watch.displaced);
+  std::printf(" (%d of them with the ticks held up); replies displaced by the player's own \"Q\" %d\n",
+              s.watch.lateTicks, s.watch.displaced);
   std::printf("disk full %d times, %.0f s in all\n", s.fills, s.fullMs / 1000);
   std::printf("replugs %d, player restarts %d, firmware restarts at an open %d, player changes %d, syncs %d "
               "(slowest %.0f ms)\n",
@@ -292,6 +294,13 @@ void Drive(Soak& s, double runMs, uint32_t seed) {
   }
 }
 
+// The board's lines up to the first unanswered command, for reading what led to it.
+void PrintTraceBefore(const std::vector<std::string>& lines, size_t failedAtLine) {
+  if (failedAtLine == 0) return;
+  const size_t end = std::min(failedAtLine, lines.size());
+  for (size_t i = end > 60 ? end - 60 : 0; i < end; i++) std::printf("  board: %s\n", lines[i].c_str());
+}
+
 // The end: the player quit, the board stopped, the ledger checked, the figures and the
 // verdict printed. The exit status.
 int Conclude(Soak& s, double start, uint32_t seed) {
@@ -315,6 +324,7 @@ int Conclude(Soak& s, double start, uint32_t seed) {
               verdict.playlists, verdict.moved);
   s.failures.insert(s.failures.end(), s.watch.failures.begin(), s.watch.failures.end());
   s.failures.insert(s.failures.end(), verdict.failures.begin(), verdict.failures.end());
+  PrintTraceBefore(s.board.Lines(), s.watch.failedAtLine);
   for (const std::string& f : s.failures) std::printf("FAILED: %s\n", f.c_str());
   std::printf("%s (seed %u)\n", s.failures.empty() ? "board soak passed" : "board soak FAILED", seed);
   return s.failures.empty() ? 0 : 1;

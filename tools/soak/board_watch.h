@@ -23,6 +23,8 @@ struct BoardWatch {
   // went or came is none of these.
   std::map<std::string, int> answered, unanswered;
   int displaced = 0;
+  int lateTicks = 0;        // of the unanswered, those whose ticks were held up
+  size_t failedAtLine = 0;  // 1 + the line where the first unanswered command was seen, or 0
   std::vector<double> periods;   // between status frames, chip time
   int statusFrames = 0;
   std::map<std::string, int> sent;  // the firmware's frames by letter
@@ -32,11 +34,12 @@ struct BoardWatch {
 
  private:
   void Reset(double t, const std::string& why);
-  void Status();
+  void Status(double t);
   void Reply(const std::string& letter);
   void Settle(std::map<std::string, int>& tally);
   std::string pending_;         // the letter of the command awaiting its reply, or ""
   double pendingT_ = 0;
+  double pendingFromT_ = -1;    // the status frame before it, or -1 after a break
   int statusesSince_ = 0;       // status frames since it went
   bool listChosen_ = false;     // a "Q" was answered since the last break: "L" has a list
   double lastStatusT_ = -1;      // chip time
