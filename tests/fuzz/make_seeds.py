@@ -2,7 +2,8 @@
 """Writes the committed seeds of poll_cycle_fuzz: short panel sessions of valid command
 frames, every letter with its sub-commands, in the default world (an empty world part:
 C:\\Music\\ with eight songs, a four-entry playlist and a three-result search) and in a few
-others. The byte layout is the fuzzer's own (poll_cycle_fuzz.cpp, poll_world.cpp)."""
+others. The byte layout is the fuzzer's own (poll_cycle_fuzz.cpp, poll_world.cpp). Inputs
+that a long run found lie beside them under names of their own, and are left alone."""
 import os
 import sys
 

@@ -36,6 +36,9 @@ constexpr size_t kMaxNodes = 64;
 struct World {
   std::vector<std::string> folders;  // each with its trailing backslash; [0] is the music folder
   std::vector<std::string> held;     // the files whose paths the player can hold: MAX_PATH
+  // Paths of search results the player has since replaced: a search made before keeps
+  // them in the plug-in's result table, as the player gave them.
+  std::vector<std::string> formerResults;
   int serial = 0;                    // makes names unique
 };
 World Here;
@@ -325,6 +328,9 @@ void SearchCounts(FuzzInput& in, int32_t n) {
 
 void SearchResults(FuzzInput& in) {
   static const int32_t kAnswers[] = {1, 1, 1, 0, -1, 7};
+  for (const FakeHost::Result& r : Host.results) {
+    if (r.path) Here.formerResults.push_back(*r.path);
+  }
   Host.results.clear();
   Host.ignoreLimit = false;
   Host.reportedCount.reset();
@@ -496,6 +502,9 @@ bool PlayerGave(const char* path) {
   }
   for (const FakeHost::Result& r : Host.results) {
     if (r.path && *r.path == path) return true;
+  }
+  for (const std::string& former : Here.formerResults) {
+    if (former == path) return true;
   }
   return false;
 }

@@ -23,8 +23,9 @@ void ReleaseWorld();
 // failing, the clock stands still).
 void ChangeWorld(FuzzInput& in);
 
-// Whether the player itself gave this path (a playlist entry or a search result): the only
-// paths the plug-in may hand back longer than its own 256-byte buffers allow.
+// Whether the player itself gave this path (a playlist entry or a search result, now or
+// before its results were replaced): the only paths the plug-in may hand back longer than
+// its own 256-byte buffers allow, or from outside the music folder.
 bool PlayerGave(const char* path);
 
 // Prints the world to stderr: the settings, the tree, the playlist and the search results;
