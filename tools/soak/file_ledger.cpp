@@ -15,6 +15,13 @@ std::string ReadAll(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::set<std::string> NamesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) names.insert(entry.path().filename().string());
+  return names;
+}
+
 bool IsPlayable(const std::string& relative) {
   const std::string ext = fs::path(relative).extension().string();
   return ext == ".mp3" || ext == ".wav";
@@ -63,17 +70,6 @@ void FileLedger::AddFolder(const std::string& relative) {
   fs::create_directories(music_ + relative);
   folders_.insert(relative);
 }
-
-namespace {
-
-std::set<std::string> NamesIn(const fs::path& folder) {
-  std::set<std::string> names;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) names.insert(entry.path().filename().string());
-  return names;
-}
-
-}  // namespace
 
 void FileLedger::KeepOutside(const std::string& path) {
   outside_[path] = ReadAll(path);
