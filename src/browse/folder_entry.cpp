@@ -75,11 +75,12 @@ int ListFolderEntry(const char* folder, const char* name, uint32_t attributes,
   return ListFile(folder, name, extensions[match], names[index], titles[index]);
 }
 
+// Slots follow each other in their table's one block, so the rest of each table is one run.
 void ClearBrowseSlots(char* const* names, char* const* titles, uint32_t from) {
-  for (uint32_t k = from; k < kSlotCount; k++) {
-    std::memset(names[k], 0, kSlotSize);
-    std::memset(titles[k], 0, kSlotSize);
-  }
+  if (from >= kSlotCount) return;
+  const size_t rest = static_cast<size_t>(kSlotCount - from) * kSlotSize;
+  std::memset(names[from], 0, rest);
+  std::memset(titles[from], 0, rest);
 }
 
 int FormatSearchPattern(char (&pattern)[kEntryPathSize], const char* folder) {

@@ -23,7 +23,7 @@ int ListFolderEntry(const char* folder, const char* name, uint32_t attributes,
                     const char* const* extensions, uint32_t extensionCount,
                     char* const* names, char* const* titles, uint32_t index);
 
-// Empties slots from..499 of both tables.
+// Empties slots from..499 of both tables, which are slot tables (slot_tables.h).
 void ClearBrowseSlots(char* const* names, char* const* titles, uint32_t from);
 
 // The listing pattern "<folder>*.*": 1, or 0 when it would not fit kEntryPathSize.

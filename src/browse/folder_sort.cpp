@@ -31,9 +31,8 @@ void OrderInto(char* scratch, const char* const* table, uint32_t count, const ch
   CopyGroup(scratch, files, table, count, keys, false);
 }
 
-void CopyBack(char* const* table, const char* scratch) {
-  for (uint32_t k = 0; k < kSlotCount; k++) std::memcpy(table[k], scratch + static_cast<size_t>(k) * kSlotSize, kSlotSize);
-}
+// The table's slots lie in one block that starts at slot 0, as the scratch table's do.
+void CopyBack(char* const* table, const char* scratch) { std::memcpy(table[0], scratch, kSlotBlockSize); }
 
 void Reorder(char* const* table, uint32_t count, const char* const* keys, char* scratch) {
   OrderInto(scratch, table, count, keys);
