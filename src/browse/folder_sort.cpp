@@ -1,7 +1,10 @@
 // The folders-first order of the browse lists.
 //
 // The entries are copied, folders first and then files, each group in listing order,
-// into a scratch table made for the call, and the scratch table is copied back whole.
+// into a scratch table made for the call, and copied back over the table's first slots;
+// the slots after them are emptied. Each copy is a whole slot, so no byte of the scratch
+// table is read that was not written: a fresh block need not be cleared first, and its
+// untouched pages are never touched.
 #include <cstdlib>
 #include <cstring>
 
@@ -24,19 +27,22 @@ size_t CopyGroup(char* scratch, size_t next, const char* const* table, uint32_t 
   return next;
 }
 
-// Fills scratch with the first count slots of table in the order of keys; the rest zero.
+// Fills the first count slots of scratch with those of table, in the order of keys.
 void OrderInto(char* scratch, const char* const* table, uint32_t count, const char* const* keys) {
-  std::memset(scratch, 0, kSlotBlockSize);
   const size_t files = CopyGroup(scratch, 0, table, count, keys, true);
   CopyGroup(scratch, files, table, count, keys, false);
 }
 
 // The table's slots lie in one block that starts at slot 0, as the scratch table's do.
-void CopyBack(char* const* table, const char* scratch) { std::memcpy(table[0], scratch, kSlotBlockSize); }
+void CopyBack(char* const* table, uint32_t count, const char* scratch) {
+  const size_t used = static_cast<size_t>(count) * kSlotSize;
+  std::memcpy(table[0], scratch, used);
+  std::memset(table[0] + used, 0, kSlotBlockSize - used);
+}
 
 void Reorder(char* const* table, uint32_t count, const char* const* keys, char* scratch) {
   OrderInto(scratch, table, count, keys);
-  CopyBack(table, scratch);
+  CopyBack(table, count, scratch);
 }
 
 char* NewScratch() { return static_cast<char*>(SlotAllocate(kSlotBlockSize)); }

@@ -140,7 +140,12 @@ TEST(FolderPath, ANameWhoseSecondByteIsABackslashIsOneCharacter) {
 
 // An allocator that a test can make refuse the scratch table.
 bool RefuseAllocation = false;
-void* MaybeAllocate(size_t size) { return RefuseAllocation ? nullptr : std::malloc(size); }
+// Memory as a heap may hand it out: what an earlier owner left there.
+void* MaybeAllocate(size_t size) {
+  void* block = RefuseAllocation ? nullptr : std::malloc(size);
+  if (block != nullptr) std::memset(block, 'J', size);
+  return block;
+}
 
 class BrowseTables : public ::testing::Test {
  protected:
@@ -168,12 +173,15 @@ class BrowseTables : public ::testing::Test {
 };
 
 TEST_F(BrowseTables, FoldersComeFirstInListingOrder) {
+  SlotAllocate = MaybeAllocate;
   Fill(BrowseNames, {"B", "\\X", "A", "\\Y", "left over"});
   // the order within each group is the listing order: stable, not alphabetical
   ASSERT_EQ(SortFoldersFirst(BrowseNames, 4), 1);
   EXPECT_EQ(Read(BrowseNames, 4), (Strings{"\\X", "\\Y", "B", "A"}));
-  // slots from the count on end empty: a stale entry must not reappear after the list
+  // slots from the count on end empty: neither a stale entry nor the scratch memory's
+  // leftovers appear after the list
   EXPECT_STREQ(BrowseNames[4], "");
+  EXPECT_EQ(BrowseNames[kSlotCount - 1][kSlotSize - 1], '\0');
 
   Fill(BrowseNames, {"B", "A"});
   // a count of 0 changes nothing
