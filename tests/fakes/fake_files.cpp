@@ -1,10 +1,10 @@
 // The in-memory folder tree behind the file-system procedures.
 #include "fakes/fake_files.h"
 
+#include "fakes/copy_text.h"
 #include "files/path_chars.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 FakeFileSystem Files;
@@ -76,8 +76,10 @@ std::string NameOf(const std::string& path) {
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-// The path a link leads to, or path itself.
+// The path a link leads to, or path itself. Most trees have no links, and a fuzzer's
+// scan asks this of every file.
 std::string Followed(const std::string& path) {
+  if (Files.links.empty()) return path;
   auto link = Files.links.find(Key(path));
   return link == Files.links.end() ? path : link->second;
 }
@@ -87,7 +89,7 @@ FakeFileSystem::Node* Find(const std::string& path) {
   return it == Files.nodes.end() ? nullptr : &it->second;
 }
 
-bool IsLink(const std::string& path) { return Files.links.count(Key(path)) != 0; }
+bool IsLink(const std::string& path) { return !Files.links.empty() && Files.links.count(Key(path)) != 0; }
 
 bool IsDeletePending(const std::string& path) {
   for (const std::string& pending : Files.deletePending) {
@@ -145,7 +147,7 @@ void EachEntry(const decltype(FakeFileSystem::nodes)& nodes, const std::string& 
 
 ListedEntry Entry(const std::string& name, uint32_t attributes) {
   ListedEntry entry = {};
-  std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
+  CopyText(entry.name, sizeof entry.name, name.c_str());
   entry.attributes = attributes;
   return entry;
 }
@@ -404,8 +406,7 @@ int FinalPathOf(const char* path, char* out, size_t size) {
   const FakeFileSystem::Node* node = Find(path);
   if (node == nullptr) return 0;
   const std::string final = IsLink(path) ? node->path : std::string(path);
-  const int n = std::snprintf(out, size, "%s", final.c_str());
-  return n >= 0 && static_cast<size_t>(n) < size;
+  return CopyText(out, size, final.c_str()) < size;
 }
 
 FileReadResult ReadWholeFile(const char* path, char* buffer, size_t capacity, size_t* size) {

@@ -1,17 +1,23 @@
 // The fake player: each catalogue procedure records itself and acts on the model.
 #include "fakes/fake_host.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "fakes/copy_text.h"
 #include "host/host_catalogue.h"
 
 FakeHost Host;
 
-void ResetFakeHost() { Host = FakeHost(); }
+void ResetFakeHost() {
+  CallLog calls = std::move(Host.calls);
+  Host = FakeHost();
+  calls.clear();
+  Host.calls = std::move(calls);
+}
 
 std::vector<std::string> FakeHost::CallsStartingWith(const std::string& prefix) const {
   std::vector<std::string> found;
@@ -23,7 +29,8 @@ std::vector<std::string> FakeHost::CallsStartingWith(const std::string& prefix) 
 
 namespace {
 
-void Record(std::string text) { Host.calls.push_back(std::move(text)); }
+// Written into the record's next line, whose memory an earlier line may have left.
+void Record(std::string_view call, std::string_view rest = {}) { Host.calls.Add().append(call).append(rest); }
 
 void See(const char* call, const char* path) {
   if (Host.onPath) Host.onPath(call, path);
@@ -35,7 +42,7 @@ bool ValidIndex(int32_t i) { return i >= 0 && i < Length(); }
 // Like the player: writes nothing when it knows no such tag.
 void WriteTag(const std::string* value, char* destination, uint32_t size) {
   if (value == nullptr || size == 0) return;
-  std::snprintf(destination, size, "%s", value->c_str());
+  CopyText(destination, size, value->c_str());
 }
 
 // "name\0value\0" texts behind an array of their addresses that ends with a null one.
@@ -63,26 +70,23 @@ void HostClearPlaylist() { Record("101"); Host.files.clear(); Host.changed = 1; 
 int32_t HostPlayState() { Record("104"); return Host.playState; }
 int32_t HostElapsedMs() { Record("105 0"); return Host.elapsedMs; }
 int32_t HostTrackSeconds() { Record("105 1"); return Host.trackSeconds; }
-void HostSetPlaylistPosition(int32_t index) { Record("121 " + Num(index)); Host.position = index; }
-void HostSetVolume(int32_t volume) { Record("122 " + Num(volume)); Host.volume = volume; }
+void HostSetPlaylistPosition(int32_t index) { Record("121 ", Num(index)); Host.position = index; }
+void HostSetVolume(int32_t volume) { Record("122 ", Num(volume)); Host.volume = volume; }
 int32_t HostPlaylistLength() { Record("124"); return Host.reportedLength.value_or(Length()); }
 int32_t HostPlaylistPosition() { Record("125"); return Host.position; }
 const char* HostPlaylistFile(int32_t index) {
-  Record("211 " + Num(index));
+  Record("211 ", Num(index));
   return ValidIndex(index) ? Host.files[static_cast<size_t>(index)].c_str() : nullptr;
 }
 int32_t HostShuffle() { Record("250"); return Host.shuffle; }
-void HostSetShuffle(int32_t on) { Record("252 " + Num(on)); Host.shuffle = on; }
+void HostSetShuffle(int32_t on) { Record("252 ", Num(on)); Host.shuffle = on; }
 void HostLocatePlaylistWindow() { Record("260"); }
 
 void HostGetTag(const char* path, const char* tag, char* destination, uint32_t size) {
   See("296", path);
-  // Made in one piece: a folder's scan asks this of every file.
-  std::string call;
-  const char* shown = path ? path : "(null)";
-  call.reserve(std::strlen(shown) + std::strlen(tag) + 20);
-  call.append("296 ").append(shown).append(" ").append(tag).append(" ").append(Num(size));
-  Record(std::move(call));
+  char number[16];
+  const char* end = std::to_chars(number, number + sizeof number, size).ptr;
+  Host.calls.Add().append("296 ").append(path ? path : "(null)").append(" ").append(tag).append(" ").append(number, static_cast<size_t>(end - number));
   if (path == nullptr) return;
   if (std::strcmp(tag, "TITLE") == 0) {
     auto it = Host.titles.find(std::string_view(path));
@@ -94,21 +98,21 @@ void HostGetTag(const char* path, const char* tag, char* destination, uint32_t s
 }
 
 const char* HostIniPath() { Record("334"); return Host.iniPath; }
-void HostPress(HostButton button) { Record("press " + Num(button)); }
+void HostPress(HostButton button) { Record("press ", Num(button)); }
 void HostEnqueueFile(const char* path) {
   See("copydata", path);
-  Record(std::string("copydata ") + path);
+  Record("copydata ", path);
   Host.files.push_back(path);
   Host.changed = 1;
 }
 
 void HostDeletePlaylistEntry(int32_t index) {
-  Record("delete " + Num(index));
+  Record("delete ", Num(index));
   if (ValidIndex(index)) Host.files.erase(Host.files.begin() + index);
   Host.changed = 1;
 }
 void HostSwapPlaylistEntries(int32_t a, int32_t b) {
-  Record("swap " + Num(a) + " " + Num(b));
+  Record("swap ", Num(a) + " " + Num(b));
   if (ValidIndex(a) && ValidIndex(b)) std::swap(Host.files[static_cast<size_t>(a)], Host.files[static_cast<size_t>(b)]);
   Host.changed = 1;
 }
@@ -117,7 +121,7 @@ void HostMarkPlaylistClean() { Record("108"); Host.changed = 0; }
 
 void HostFileInfo(LibraryItem* item) {
   See("0x200", item->path);
-  Record(std::string("library 0x200 ") + (item->path ? item->path : "(null)"));
+  Record("library 0x200 ", item->path ? item->path : "(null)");
   auto known = Host.fileInfo.find(std::string_view(item->path ? item->path : ""));
   if (known == Host.fileInfo.end()) return;
   item->lengthSeconds = known->second.seconds;
@@ -126,7 +130,7 @@ void HostFileInfo(LibraryItem* item) {
 }
 
 void HostFileInfoRelease(LibraryItem* item) {
-  Record(std::string("library 0x201 ") + (item->path ? item->path : "(null)"));
+  Record("library 0x201 ", item->path ? item->path : "(null)");
   if (item->extendedInfo == nullptr) return;
   auto live = Host.infoLists.find(item->extendedInfo);
   if (live == Host.infoLists.end()) {
@@ -164,7 +168,7 @@ void FreeLive() {
 }  // namespace
 
 int32_t HostLibrarySearch(LibraryQuery* query) {
-  Record(std::string("library 0x701 ") + (query->query ? query->query : "(null)"));
+  Record("library 0x701 ", query->query ? query->query : "(null)");
   Host.searches.push_back(Fields(query));
   if (Host.searchAnswer == 0) return 0;
   FreeLive();

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/call_log.h"
 #include "fakes/text_order.h"
 
 struct LibraryItem;
@@ -33,7 +34,7 @@ struct FakeHost {
   int32_t changed = 0;
   const char* iniPath = nullptr;
   std::optional<int32_t> reportedLength;  // a playlist length that differs from the files
-  std::vector<std::string> calls;
+  CallLog calls;  // kept, with its memory, by ResetFakeHost
   // Sees every path the plug-in hands over ("copydata", "296", "0x200"), before the call
   // acts on it: where a fuzzer checks them.
   std::function<void(const char* call, const char* path)> onPath;

@@ -2,6 +2,7 @@
 #include "fakes/fake_port.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "serial/port_io.h"
 #include "serial/port_opener.h"
@@ -85,8 +86,9 @@ int PortWrite(const uint8_t* data, uint32_t length) {
     }
     chunk.resize(static_cast<std::size_t>(Line.shortCount));
   }
-  Line.writes.push_back(chunk);
-  return static_cast<int>(chunk.size());
+  const int written = static_cast<int>(chunk.size());
+  Line.writes.push_back(std::move(chunk));
+  return written;
 }
 
 int PortRead(uint8_t* data, uint32_t length, uint32_t timeoutMs) {
