@@ -47,8 +47,10 @@ void ResetFakeLine() {
   LastError = 0;
 }
 
-void FakeLine::Queue(const std::vector<uint8_t>& bytes, uint32_t atMs) {
-  for (uint8_t b : bytes) inbound.push_back({b, atMs});
+void FakeLine::Queue(const std::vector<uint8_t>& bytes, uint32_t atMs) { Queue(bytes.data(), bytes.size(), atMs); }
+
+void FakeLine::Queue(const uint8_t* bytes, size_t size, uint32_t atMs) {
+  for (size_t i = 0; i < size; i++) inbound.push_back({bytes[i], atMs});
 }
 
 std::vector<uint8_t> FakeLine::Written() const {

@@ -12,6 +12,7 @@
 // A call that fails with 995 stops the line as a driver set to abort on line errors
 // does: every call fails with 995 from then on, until the line status is asked.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -50,6 +51,7 @@ struct FakeLine {
   int callsWhileClosed = 0;          // reads, writes and line checks without an open port
 
   void Queue(const std::vector<uint8_t>& bytes, uint32_t atMs = 0);
+  void Queue(const uint8_t* bytes, size_t size, uint32_t atMs);
   // Everything written, as the panel would see it on the wire.
   std::vector<uint8_t> Written() const;
   // Splits what was written into frames (start marker to end marker, by length byte).

@@ -33,4 +33,10 @@ struct FuzzInput {
     for (size_t i = 0; i < n && !Done(); i++) text.push_back(static_cast<char>(Byte()));
     return text;
   }
+  // The same, written to out, which has room for n; returns how many.
+  size_t Bytes(uint8_t* out, size_t n) {
+    size_t i = 0;
+    for (; i < n && !Done(); i++) out[i] = Byte();
+    return i;
+  }
 };

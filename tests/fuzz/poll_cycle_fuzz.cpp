@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "browse/folder_browser.h"
@@ -26,13 +27,17 @@ constexpr int kMaxTicks = 200;
 constexpr uint32_t kTickPeriodMs = 35;
 constexpr uint8_t kLetters[] = {'E', 'F', 'I', 'L', 'O', 'P', 'Q', 'S'};
 
-using Bytes = std::vector<uint8_t>;
+// A frame or noise being queued: built in place, as a tick queues one or two of them.
+struct Bytes {
+  uint8_t data[kFrameSize];
+  size_t size = 0;
+};
 
 uint32_t LastArrival = 0;  // the line keeps its bytes in order
 
-void Queue(const Bytes& bytes, uint32_t atMs) {
+void Queue(const uint8_t* bytes, size_t size, uint32_t atMs) {
   LastArrival = std::max(atMs, LastArrival);
-  Line.Queue(bytes, LastArrival);
+  Line.Queue(bytes, size, LastArrival);
 }
 
 // An index near the edges that matter: the lists' lengths, 500, and the 16-bit ends.
@@ -48,55 +53,60 @@ uint32_t Index(FuzzInput& in) {
   }
 }
 
-void PutIndex(Bytes& command, size_t at, uint32_t index) {
-  command[at] = static_cast<uint8_t>(index >> 8);
-  command[at + 1] = static_cast<uint8_t>(index);
+void PutIndex(uint8_t* command, uint32_t index) {
+  command[0] = static_cast<uint8_t>(index >> 8);
+  command[1] = static_cast<uint8_t>(index);
 }
 
 // Mostly a letter some handler takes, with a sub-command of 0 to 9; sometimes any bytes.
 // Cut short, of the usual length, with a query text of up to 20 bytes, or a full 250.
-Bytes Command(FuzzInput& in) {
-  Bytes c(kMaxPayload, 0);
+// Written at c, which has room for 250 bytes; returns its length.
+size_t Command(FuzzInput& in, uint8_t* c) {
+  std::memset(c, 0, kMaxPayload);
   const uint8_t letter = in.Byte();
   c[0] = letter < 0xF0 ? kLetters[letter % sizeof kLetters] : letter;
   c[1] = in.Byte();
   const uint8_t sub = in.Byte();
   c[2] = sub < 0xF0 ? sub % 10 : sub;
-  PutIndex(c, 3, Index(in));
-  PutIndex(c, 5, Index(in));
-  const std::string text = in.Bytes(in.Byte() % 24);
-  std::copy(text.begin(), text.end(), c.begin() + 6);
+  PutIndex(c + 3, Index(in));
+  PutIndex(c + 5, Index(in));
+  const size_t text = in.Bytes(c + 6, in.Byte() % 24);
   const uint8_t shape = in.Byte();
   switch (shape % 4) {
-    case 1: c.resize(1 + shape / 4 % 7); break;
-    case 2: break;
-    case 3: c.resize(26); break;
-    default: c.resize(std::max<size_t>(7, 6 + text.size())); break;
+    case 1: return 1 + shape / 4 % 7;
+    case 2: return kMaxPayload;
+    case 3: return 26;
+    default: return std::max<size_t>(7, 6 + text);
   }
-  return c;
 }
 
 // A well-formed frame around a command, arriving within or after the tick's 15 ms, whole
 // or in two pieces.
 void QueueFrame(FuzzInput& in) {
-  const Bytes payload = Command(in);
-  Bytes frame = {0x55, 0xAA, in.Byte(), static_cast<uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
-  frame.insert(frame.end(), {0xBB, 0xCC});
+  Bytes frame;
+  const size_t payload = Command(in, frame.data + kHeaderSize);
+  frame.data[0] = 0x55;
+  frame.data[1] = 0xAA;
+  frame.data[2] = in.Byte();
+  frame.data[3] = static_cast<uint8_t>(payload);
+  frame.data[kHeaderSize + payload] = 0xBB;
+  frame.data[kHeaderSize + payload + 1] = 0xCC;
+  frame.size = kHeaderSize + payload + 2;
   const uint32_t at = Line.nowMs + in.Byte() % 24;
   const uint8_t split = in.Byte();
   if (split % 4 != 3) {
-    Queue(frame, at);
+    Queue(frame.data, frame.size, at);
     return;
   }
-  const size_t cut = 1 + split / 4 % (frame.size() - 1);
-  Queue(Bytes(frame.begin(), frame.begin() + static_cast<long>(cut)), at);
-  Queue(Bytes(frame.begin() + static_cast<long>(cut), frame.end()), at + in.Byte() % 64);
+  const size_t cut = 1 + split / 4 % (frame.size - 1);
+  Queue(frame.data, cut, at);
+  Queue(frame.data + cut, frame.size - cut, at + in.Byte() % 64);
 }
 
 void QueueNoise(FuzzInput& in) {
-  const std::string bytes = in.Bytes(in.Byte() % 48);
-  Queue(Bytes(bytes.begin(), bytes.end()), Line.nowMs + in.Byte() % 24);
+  Bytes noise;
+  noise.size = in.Bytes(noise.data, in.Byte() % 48);
+  Queue(noise.data, noise.size, Line.nowMs + in.Byte() % 24);
 }
 
 // A read or write that fails, times out or is broken off by a line error, an adapter
