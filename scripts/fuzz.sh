@@ -9,8 +9,10 @@
 # in tests/fuzz/corpus/<name>/ and starts from that and its committed seeds in
 # tests/fuzz/seeds/<name>/; a crash is written to tests/fuzz/crashes/<name>/. Neither of
 # those two folders is committed. Each fuzzer's inputs per second is printed as it ends,
-# and a table of them all at the end. A fuzzer that finds something stops there; the
-# others still run. Exits non-zero when any fuzzer found something.
+# and a table of them all at the end. Each fuzzer runs on every core, one worker a core
+# (QB_FUZZ_WORKERS sets how many), the workers sharing its corpus folder: libFuzzer reads
+# back what the others found every second. A fuzzer that finds something stops there, all
+# its workers with it; the others still run. Exits non-zero when any fuzzer found something.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -40,6 +42,7 @@ if [ "$night" = 1 ]; then
   echo "== the night: ${hours} h, ${seconds} s for each of ${#fuzzers[@]} fuzzers, started $(date -u +%H:%M) UTC"
 fi
 
+workers=${QB_FUZZ_WORKERS:-$(nproc)}
 build=${QB_BUILD_DIR:-$top/build}/native
 if [ ! -f "$build/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
@@ -54,26 +57,44 @@ for name in "${fuzzers[@]}"; do
   mkdir -p "$corpus" "$crashes"
   dirs=("$corpus")
   [ -d "tests/fuzz/seeds/$name" ] && dirs+=("tests/fuzz/seeds/$name")
-  echo "== $name, ${seconds} s"
-  log=$(mktemp)
+  echo "== $name, ${seconds} s, $workers workers"
+  logs=()
+  pids=()
   started=$(date +%s.%N)
-  "$build/tests/fuzz/$name" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$crashes/" "${dirs[@]}" >"$log" 2>&1
-  status=$?
+  for ((w = 0; w < workers; w++)); do
+    logs+=("$(mktemp)")
+    "$build/tests/fuzz/$name" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
+      -artifact_prefix="$crashes/" "${dirs[@]}" >"${logs[w]}" 2>&1 &
+    pids+=($!)
+  done
+  # The first worker to find something ends the others: its input is the news.
+  status=0
+  for _ in "${pids[@]}"; do
+    wait -n
+    code=$?
+    if [ "$code" -ne 0 ] && [ "$status" -eq 0 ]; then
+      status=$code
+      kill "${pids[@]}" 2>/dev/null
+    fi
+  done
   ended=$(date +%s.%N)
-  grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE))|stat::number_of_executed_units|ERROR|invariant broken|SUMMARY|Test unit written' "$log"
+  units=0
+  for log in "${logs[@]}"; do
+    grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE))|stat::number_of_executed_units|ERROR|invariant broken|SUMMARY|Test unit written' "$log"
+    n=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    units=$((units + ${n:-0}))
+  done
+  rm -f "${logs[@]}"
   # The rate over the whole run, loading the corpus included: what a night gets done.
-  units=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  rate=$(awk -v n="${units:-0}" -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", n / (b - a) }')
-  echo "$name: ${units:-0} inputs in $(awk -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", b - a }') s, $rate inputs/s"
+  rate=$(awk -v n="$units" -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", n / (b - a) }')
+  echo "$name: $units inputs in $(awk -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f", b - a }') s, $rate inputs/s"
   result=clean
   if [ "$status" -ne 0 ]; then
     failed=1
     result="FOUND SOMETHING (exit $status), see $crashes/"
   fi
-  table+=("$(printf '%-22s %10s inputs %8s inputs/s  %s' "$name" "${units:-0}" "$rate" "$result")")
-  rm -f "$log"
+  table+=("$(printf '%-22s %10s inputs %8s inputs/s  %s' "$name" "$units" "$rate" "$result")")
 done
-echo "== inputs per second, on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "== inputs per second, $workers workers on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%s\n' "${table[@]}"
 exit $failed
