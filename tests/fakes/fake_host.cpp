@@ -1,8 +1,8 @@
 // The fake player: each catalogue procedure records itself and acts on the model.
 #include "fakes/fake_host.h"
 
-#include <cstdlib>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -86,7 +86,9 @@ void HostGetTag(const char* path, const char* tag, char* destination, uint32_t s
   See("296", path);
   char number[16];
   const char* end = std::to_chars(number, number + sizeof number, size).ptr;
-  Host.calls.Add().append("296 ").append(path ? path : "(null)").append(" ").append(tag).append(" ").append(number, static_cast<size_t>(end - number));
+  std::string& call = Host.calls.Add();
+  call.append("296 ").append(path ? path : "(null)").append(" ").append(tag).append(" ");
+  call.append(number, static_cast<size_t>(end - number));
   if (path == nullptr) return;
   if (std::strcmp(tag, "TITLE") == 0) {
     auto it = Host.titles.find(std::string_view(path));

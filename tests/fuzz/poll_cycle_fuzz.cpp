@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "browse/folder_browser.h"
 #include "fakes/fake_port.h"
