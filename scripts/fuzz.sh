@@ -57,7 +57,7 @@ for name in "${fuzzers[@]}"; do
   mkdir -p "$corpus" "$crashes"
   dirs=("$corpus")
   [ -d "tests/fuzz/seeds/$name" ] && dirs+=("tests/fuzz/seeds/$name")
-  echo "== $name, ${seconds} s, $workers workers"
+  echo "== $name, ${seconds} s, workers: $workers"
   logs=()
   pids=()
   started=$(date +%s.%N)
@@ -95,6 +95,6 @@ for name in "${fuzzers[@]}"; do
   fi
   table+=("$(printf '%-22s %10s inputs %8s inputs/s  %s' "$name" "$units" "$rate" "$result")")
 done
-echo "== inputs per second, $workers workers on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "== inputs per second, workers: $workers a fuzzer, on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%s\n' "${table[@]}"
 exit $failed
