@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,15 @@ class CallLog {
 
   size_t size() const { return used_; }
   bool empty() const { return used_ == 0; }
-  const std::string& operator[](size_t i) const { return lines_[i]; }
-  const std::string& front() const { return lines_.front(); }
-  const std::string& back() const { return lines_[used_ - 1]; }
+  // Only the lines recorded since the last clear: the memory past them holds older lines,
+  // which a test must never read as calls just made.
+  const std::string& at(size_t i) const {
+    if (i >= used_) throw std::out_of_range("no such call in the record");
+    return lines_[i];
+  }
+  const std::string& operator[](size_t i) const { return at(i); }
+  const std::string& front() const { return at(0); }
+  const std::string& back() const { return at(used_ - 1); }
   const_iterator begin() const { return lines_.begin(); }
   const_iterator end() const { return lines_.begin() + static_cast<long>(used_); }
   operator std::vector<std::string>() const { return {begin(), end()}; }
